@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "values/value.h"
+
+namespace tunewell::ui
+{
+
+/// A native function that page script can call by name. It receives the call's
+/// argument array and returns the value that resolves the page's promise; an
+/// exception rejects the promise instead.
+using BindingFunction = std::function<value::Value(const value::ValueView& arguments)>;
+
+/// A page shown in an embedded browser, whose script can call bound native
+/// functions through promises. All operations must be called on the thread
+/// that created the view; the browser delivers its events on that thread.
+class WebView
+{
+public:
+    struct Options
+    {
+        bool enableDebugMode = false;
+
+        struct Resource
+        {
+            std::vector<uint8_t> content;
+            std::string mimeType;
+        };
+
+        /// Serves page resources by path ("/" for the root). Empty: the view
+        /// serves nothing and never navigates by itself.
+        std::function<std::optional<Resource>(const std::string& path)> resourceProvider;
+    };
+
+    explicit WebView (const Options& options = {});
+    ~WebView();
+
+    WebView (const WebView&) = delete;
+    WebView& operator= (const WebView&) = delete;
+
+    /// Makes a global page function of this name that calls fn. Rebinding a
+    /// name replaces its function.
+    void bind (const std::string& name, BindingFunction fn);
+
+    /// Runs a UTF-8 script in the current document; no result, no error.
+    void evaluateJavascript (const std::string& script);
+
+    /// Replaces the page with this UTF-8 HTML text.
+    void loadHTML (const std::string& html);
+
+    /// The view's native window (an HWND on Windows), or null when the view
+    /// has none. Owned by the view.
+    void* getViewWindow() const;
+
+    /// The browser side of the view. Each platform (and each test harness)
+    /// provides one implementation, chosen at link time by `create`.
+    struct Pimpl
+    {
+        explicit Pimpl (WebView& ownerView) : owner (ownerView) {}
+        virtual ~Pimpl() = default;
+
+        /// Builds the browser side for a new view; defined once per backend.
+        static std::unique_ptr<Pimpl> create (WebView& owner, const Options& options);
+
+        /// The three browser operations the bridge needs; each takes UTF-8
+        /// text, converts it as the browser requires and reports nothing.
+        virtual void addInitScript (const std::string& script) = 0;
+        virtual void executeScript (const std::string& script) = 0;
+        virtual void navigateToString (const std::string& html) = 0;
+
+        virtual void* getViewWindow() const = 0;
+
+    protected:
+        /// Hands one message that the page posted (UTF-8) to the bridge.
+        void deliverWebMessage (const std::string& message) { owner.invokeBinding (message); }
+
+        WebView& owner;
+    };
+
+private:
+    std::unique_ptr<Pimpl> pimpl;
+    std::unordered_map<std::string, BindingFunction> boundFunctions;
+
+    void invokeBinding (const std::string& message);
+};
+
+} // namespace tunewell::ui

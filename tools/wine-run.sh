@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine inside a virtual X display.
+#
+# The Wine prefix is created once and reused; Wine's own diagnostics are kept
+# out of the program's output so that test logs show only the tests.
+set -euo pipefail
+
+state_dir="${TUNEWELL_STATE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tunewell}"
+export WINEPREFIX="${TUNEWELL_WINEPREFIX:-$state_dir/wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+# No Mono or Gecko installers: nothing here needs .NET or Wine's HTML engine.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+mkdir -p "$state_dir"
+
+start_display() {
+    local display_number="${TUNEWELL_DISPLAY_NUMBER:-87}"
+    export DISPLAY=":$display_number"
+    if [ ! -S "/tmp/.X11-unix/X$display_number" ]; then
+        setsid -f Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&-
+        for _ in $(seq 100); do
+            [ -S "/tmp/.X11-unix/X$display_number" ] && break
+            sleep 0.1
+        done
+    fi
+}
+
+prepare_prefix() {
+    if [ ! -f "$WINEPREFIX/.tunewell-ready" ]; then
+        wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
+        wineserver --wait || true
+        touch "$WINEPREFIX/.tunewell-ready"
+    fi
+    # Wine's server and its helper processes outlive the program; started here
+    # with no inherited output, they cannot keep a caller's pipes open.
+    if ! wineserver --kill=0 2>/dev/null; then
+        setsid wineserver --persistent=120 </dev/null >/dev/null 2>&1 9>&- || true
+        setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+}
+
+{
+    flock 9
+    [ -n "${DISPLAY:-}" ] || start_display
+    prepare_prefix
+} 9>"$state_dir/wine-run.lock"
+[ -n "${DISPLAY:-}" ] || export DISPLAY=":${TUNEWELL_DISPLAY_NUMBER:-87}"
+
+wine_noise='^(wine: |[0-9a-f]{4}:(fixme|err|warn|trace):|Could not find Wine Gecko|wine client error)'
+set +e
+wine "$@" 2> >(grep -v -E "$wine_noise" >&2)
+status=$?
+wait
+exit $status
