@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tunewell needs on a Debian machine.
+# Safe to run again: it installs only what is missing. Works as root or with sudo.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ make pkg-config
+    libgtest-dev libgmock-dev googletest
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 xvfb xauth
+    clang libclang-rt-14-dev llvm
+    libbenchmark-dev rapidjson-dev nlohmann-json3-dev
+    nodejs npm chromium fonts-noto-color-emoji fonts-noto-cjk
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Node packages for the browser tests (playwright-core drives Debian's Chromium).
+root="$(cd "$(dirname "$0")/.." && pwd)"
+if [ -f "$root/tests/browser/package-lock.json" ] && [ ! -d "$root/tests/browser/node_modules" ]; then
+    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+echo "setup: ready"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine, builds both platforms and runs every test:
+# the native suite under sanitizers, the Windows suite under Wine, and the
+# page in a real browser. Exits non-zero when anything fails.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+"$root/tools/setup.sh"
+
+export TUNEWELL_STATE_DIR="${TUNEWELL_STATE_DIR:-$root/build/state}"
+cleanup() {
+    WINEPREFIX="$TUNEWELL_STATE_DIR/wine" wineserver -k >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "Linux: configure, build, test (ASan + UBSan)"
+cmake --preset linux >/dev/null
+cmake --build --preset linux
+ctest --preset linux
+
+step "Windows: cross build with MinGW-w64, tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows
+
+if [ -x "$root/tools/run-browser-tests.sh" ]; then
+    step "Chooser page in Chromium against the native logic"
+    "$root/tools/run-browser-tests.sh" "$root/build/linux"
+fi
+
+step "All tests passed"
