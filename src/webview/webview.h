@@ -59,6 +59,18 @@ public:
     /// has none. Owned by the view.
     void* getViewWindow() const;
 
+    /// Whether the browser exists and is wired to the bridge; without it the
+    /// view shows no page and its script operations do nothing.
+    bool isBrowserCreated() const { return pimpl != nullptr && pimpl->isBrowserCreated(); }
+
+    /// The exit code of a quit message that the wait for the browser took from
+    /// the thread's queue (that wait then gives up); empty when it took none.
+    /// A caller that runs its own message loop re-posts it.
+    std::optional<int> quitTakenDuringCreation() const
+    {
+        return pimpl != nullptr ? pimpl->quitTakenDuringCreation() : std::nullopt;
+    }
+
     /// The browser side of the view. Each platform (and each test harness)
     /// provides one implementation, chosen at link time by `create`.
     struct Pimpl
@@ -76,6 +88,9 @@ public:
         virtual void navigateToString (const std::string& html) = 0;
 
         virtual void* getViewWindow() const = 0;
+
+        virtual bool isBrowserCreated() const { return false; }
+        virtual std::optional<int> quitTakenDuringCreation() const { return std::nullopt; }
 
     protected:
         /// Hands one message that the page posted (UTF-8) to the bridge.
