@@ -1,0 +1,128 @@
+#include "messageloop/message_window.h"
+
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include <windows.h>
+
+namespace tunewell::messageloop
+{
+namespace
+{
+// rand() is never seeded here and its state is per thread in the C runtime,
+// so a window made on a second thread draws the same first name as the first.
+constexpr int maximumNameAttempts = 16;
+
+std::string registerUniquelyNamedClass()
+{
+    WNDCLASSEXA record {};
+    record.cbSize = sizeof (record);
+    record.lpfnWndProc = MessageWindow::windowProc;
+    record.hInstance = GetModuleHandleA (nullptr);
+
+    std::string name;
+    for (int attempt = 0; attempt < maximumNameAttempts; ++attempt)
+    {
+        name = "tunewell_" + std::to_string (std::rand());
+        record.lpszClassName = name.c_str();
+        if (RegisterClassExA (&record) != 0 || GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            break;
+    }
+    return name;
+}
+
+void destroyWindowAndClass (HWND window, const std::string& className)
+{
+    if (window != nullptr)
+        DestroyWindow (window);
+    UnregisterClassA (className.c_str(), GetModuleHandleA (nullptr));
+}
+
+struct SharedMessageWindow
+{
+    std::mutex mutex;
+    std::unique_ptr<MessageWindow> window;
+};
+
+SharedMessageWindow& sharedMessageWindow()
+{
+    // Built on first use; destroyed when the library is unloaded.
+    static SharedMessageWindow shared;
+    return shared;
+}
+} // namespace
+
+MessageWindow::MessageWindow()
+    : registeredClassName (registerUniquelyNamedClass()), ownerThreadId (GetCurrentThreadId())
+{
+    windowHandle = CreateWindowExA (0, registeredClassName.c_str(), "tunewell", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                    GetModuleHandleA (nullptr), nullptr);
+}
+
+MessageWindow::~MessageWindow()
+{
+    if (ownerThreadId == GetCurrentThreadId())
+    {
+        destroyWindowAndClass (windowHandle, registeredClassName);
+        return;
+    }
+
+    // Only the owner thread can destroy the window, and waiting for it could
+    // hang this thread, so the owner is asked to do it once it has run the
+    // callbacks already queued. A window whose thread has ended is gone
+    // already and leaves only its class behind.
+    HWND window = windowHandle;
+    std::string className = registeredClassName;
+    if (IsWindow (window) && postCallback (window, [window, className] { destroyWindowAndClass (window, className); }))
+        return;
+    destroyWindowAndClass (nullptr, registeredClassName);
+}
+
+std::intptr_t MessageWindow::windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam,
+                                         std::intptr_t lParam)
+{
+    try
+    {
+        runCallbackMessage (message, wParam, lParam);
+    }
+    catch (...)
+    {
+        // An exception unwinding into the window system would end the host.
+    }
+    return DefWindowProcA (window, message, wParam, lParam);
+}
+
+LockedMessageWindow lockSharedMessageWindow (bool forCurrentThread)
+{
+    SharedMessageWindow& shared = sharedMessageWindow();
+    std::unique_lock<std::mutex> lock (shared.mutex);
+
+    const bool ownedElsewhere = shared.window != nullptr && shared.window->ownerThreadId != GetCurrentThreadId();
+    if (shared.window == nullptr || (forCurrentThread && ownedElsewhere))
+    {
+        // The new window exists before the previous one is destroyed.
+        const std::unique_ptr<MessageWindow> previous = std::exchange (shared.window, std::make_unique<MessageWindow>());
+    }
+    return { shared.window->windowHandle, std::move (lock) };
+}
+
+bool postCallback (HWND__* window, Callback callback)
+{
+    if (window == nullptr)
+        return false;
+
+    const std::intptr_t packed = packCallback (std::move (callback));
+    if (PostMessageA (window, callbackMessageNumber, callbackMessageTag, packed))
+        return true;
+    discardPackedCallback (packed);
+    return false;
+}
+
+bool postCallbackToSharedWindow (Callback callback)
+{
+    const LockedMessageWindow shared = lockSharedMessageWindow (true);
+    return postCallback (shared.windowHandle, std::move (callback));
+}
+
+} // namespace tunewell::messageloop

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+
+namespace tunewell::ui
+{
+
+/// A window class registered under a name of its own: the base name followed
+/// by a decimal rand() value, registered for the process's executable.
+/// Construct, use and destroy it on one thread; destroy every window of the
+/// class first, or the class stays registered until the process ends.
+class WindowClass
+{
+public:
+    WindowClass (std::wstring baseName, WNDPROC procedure);
+    ~WindowClass();
+
+    WindowClass (const WindowClass&) = delete;
+    WindowClass& operator= (const WindowClass&) = delete;
+
+    /// The class as CreateWindowExW expects it; null when registration failed.
+    LPCWSTR classIdentifier() const noexcept;
+
+    HMODULE moduleHandle = nullptr;
+    /// The registered atom, zero-extended; 0 when registration failed.
+    UINT classAtom = 0;
+
+private:
+    HICON icon = nullptr;
+};
+
+} // namespace tunewell::ui
