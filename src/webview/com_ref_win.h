@@ -1,0 +1,95 @@
+#pragma once
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <string>
+#include <utility>
+
+namespace tunewell::ui
+{
+
+/// Owns one counted reference to a COM object, so that every exit path of a
+/// browser callback releases what it obtained. Single-thread use only.
+template <typename Interface>
+class ComRef
+{
+public:
+    ComRef() = default;
+    ~ComRef() { reset(); }
+
+    ComRef (const ComRef&) = delete;
+    ComRef& operator= (const ComRef&) = delete;
+
+    ComRef (ComRef&& other) noexcept : object (std::exchange (other.object, nullptr)) {}
+
+    ComRef& operator= (ComRef&& other) noexcept
+    {
+        if (this != &other)
+        {
+            reset();
+            object = std::exchange (other.object, nullptr);
+        }
+        return *this;
+    }
+
+    /// Takes a new reference to an object that the caller only lends.
+    static ComRef share (Interface* lent)
+    {
+        if (lent != nullptr)
+            lent->AddRef();
+
+        ComRef ref;
+        ref.object = lent;
+        return ref;
+    }
+
+    /// For out-parameters that hand over a reference: releases the current
+    /// object first, so a reused holder never leaks.
+    Interface** receive()
+    {
+        reset();
+        return &object;
+    }
+
+    void reset()
+    {
+        if (auto* old = std::exchange (object, nullptr))
+            old->Release();
+    }
+
+    Interface* get() const { return object; }
+    Interface* operator->() const { return object; }
+    explicit operator bool() const { return object != nullptr; }
+
+private:
+    Interface* object = nullptr;
+};
+
+/// Owns a text that the browser allocated with CoTaskMemAlloc.
+class CoTaskText
+{
+public:
+    CoTaskText() = default;
+    ~CoTaskText() { CoTaskMemFree (text); }
+
+    CoTaskText (const CoTaskText&) = delete;
+    CoTaskText& operator= (const CoTaskText&) = delete;
+
+    LPWSTR* receive()
+    {
+        CoTaskMemFree (std::exchange (text, nullptr));
+        return &text;
+    }
+
+    const wchar_t* get() const { return text; }
+
+    /// The text as a string; a null text gives an empty one.
+    std::wstring toWide() const { return text != nullptr ? std::wstring (text) : std::wstring(); }
+
+private:
+    LPWSTR text = nullptr;
+};
+
+} // namespace tunewell::ui

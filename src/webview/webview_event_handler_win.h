@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "webview/webview2_win.h"
+#include "webview/webview_win.h"
+
+namespace tunewell::ui
+{
+
+/// The one object through which the browser calls back into a view: both
+/// completion handlers and the three event handlers. The runtime keeps its own
+/// references, so the handler can outlive the view; the view detaches it when
+/// it goes away, and every later callback answers E_FAIL.
+class WebView2Host::EventHandler final
+    : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+      public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+      public ICoreWebView2WebMessageReceivedEventHandler,
+      public ICoreWebView2PermissionRequestedEventHandler,
+      public ICoreWebView2WebResourceRequestedEventHandler
+{
+public:
+    explicit EventHandler (WebView2Host& ownerHost) : owner (&ownerHost) {}
+
+    EventHandler (const EventHandler&) = delete;
+    EventHandler& operator= (const EventHandler&) = delete;
+
+    /// The handler is reached only through the interfaces it is handed out as,
+    /// so it refuses every interface identifier, IUnknown included.
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID, void**) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE Invoke (HRESULT result, ICoreWebView2Environment* environment) override;
+    virtual ~EventHandler() = default;
+    HRESULT STDMETHODCALLTYPE Invoke (HRESULT result, ICoreWebView2Controller* controller) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2PermissionRequestedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2WebResourceRequestedEventArgs* args) override;
+
+    /// Called by the view as it is destroyed; creating thread only.
+    void detach() { owner = nullptr; }
+
+private:
+    WebView2Host* owner;
+    std::atomic<uint32_t> refCount { 0 };
+
+    template <typename Callback>
+    HRESULT forward (Callback&& callback);
+};
+
+} // namespace tunewell::ui

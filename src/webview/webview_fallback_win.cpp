@@ -1,0 +1,36 @@
+#include "webview/webview_fallback_win.h"
+
+#include <algorithm>
+#include <string>
+
+namespace tunewell::ui
+{
+
+const std::wstring_view missingRuntimeNotice
+    = L"The song list needs the Microsoft Edge WebView2 Runtime, which could not be started.\r\n\r\n"
+      L"Install it from https://developer.microsoft.com/microsoft-edge/webview2/ and open the song list again.";
+
+namespace
+{
+constexpr int noticeMargin = 16;
+} // namespace
+
+HWND createFallbackNotice (HWND viewWindow)
+{
+    const std::wstring text (missingRuntimeNotice);
+    return CreateWindowExW (0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
+                            noticeMargin, noticeMargin, 0, 0, viewWindow, nullptr,
+                            GetModuleHandleW (nullptr), nullptr);
+}
+
+void fitFallbackNotice (HWND viewWindow, HWND notice)
+{
+    RECT client {};
+    GetClientRect (viewWindow, &client);
+
+    const int width = std::max (0, static_cast<int> (client.right - client.left) - 2 * noticeMargin);
+    const int height = std::max (0, static_cast<int> (client.bottom - client.top) - 2 * noticeMargin);
+    SetWindowPos (notice, nullptr, noticeMargin, noticeMargin, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace tunewell::ui

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace tunewell::ui
+{
+
+/// What a view without a browser shows instead of a blank page.
+extern const std::wstring_view missingRuntimeNotice;
+
+/// A static text child of the view window that carries the notice; null when
+/// it could not be created. Destroyed with its parent.
+HWND createFallbackNotice (HWND viewWindow);
+
+/// Keeps the notice filling the view window, inside a small margin.
+void fitFallbackNotice (HWND viewWindow, HWND notice);
+
+} // namespace tunewell::ui

@@ -1,0 +1,322 @@
+#include "webview/webview_win.h"
+
+#include "text/utf16.h"
+#include "webview/bridge_scripts.h"
+#include "webview/loader_image.h"
+#include "webview/webview_event_handler_win.h"
+#include "webview/webview_fallback_win.h"
+
+namespace tunewell::ui
+{
+
+namespace
+{
+// ".localhost" names are reserved for loopback use, so no real site can ever
+// answer under this root.
+constexpr char resourceRootURL[] = "https://tunewell.localhost/";
+constexpr int initialViewSize = 400;
+} // namespace
+
+std::unique_ptr<WebView::Pimpl> WebView::Pimpl::create (WebView& owner, const Options& options)
+{
+    return std::make_unique<WebView2Host> (owner, options);
+}
+
+WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options)
+    : Pimpl (ownerView),
+      windowClass (L"TunewellWebView", wndProc),
+      rootURL (resourceRootURL),
+      loaderModule (loaderImage, loaderImageSize),
+      resourceProvider (options.resourceProvider)
+{
+    if (loaderModule.isEmpty() || ! createViewWindow())
+        return;
+
+    if (createEmbeddedWebView())
+        resizeContentToFit();
+    else
+        showFallbackNotice();
+}
+
+WebView2Host::~WebView2Host()
+{
+    // Messages sent while the window goes away must not reach a host that is
+    // half destroyed.
+    if (viewWindow.get() != nullptr)
+        SetWindowLongPtrA (viewWindow.get(), GWLP_USERDATA, 0);
+
+    if (eventHandler)
+        eventHandler->detach();
+
+    browserView.reset();
+    browserController.reset();
+    browserEnvironment.reset();
+    eventHandler.reset();
+
+    if (comInitialised)
+        CoUninitialize();
+}
+
+bool WebView2Host::createViewWindow()
+{
+    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_POPUP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, initialViewSize, initialViewSize,
+                                   nullptr, nullptr, windowClass.moduleHandle, nullptr);
+    if (window == nullptr)
+        return false;
+
+    SetWindowLongPtrA (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (this));
+    viewWindow.reset (window);
+    return true;
+}
+
+bool WebView2Host::createEmbeddedWebView()
+{
+    const auto userDataFolder = getUserDataFolder();
+
+    if (userDataFolder.empty())
+        return false;
+
+    eventHandler = ComRef<EventHandler>::share (new EventHandler (*this));
+    creationPending.test_and_set();
+
+    if (! enterApartment() || ! startEnvironmentCreation (userDataFolder))
+    {
+        finishCreation (Creation::failed);
+        return false;
+    }
+
+    waitForCreation();
+
+    if (creation.load() != Creation::ready)
+        return false;
+
+    wireBrowser();
+    return true;
+}
+
+// The browser's objects live in a single-threaded apartment; a thread that
+// already joined the multithreaded one cannot host them.
+bool WebView2Host::enterApartment()
+{
+    const HRESULT result = CoInitializeEx (nullptr, COINIT_APARTMENTTHREADED);
+    comInitialised = (result == S_OK || result == S_FALSE);
+    return comInitialised;
+}
+
+bool WebView2Host::startEnvironmentCreation (const std::wstring& userDataFolder)
+{
+    auto createEnvironment = reinterpret_cast<CreateCoreWebView2EnvironmentWithOptionsFunction> (
+        loaderModule.lookupFunction (createEnvironmentExportName));
+
+    if (createEnvironment == nullptr)
+        return false;
+
+    creation.store (Creation::pending);
+    return createEnvironment (nullptr, userDataFolder.c_str(), nullptr, eventHandler.get()) == S_OK;
+}
+
+// Dispatches every message of the thread, so host callbacks and other windows
+// keep running while the browser starts.
+void WebView2Host::waitForCreation()
+{
+    while (creationPending.test_and_set())
+    {
+        MSG message {};
+        const BOOL received = GetMessageA (&message, nullptr, 0, 0);
+
+        if (received == 0)
+        {
+            quitExitCode = static_cast<int> (message.wParam);
+            break;
+        }
+
+        if (received == -1)
+            continue;
+
+        TranslateMessage (&message);
+        DispatchMessageA (&message);
+    }
+
+    // A quit ends the wait while creation is still under way; a browser that
+    // arrives afterwards is refused.
+    if (creation.load() == Creation::pending)
+        finishCreation (Creation::failed);
+}
+
+void WebView2Host::finishCreation (Creation outcome)
+{
+    creation.store (outcome);
+    creationPending.clear();
+}
+
+void WebView2Host::wireBrowser()
+{
+    addInitScript (std::string (bridgeScript));
+
+    if (! resourceProvider)
+        return;
+
+    EventRegistrationToken token {};
+    browserView->AddWebResourceRequestedFilter (text::utf8ToUtf16 (rootURL + "*").c_str(),
+                                                COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
+    browserView->add_WebResourceRequested (eventHandler.get(), &token);
+    browserView->Navigate (text::utf8ToUtf16 (rootURL).c_str());
+}
+
+HRESULT WebView2Host::onEnvironmentCreated (HRESULT result, ICoreWebView2Environment* environment)
+{
+    if (creation.load() != Creation::pending || browserEnvironment)
+        return E_FAIL;
+
+    if (FAILED (result) || environment == nullptr)
+    {
+        finishCreation (Creation::failed);
+        return E_FAIL;
+    }
+
+    browserEnvironment = ComRef<ICoreWebView2Environment>::share (environment);
+
+    if (FAILED (environment->CreateCoreWebView2Controller (viewWindow.get(), eventHandler.get())))
+    {
+        finishCreation (Creation::failed);
+        return E_FAIL;
+    }
+
+    return S_OK;
+}
+
+HRESULT WebView2Host::onControllerCreated (HRESULT result, ICoreWebView2Controller* controller)
+{
+    if (creation.load() != Creation::pending)
+        return E_FAIL;
+
+    ComRef<ICoreWebView2> view;
+
+    if (FAILED (result) || controller == nullptr
+        || FAILED (controller->get_CoreWebView2 (view.receive())) || ! view)
+    {
+        finishCreation (Creation::failed);
+        return E_FAIL;
+    }
+
+    EventRegistrationToken token {};
+    view->add_WebMessageReceived (eventHandler.get(), &token);
+    view->add_PermissionRequested (eventHandler.get(), &token);
+
+    browserController = ComRef<ICoreWebView2Controller>::share (controller);
+    browserView = std::move (view);
+    finishCreation (Creation::ready);
+    return S_OK;
+}
+
+HRESULT WebView2Host::onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args)
+{
+    if (args == nullptr)
+        return E_FAIL;
+
+    CoTaskText posted;
+
+    // Only strings are calls; anything else the page posts is dropped.
+    if (FAILED (args->TryGetWebMessageAsString (posted.receive())) || posted.get() == nullptr)
+        return S_OK;
+
+    const std::wstring message = posted.toWide();
+
+    // A bound function may destroy this view, so nothing of it is touched
+    // after the dispatch.
+    deliverWebMessage (text::utf16ToUtf8 (message));
+
+    if (sender != nullptr)
+        sender->PostWebMessageAsString (message.c_str());
+
+    return S_OK;
+}
+
+HRESULT WebView2Host::onPermissionRequested (ICoreWebView2PermissionRequestedEventArgs* args)
+{
+    if (args == nullptr)
+        return E_FAIL;
+
+    auto kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
+
+    if (SUCCEEDED (args->get_PermissionKind (&kind)) && kind == COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ)
+        args->put_State (COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+
+    return S_OK;
+}
+
+void WebView2Host::addInitScript (const std::string& script)
+{
+    if (browserView)
+        browserView->AddScriptToExecuteOnDocumentCreated (text::utf8ToUtf16 (script).c_str(), nullptr);
+}
+
+void WebView2Host::executeScript (const std::string& script)
+{
+    if (browserView)
+        browserView->ExecuteScript (text::utf8ToUtf16 (script).c_str(), nullptr);
+}
+
+void WebView2Host::navigateToString (const std::string& html)
+{
+    if (browserView)
+        browserView->NavigateToString (text::utf8ToUtf16 (html).c_str());
+}
+
+void* WebView2Host::getViewWindow() const
+{
+    return viewWindow.get();
+}
+
+bool WebView2Host::isBrowserCreated() const
+{
+    return creation.load() == Creation::ready;
+}
+
+std::optional<int> WebView2Host::quitTakenDuringCreation() const
+{
+    return quitExitCode;
+}
+
+void WebView2Host::showFallbackNotice()
+{
+    fallbackNotice = createFallbackNotice (viewWindow.get());
+    resizeContentToFit();
+}
+
+void WebView2Host::resizeContentToFit()
+{
+    if (fallbackNotice != nullptr)
+        fitFallbackNotice (viewWindow.get(), fallbackNotice);
+
+    if (! browserController)
+        return;
+
+    RECT windowRect {};
+    GetWindowRect (viewWindow.get(), &windowRect);
+    browserController->put_Bounds (RECT { 0, 0, windowRect.right - windowRect.left, windowRect.bottom - windowRect.top });
+}
+
+void WebView2Host::setBrowserVisible (bool visible)
+{
+    if (browserController)
+        browserController->put_IsVisible (visible ? TRUE : FALSE);
+}
+
+LRESULT CALLBACK WebView2Host::wndProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* host = reinterpret_cast<WebView2Host*> (GetWindowLongPtrA (window, GWLP_USERDATA));
+
+    if (host != nullptr)
+    {
+        if (message == WM_SIZE)
+            host->resizeContentToFit();
+        else if (message == WM_SHOWWINDOW)
+            host->setBrowserVisible (wParam != 0);
+    }
+
+    return DefWindowProcW (window, message, wParam, lParam);
+}
+
+} // namespace tunewell::ui

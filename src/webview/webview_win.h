@@ -1,0 +1,95 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "loader/dynamic_library.h"
+#include "loader/memory_dll.h"
+#include "webview/com_ref_win.h"
+#include "webview/webview.h"
+#include "webview/webview2_win.h"
+#include "window/hwnd_holder_win.h"
+#include "window/window_class_win.h"
+
+namespace tunewell::ui
+{
+
+/// The Windows side of a WebView: a hidden popup window (the view window)
+/// holding a WebView2 browser whose loader is mapped from the library's own
+/// data. Everything runs on the creating thread, whose message dispatch
+/// delivers the browser's callbacks.
+class WebView2Host final : public WebView::Pimpl
+{
+public:
+    class EventHandler;
+
+    /// Creates the view window and the browser, dispatching the thread's
+    /// messages until the browser exists or its creation fails. Never throws
+    /// for a missing browser: the view then exists without one.
+    WebView2Host (WebView& ownerView, const WebView::Options& options);
+    ~WebView2Host() override;
+
+    WebView2Host (const WebView2Host&) = delete;
+    WebView2Host& operator= (const WebView2Host&) = delete;
+
+    void addInitScript (const std::string& script) override;
+    void executeScript (const std::string& script) override;
+    void navigateToString (const std::string& html) override;
+    void* getViewWindow() const override;
+    bool isBrowserCreated() const override;
+    std::optional<int> quitTakenDuringCreation() const override;
+
+    // Completion and event callbacks, reached through the EventHandler.
+    HRESULT onEnvironmentCreated (HRESULT result, ICoreWebView2Environment* environment);
+    HRESULT onControllerCreated (HRESULT result, ICoreWebView2Controller* controller);
+    HRESULT onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args);
+    HRESULT onPermissionRequested (ICoreWebView2PermissionRequestedEventArgs* args);
+    HRESULT onResourceRequested (ICoreWebView2WebResourceRequestedEventArgs* args);
+
+private:
+    enum class Creation { notStarted, pending, ready, failed };
+
+    WindowClass windowClass;
+    HWNDHolder viewWindow;
+    std::string rootURL;
+    memory::MemoryDLL loaderModule;
+    std::function<std::optional<WebView::Options::Resource> (const std::string&)> resourceProvider;
+    ComRef<ICoreWebView2Environment> browserEnvironment;
+    ComRef<ICoreWebView2> browserView;
+    ComRef<ICoreWebView2Controller> browserController;
+    std::atomic_flag creationPending = ATOMIC_FLAG_INIT;
+
+    // Whether the creation ended in a browser that exists; a failure reported
+    // by a callback ends the wait as well as a successful controller does.
+    std::atomic<Creation> creation { Creation::notStarted };
+    std::optional<int> quitExitCode;
+    ComRef<EventHandler> eventHandler;
+    bool comInitialised = false;
+    HWND fallbackNotice = nullptr;
+    std::unique_ptr<file::DynamicLibrary> streamLibrary;
+
+    bool createViewWindow();
+    bool createEmbeddedWebView();
+    bool enterApartment();
+    bool startEnvironmentCreation (const std::wstring& userDataFolder);
+    void waitForCreation();
+    void finishCreation (Creation outcome);
+    void wireBrowser();
+    void showFallbackNotice();
+    void resizeContentToFit();
+    void setBrowserVisible (bool visible);
+    ComRef<IStream> makeResponseStream (const std::vector<uint8_t>& content);
+    HRESULT respondWith (ICoreWebView2WebResourceRequestedEventArgs* args,
+                         const std::optional<WebView::Options::Resource>& resource);
+
+    static std::wstring getUserDataFolder();
+    static LRESULT CALLBACK wndProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+} // namespace tunewell::ui
