@@ -102,9 +102,9 @@ public:
 
     //==============================================================================
     Type() noexcept;
-    /// Any code; object and complex-array types made this way have no record
-    /// yet, so use createObject and createArray for those.
-    Type (TypeCode scalarCode) noexcept;
+    /// Any code with empty content: an object without class name or members,
+    /// a complex array without groups, a vector or array of nothing.
+    Type (TypeCode typeCode);
     Type (const Type& other);
     Type (Allocator* allocatorToUse, const Type& other);
     Type (Type&& other) noexcept;

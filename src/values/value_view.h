@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "values/string_dictionary.h"
 #include "values/type.h"
@@ -46,7 +48,22 @@ public:
     /// int32_t, uint32_t, int64_t, float, double or bool (a non-zero 32-bit
     /// word). A view without data reads as zero.
     template <typename T>
-    T readContentAs() const noexcept;
+    T readContentAs() const noexcept
+    {
+        if constexpr (std::is_same_v<T, bool>)
+            return readContentAs<uint32_t>() != 0;
+        else
+        {
+            static_assert (std::is_arithmetic_v<T>, "readContentAs reads numbers only");
+            T result {};
+
+            // Packed data has no alignment, so every read is a byte copy.
+            if (data != nullptr)
+                std::memcpy (&result, data, sizeof (T));
+
+            return result;
+        }
+    }
 
     /// The value as int64_t or double: numbers convert (floats truncate toward
     /// zero and saturate at the int64 limits, NaN gives 0), booleans give 1 or
