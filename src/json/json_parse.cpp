@@ -1,0 +1,470 @@
+#include "json/json_parse.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <system_error>
+
+#include "json/utf8_check.h"
+
+namespace tunewell::json
+{
+
+namespace
+{
+bool isWhitespace (char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isDigit (char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool endsNumber (char c)
+{
+    return c == 0 || isWhitespace (c) || c == ',' || c == '}' || c == ']';
+}
+
+/// Plain string bytes need neither decoding nor any decision.
+bool isPlainStringByte (char c)
+{
+    auto byte = static_cast<unsigned char> (c);
+    return byte >= 0x20 && byte < 0x80 && c != '"' && c != '\\';
+}
+
+int hexDigitValue (char c)
+{
+    if (c >= '0' && c <= '9')  return c - '0';
+    if (c >= 'a' && c <= 'f')  return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')  return c - 'A' + 10;
+    return -1;
+}
+
+std::size_t encodedLength (uint32_t codePoint)
+{
+    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+}
+
+void appendUTF8 (std::string& target, uint32_t codePoint)
+{
+    auto continuation = [] (uint32_t bits) { return static_cast<char> (0x80 | (bits & 0x3F)); };
+
+    if (codePoint < 0x80)
+    {
+        target.push_back (static_cast<char> (codePoint));
+    }
+    else if (codePoint < 0x800)
+    {
+        const char bytes[] = { static_cast<char> (0xC0 | (codePoint >> 6)), continuation (codePoint) };
+        target.append (bytes, 2);
+    }
+    else if (codePoint < 0x10000)
+    {
+        const char bytes[] = { static_cast<char> (0xE0 | (codePoint >> 12)), continuation (codePoint >> 6),
+                               continuation (codePoint) };
+        target.append (bytes, 3);
+    }
+    else
+    {
+        const char bytes[] = { static_cast<char> ((0xF0 | (codePoint >> 18)) & 0xFF), continuation (codePoint >> 12),
+                               continuation (codePoint >> 6), continuation (codePoint) };
+        target.append (bytes, 4);
+    }
+}
+
+/// What strtod answers for digits whose value lies beyond the range of a
+/// double, which from_chars leaves to its caller: infinity for a huge value,
+/// zero for a tiny one. digits holds no sign.
+double outOfRangeValue (std::string_view digits)
+{
+    int64_t magnitude = 0;
+    auto position = digits.find_first_not_of ("0.");
+    auto exponentStart = digits.find_first_of ("eE");
+    auto pointPosition = digits.find ('.');
+
+    if (pointPosition == std::string_view::npos || pointPosition > exponentStart)
+        pointPosition = exponentStart == std::string_view::npos ? digits.size() : exponentStart;
+
+    magnitude = static_cast<int64_t> (pointPosition) - static_cast<int64_t> (position);
+
+    if (exponentStart != std::string_view::npos)
+    {
+        int exponent = 0;
+        auto exponentText = digits.substr (exponentStart + 1);
+
+        if (! exponentText.empty() && exponentText.front() == '+')
+            exponentText.remove_prefix (1);
+
+        auto result = std::from_chars (exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+
+        if (result.ec == std::errc::result_out_of_range)
+            return exponentText.front() == '-' ? 0.0 : std::numeric_limits<double>::infinity();
+
+        magnitude += exponent;
+    }
+
+    return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+
+class Parser
+{
+public:
+    explicit Parser (const char* text) : source (text), current (text) {}
+
+    value::Value parseTopLevel (bool parseBareValue)
+    {
+        if (parseBareValue)
+            return parseValue();
+
+        skipWhitespace();
+
+        switch (*current)
+        {
+            case '[':  ++current; return parseArray();
+            case '{':  ++current; return parseObject();
+            case 0:    return {};
+            default:   throwError ("Expected an object or array");
+        }
+    }
+
+private:
+    const char* source;
+    const char* current;
+    int nestingDepth = 0;
+
+    [[noreturn]] void throwError (const char* message)  { throwError (message, current); }
+
+    [[noreturn]] void throwError (const char* message, const char* position)
+    {
+        throw ParseError (message, text::findLineAndColumn (text::UTF8Pointer (source), text::UTF8Pointer (position)));
+    }
+
+    void skipWhitespace()
+    {
+        while (isWhitespace (*current))
+            ++current;
+    }
+
+    bool skipWord (const char* word)
+    {
+        auto* next = current;
+
+        for (; *word != 0; ++word, ++next)
+            if (*next != *word)
+                return false;
+
+        current = next;
+        return true;
+    }
+
+    value::Value parseValue()
+    {
+        skipWhitespace();
+        auto* start = current;
+
+        switch (*current)
+        {
+            case '"':  ++current; return value::Value (std::string_view (parseString()));
+            case '-':  ++current; skipWhitespace(); return parseNumber (true);
+            case '[':  ++current; return parseArray();
+            case '{':  ++current; return parseObject();
+            case 'n':  if (skipWord ("null"))  return {};                            break;
+            case 't':  if (skipWord ("true"))  return value::Value::makeBool (true);  break;
+            case 'f':  if (skipWord ("false")) return value::Value::makeBool (false); break;
+            default:   if (isDigit (*current)) return parseNumber (false);           break;
+        }
+
+        throwError ("Syntax error", start);
+    }
+
+    /// Called just behind the opening bracket or brace.
+    void enterContainer()
+    {
+        if (++nestingDepth > maximumNestingDepth)
+            throwError ("Nesting too deep", current - 1);
+    }
+
+    value::Value parseArray()
+    {
+        enterContainer();
+        auto array = value::Value::makeEmptyArray();
+        auto* start = current;
+        skipWhitespace();
+
+        if (*current == ']')
+        {
+            ++current;
+            --nestingDepth;
+            return array;
+        }
+
+        for (;;)
+        {
+            skipWhitespace();
+
+            if (*current == 0)
+                throwError ("Unexpected EOF in array declaration", start);
+
+            array.addArrayElement (parseValue());
+            skipWhitespace();
+
+            if (*current == ',')
+            {
+                ++current;
+                continue;
+            }
+
+            if (*current == ']')
+            {
+                ++current;
+                --nestingDepth;
+                return array;
+            }
+
+            throwError ("Expected ',' or ']'");
+        }
+    }
+
+    value::Value parseObject()
+    {
+        enterContainer();
+        auto object = value::Value::makeObject ({});
+        auto* start = current;
+        skipWhitespace();
+
+        if (*current == '}')
+        {
+            ++current;
+            --nestingDepth;
+            return object;
+        }
+
+        for (;;)
+        {
+            skipWhitespace();
+
+            if (*current == 0)
+                throwError ("Unexpected EOF in object declaration", start);
+
+            if (*current != '"')
+                throwError ("Expected a name");
+
+            auto* nameStart = ++current;
+            auto name = parseString();
+
+            if (name.empty())
+                throwError ("Property names cannot be empty", nameStart);
+
+            skipWhitespace();
+
+            if (*current != ':')
+                throwError ("Expected ':'");
+
+            ++current;
+            object.addMember (name, parseValue());
+            skipWhitespace();
+
+            if (*current == ',')
+            {
+                ++current;
+                continue;
+            }
+
+            if (*current == '}')
+            {
+                ++current;
+                --nestingDepth;
+                return object;
+            }
+
+            throwError ("Expected ',' or '}'");
+        }
+    }
+
+    /// Called just behind the opening double quote.
+    std::string parseString()
+    {
+        std::string result;
+
+        for (;;)
+        {
+            auto* runStart = current;
+
+            while (isPlainStringByte (*current))
+                ++current;
+
+            result.append (runStart, static_cast<std::size_t> (current - runStart));
+
+            switch (*current)
+            {
+                case '"':   ++current; return result;
+                case '\\':  ++current; appendEscapedCharacter (result); break;
+                case 0:     throwError ("Unexpected EOF in string constant");
+                default:    appendCodePoint (result); break;
+            }
+        }
+    }
+
+    void appendEscapedCharacter (std::string& result)
+    {
+        auto escaped = *current;
+
+        switch (escaped)
+        {
+            case 0:    throwError ("Unexpected EOF in string constant");
+            case 'a':  result.push_back ('\a'); break;
+            case 'b':  result.push_back ('\b'); break;
+            case 'f':  result.push_back ('\f'); break;
+            case 'n':  result.push_back ('\n'); break;
+            case 'r':  result.push_back ('\r'); break;
+            case 't':  result.push_back ('\t'); break;
+            case 'u':  ++current; appendUTF8 (result, parseUnicodeCharacterNumber (false)); return;
+            default:
+                // Any other character stands for itself; one that is not
+                // ASCII is copied by the caller's next step.
+                if (static_cast<unsigned char> (escaped) >= 0x80)
+                    return;
+
+                result.push_back (escaped);
+                break;
+        }
+
+        ++current;
+    }
+
+    /// Copies one code point that is a control character or not ASCII. The
+    /// bytes are decoded and written again in the shortest form, which keeps
+    /// well-formed text byte for byte.
+    void appendCodePoint (std::string& result)
+    {
+        auto decoded = text::decodeUTF8 (current);
+
+        if (encodedLength (decoded.codePoint) == decoded.length)
+            result.append (current, decoded.length);
+        else
+            appendUTF8 (result, decoded.codePoint);
+
+        current += decoded.length;
+    }
+
+    uint32_t parseUnicodeCharacterNumber (bool isLowSurrogate)
+    {
+        uint32_t number = 0;
+
+        for (int i = 0; i < 4; ++i)
+        {
+            auto digit = hexDigitValue (*current);
+
+            if (digit < 0)
+                throwError ("Syntax error in unicode character");
+
+            number = (number << 4) | static_cast<uint32_t> (digit);
+            ++current;
+        }
+
+        if (isLowSurrogate)
+        {
+            if (number < 0xDC00 || number > 0xDFFF)
+                throwError ("Expected a unicode low surrogate codepoint");
+
+            return number;
+        }
+
+        if (number < 0xD800 || number > 0xDBFF)
+            return number;
+
+        if (current[0] != '\\' || current[1] != 'u')
+            throwError ("Expected a unicode low surrogate codepoint");
+
+        current += 2;
+        auto low = parseUnicodeCharacterNumber (true);
+        return number * 1024 + low - 0x35FDC00;
+    }
+
+    /// A minus sign and the whitespace after it are already consumed.
+    value::Value parseNumber (bool negate)
+    {
+        auto* start = current;
+        bool hadDot = false, hadExponent = false;
+
+        for (;;)
+        {
+            auto c = *current;
+
+            if (isDigit (c))
+            {
+                ++current;
+            }
+            else if (c == '.' && ! hadDot)
+            {
+                hadDot = true;
+                ++current;
+            }
+            else if ((c == 'e' || c == 'E') && ! hadExponent)
+            {
+                ++current;
+
+                // Browsers write large numbers as 1e+21, so a plus sign is
+                // taken like a minus sign.
+                if (*current == '-' || *current == '+')
+                    ++current;
+
+                hadDot = hadExponent = true;
+            }
+            else
+            {
+                break;
+            }
+        }
+
+        auto* end = current;
+
+        if (endsNumber (*end) && end != start)
+        {
+            if (! hadDot)
+            {
+                int64_t integer = 0;
+                auto result = std::from_chars (start, end, integer);
+
+                // Like strtoll, whose saturated limits mark an overflow, this
+                // leaves the largest magnitudes to the floating-point path.
+                if (result.ec == std::errc() && result.ptr == end && integer != std::numeric_limits<int64_t>::max())
+                    return value::Value (negate ? -integer : integer);
+            }
+
+            double number = 0;
+            auto result = std::from_chars (start, end, number);
+
+            if (result.ptr == end)
+            {
+                if (result.ec == std::errc::result_out_of_range)
+                    number = outOfRangeValue (std::string_view (start, static_cast<std::size_t> (end - start)));
+
+                return value::Value (negate ? -number : number);
+            }
+        }
+
+        throwError ("Syntax error in number", end);
+    }
+};
+} // namespace
+
+value::Value parse (const char* text, std::size_t length, bool parseBareValue)
+{
+    if (text == nullptr)
+        text = "";
+    else if (auto* illegal = findIllegalUTF8 (text, length))
+        throw ParseError ("Illegal UTF8 data", text::findLineAndColumn (text::UTF8Pointer (text), text::UTF8Pointer (illegal)));
+
+    return parse (text::UTF8Pointer (text), parseBareValue);
+}
+
+value::Value parse (text::UTF8Pointer text, bool parseBareValue)
+{
+    return Parser (text.text != nullptr ? text.text : "").parseTopLevel (parseBareValue);
+}
+
+} // namespace tunewell::json

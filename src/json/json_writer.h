@@ -1,0 +1,260 @@
+#pragma once
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "json/json_escape.h"
+#include "text/float_to_string.h"
+#include "values/error.h"
+#include "values/value.h"
+
+namespace tunewell::json
+{
+
+/// Writes values as JSON text, pure ASCII, to any output that offers
+/// put(char) and write(const char*, size) (a std::ostream, or the faster
+/// StringAppender). indentSize 0 writes everything on one line; otherwise
+/// nested items go on lines of their own, indented by that many spaces per
+/// level.
+template <typename Output>
+class Writer
+{
+public:
+    Writer (Output& output, uint32_t indent) : out (output), indentSize (indent) {}
+
+    /// Lets errors of corrupt or dictionary-less values pass; what was written
+    /// before the failing item stays written.
+    void dump (const value::ValueView& view)
+    {
+        if (isKnownCode (view.type.code))
+            dumpData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+    }
+
+    void dumpObject (const value::ValueView& view)
+    {
+        dumpObjectData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+    }
+
+    void dumpArrayOrVector (const value::ValueView& view)
+    {
+        dumpArrayOrVectorData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+    }
+
+private:
+    using Type = value::Type;
+    using TypeCode = value::TypeCode;
+    using Dictionary = value::StringDictionary;
+
+    Output& out;
+    uint32_t indentSize;
+    uint32_t currentIndent = 0;
+
+    static bool isKnownCode (TypeCode code)
+    {
+        switch (code)
+        {
+            case TypeCode::void_: case TypeCode::int32: case TypeCode::int64: case TypeCode::float32:
+            case TypeCode::float64: case TypeCode::boolean: case TypeCode::string: case TypeCode::vector:
+            case TypeCode::primitiveArray: case TypeCode::object: case TypeCode::complexArray:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    template <typename Number>
+    static Number readAt (const uint8_t* data)
+    {
+        // Packed data has no alignment.
+        Number n;
+        std::memcpy (&n, data, sizeof (n));
+        return n;
+    }
+
+    void writeText (std::string_view text)  { out.write (text.data(), text.size()); }
+
+    // Values are walked over their type and bytes rather than through
+    // element views, which would copy each element's type and rescan its
+    // container for every index. Each step returns the end of the data it
+    // wrote, which is where the next sibling's data starts.
+    const uint8_t* dumpData (const Type& type, const uint8_t* data, const Dictionary* dictionary)
+    {
+        switch (type.code)
+        {
+            case TypeCode::void_:          writeText ("null"); return data;
+            case TypeCode::int32:          writeInteger (readAt<int32_t> (data)); return data + 4;
+            case TypeCode::int64:          writeInteger (readAt<int64_t> (data)); return data + 8;
+            case TypeCode::float32:        writeFloat (readAt<float> (data)); return data + 4;
+            case TypeCode::float64:        writeFloat (readAt<double> (data)); return data + 8;
+            case TypeCode::boolean:        writeText (readAt<uint32_t> (data) != 0 ? "true" : "false"); return data + 4;
+            case TypeCode::string:         writeString (readAt<uint32_t> (data), dictionary); return data + 4;
+            case TypeCode::object:         return dumpObjectData (type, data, dictionary);
+            case TypeCode::vector:
+            case TypeCode::primitiveArray:
+            case TypeCode::complexArray:   return dumpArrayOrVectorData (type, data, dictionary);
+            default:                       return data + type.getValueDataSize();
+        }
+    }
+
+    void writeInteger (int64_t n)
+    {
+        char digits[24];
+        auto result = std::to_chars (digits, digits + sizeof (digits), n);
+        out.write (digits, static_cast<std::size_t> (result.ptr - digits));
+    }
+
+    void writeFloat (double n)
+    {
+        // Words in quotes keep the output valid JSON, which has no such numbers.
+        if (std::isnan (n))
+            writeText ("\"NaN\"");
+        else if (std::isinf (n))
+            writeText (n > 0 ? "\"Infinity\"" : "\"-Infinity\"");
+        else
+            writeText (text::FloatToStringBuffer<double> (n, -1, true).getText());
+    }
+
+    void writeString (uint32_t handle, const Dictionary* dictionary)
+    {
+        if (dictionary == nullptr)
+            throw value::Error ("No string dictionary supplied");
+
+        writeEscapedQuotedString (out, dictionary->getStringForHandle ({ handle }));
+    }
+
+    const uint8_t* dumpObjectData (const Type& type, const uint8_t* data, const Dictionary* dictionary)
+    {
+        if (! type.isObject())
+            throw value::Error ("This type is not an object");
+
+        const auto& members = type.content.object->members;
+        out.put ('{');
+
+        for (uint32_t i = 0; i < members.size; ++i)
+        {
+            if (i == 0)
+                startItems();
+            else
+                writeSeparator();
+
+            writeEscapedQuotedString (out, members[i].name.view());
+            writeText (": ");
+            data = dumpData (members[i].type, data, dictionary);
+        }
+
+        if (members.size != 0)
+            endItems();
+
+        out.put ('}');
+        return data;
+    }
+
+    const uint8_t* dumpArrayOrVectorData (const Type& type, const uint8_t* data, const Dictionary* dictionary)
+    {
+        out.put ('[');
+        uint32_t itemsWritten = 0;
+
+        switch (type.code)
+        {
+            case TypeCode::vector:
+                data = dumpRepeated (Type (type.content.vector.elementCode), type.content.vector.numElements,
+                                     data, dictionary, itemsWritten);
+                break;
+            case TypeCode::primitiveArray:
+                data = dumpRepeated (type.content.primitiveArray.getElementType(), type.content.primitiveArray.numElements,
+                                     data, dictionary, itemsWritten);
+                break;
+            case TypeCode::complexArray:
+                for (auto& group : type.content.complexArray->groups)
+                    data = dumpRepeated (group.elementType, group.repetitions, data, dictionary, itemsWritten);
+                break;
+            default:
+                throw value::Error ("Invalid type");
+        }
+
+        if (itemsWritten != 0)
+            endItems();
+
+        out.put (']');
+        return data;
+    }
+
+    const uint8_t* dumpRepeated (const Type& elementType, uint32_t count, const uint8_t* data,
+                                 const Dictionary* dictionary, uint32_t& itemsWritten)
+    {
+        for (uint32_t i = 0; i < count; ++i)
+        {
+            if (itemsWritten++ == 0)
+                startItems();
+            else
+                writeSeparator();
+
+            data = dumpData (elementType, data, dictionary);
+        }
+
+        return data;
+    }
+
+    void startItems()
+    {
+        if (indentSize != 0)
+            startIndent();
+    }
+
+    void endItems()
+    {
+        if (indentSize != 0)
+            endIndent();
+    }
+
+    void writeSeparator()
+    {
+        if (indentSize == 0)
+        {
+            writeText (", ");
+        }
+        else
+        {
+            out.put (',');
+            writeLineBreakAndIndent();
+        }
+    }
+
+    void startIndent()
+    {
+        currentIndent += indentSize;
+        writeLineBreakAndIndent();
+    }
+
+    void endIndent()
+    {
+        currentIndent -= indentSize;
+        writeLineBreakAndIndent();
+    }
+
+    void writeLineBreakAndIndent()
+    {
+        static constexpr char spaces[] = "                                                                ";
+        constexpr uint32_t spacesPerWrite = sizeof (spaces) - 1;
+
+        out.put ('\n');
+
+        for (auto remaining = currentIndent; remaining != 0;)
+        {
+            auto count = remaining < spacesPerWrite ? remaining : spacesPerWrite;
+            out.write (spaces, count);
+            remaining -= count;
+        }
+    }
+};
+
+/// Writes one value; with line breaks it is indented by two spaces a level.
+template <typename Output>
+void writeAsJSON (Output& out, const value::ValueView& view, bool useLineBreaks)
+{
+    Writer<Output> (out, useLineBreaks ? 2 : 0).dump (view);
+}
+
+} // namespace tunewell::json

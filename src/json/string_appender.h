@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tunewell::json
+{
+
+/// The cheapest output stream for the JSON writer: it appends to a caller's
+/// string with the two calls the writer uses, `put` and `write`, which a
+/// std::ostream also offers.
+class StringAppender
+{
+public:
+    explicit StringAppender (std::string& target) : text (target) {}
+
+    void put (char c) { text.push_back (c); }
+    void write (const char* chars, std::size_t count) { text.append (chars, count); }
+
+private:
+    std::string& text;
+};
+
+} // namespace tunewell::json

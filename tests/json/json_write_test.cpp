@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <sstream>
+
+#include "json/json_writer.h"
+#include "json/string_appender.h"
+
+using namespace tunewell;
+using value::Value;
+
+namespace
+{
+std::string compact (const value::ValueView& view)
+{
+    std::string text;
+    json::StringAppender out (text);
+    json::writeAsJSON (out, view, false);
+    return text;
+}
+
+std::string indented (const value::ValueView& view)
+{
+    std::string text;
+    json::StringAppender out (text);
+    json::writeAsJSON (out, view, true);
+    return text;
+}
+
+std::string escaped (const char* text)
+{
+    std::string result;
+    json::StringAppender out (result);
+    json::writeWithEscapeCharacters (out, text::UTF8Pointer (text));
+    return result;
+}
+
+/// A value of the type with the given bytes as its data.
+Value withData (value::Type type, const void* bytes, std::size_t size)
+{
+    Value v (std::move (type));
+    std::memcpy (v.getView().data, bytes, size);
+    return v;
+}
+
+Value sampleObject()
+{
+    auto array = Value::makeEmptyArray();
+    array.addArrayElement (Value (1));
+    array.addArrayElement (Value (2));
+
+    auto object = Value::makeObject ({});
+    object.addMember ("a", std::move (array));
+    object.addMember ("b", Value::makeObject ({}));
+    return object;
+}
+} // namespace
+
+//==============================================================================
+TEST (JsonWriterLayout, TheCompactFormPutsASpaceAfterEachCommaAndColon)
+{
+    EXPECT_EQ (compact (sampleObject()), "{\"a\": [1, 2], \"b\": {}}");
+}
+
+TEST (JsonWriterLayout, TheIndentedFormGivesEachItemALine)
+{
+    EXPECT_EQ (indented (sampleObject()), "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}");
+}
+
+TEST (JsonWriterLayout, AnyIndentSizeIsUsedPerLevel)
+{
+    std::string text;
+    json::StringAppender out (text);
+    json::Writer<json::StringAppender> (out, 3).dump (sampleObject());
+    EXPECT_EQ (text, "{\n   \"a\": [\n      1,\n      2\n   ],\n   \"b\": {}\n}");
+}
+
+TEST (JsonWriterLayout, EmptyContainersAreTwoCharactersInBothForms)
+{
+    EXPECT_EQ (compact (Value::makeEmptyArray()), "[]");
+    EXPECT_EQ (indented (Value::makeEmptyArray()), "[]");
+    EXPECT_EQ (compact (Value::makeObject ({})), "{}");
+    EXPECT_EQ (indented (Value::makeObject ({})), "{}");
+}
+
+TEST (JsonWriterLayout, MixedArraysAreWrittenInElementOrder)
+{
+    auto array = Value::makeEmptyArray();
+    array.addArrayElement (Value (1));
+    array.addArrayElement (Value ("two"));
+    array.addArrayElement (Value ("three"));
+    array.addArrayElement (Value::makeEmptyArray());
+    array.addArrayElement (Value());
+    array.addArrayElement (Value::makeBool (false));
+
+    EXPECT_EQ (compact (array), "[1, \"two\", \"three\", [], null, false]");
+    EXPECT_EQ (indented (array), "[\n  1,\n  \"two\",\n  \"three\",\n  [],\n  null,\n  false\n]");
+}
+
+TEST (JsonWriterLayout, AStandardStreamWorksAsOutput)
+{
+    std::ostringstream out;
+    json::writeAsJSON (out, sampleObject(), false);
+    EXPECT_EQ (out.str(), "{\"a\": [1, 2], \"b\": {}}");
+}
+
+//==============================================================================
+TEST (JsonWriterScalars, IntegersAndBooleans)
+{
+    EXPECT_EQ (compact (Value (std::numeric_limits<int64_t>::min())), "-9223372036854775808");
+    EXPECT_EQ (compact (Value (std::numeric_limits<int64_t>::max())), "9223372036854775807");
+    EXPECT_EQ (compact (Value (0)), "0");
+
+    int32_t small = -42;
+    EXPECT_EQ (compact (withData (value::TypeCode::int32, &small, 4)), "-42");
+
+    uint32_t two = 2;
+    EXPECT_EQ (compact (withData (value::TypeCode::boolean, &two, 4)), "true");
+    EXPECT_EQ (compact (Value::makeBool (false)), "false");
+    EXPECT_EQ (compact (Value()), "null");
+}
+
+TEST (JsonWriterScalars, FloatsUseTheShortestDigitsWithoutAPointForRoundNumbers)
+{
+    struct Case { double value; const char* expected; };
+
+    for (auto& c : { Case { 3.0, "3" }, Case { 0.0, "0.0" }, Case { -0.0, "-0.0" }, Case { 0.1, "0.1" },
+                     Case { 1e21, "1e21" }, Case { 1e20, "100000000000000000000" }, Case { 1e-6, "0.000001" },
+                     Case { 1e-7, "1e-7" }, Case { -1.0, "-1" }, Case { 2.5, "2.5" }, Case { 1.5e-7, "1.5e-7" },
+                     Case { 0.1 + 0.2, "0.30000000000000007" }, Case { 9007199254740992.0, "9007199254740992" },
+                     Case { 5e-324, "5e-324" } })
+        EXPECT_EQ (compact (Value (c.value)), c.expected) << c.value;
+}
+
+TEST (JsonWriterScalars, AFloat32IsWrittenAsTheDoubleItWidensTo)
+{
+    float tenth = 0.1f;
+    auto text = compact (withData (value::TypeCode::float32, &tenth, 4));
+    EXPECT_NE (text, "0.1");
+    EXPECT_EQ (std::strtod (text.c_str(), nullptr), static_cast<double> (tenth));
+}
+
+TEST (JsonWriterScalars, NonFiniteNumbersBecomeQuotedWords)
+{
+    EXPECT_EQ (compact (Value (std::numeric_limits<double>::quiet_NaN())), "\"NaN\"");
+    EXPECT_EQ (compact (Value (std::numeric_limits<double>::infinity())), "\"Infinity\"");
+    EXPECT_EQ (compact (Value (-std::numeric_limits<double>::infinity())), "\"-Infinity\"");
+}
+
+TEST (JsonWriterScalars, VectorsAreArraysEvenWithOneElement)
+{
+    double one = 1.5;
+    EXPECT_EQ (compact (withData (value::Type::createVector (value::TypeCode::float64, 1), &one, 8)), "[1.5]");
+
+    int32_t three[] = { 1, 2, 3 };
+    EXPECT_EQ (compact (withData (value::Type::createVector (value::TypeCode::int32, 3), three, 12)), "[1, 2, 3]");
+}
+
+TEST (JsonWriterScalars, PrimitiveArraysOfVectorsNestOneLevel)
+{
+    int32_t pairs[] = { 1, 2, 3, 4 };
+    auto type = value::Type::createArray (value::Type::createVector (value::TypeCode::int32, 2), 2);
+    EXPECT_EQ (compact (withData (std::move (type), pairs, sizeof (pairs))), "[[1, 2], [3, 4]]");
+}
+
+//==============================================================================
+TEST (JsonWriterStrings, OutputIsPureASCII)
+{
+    EXPECT_EQ (compact (Value ("caf\xC3\xA9")), "\"caf\\u00e9\"");
+    EXPECT_EQ (compact (Value ("\xF0\x9F\x98\x80")), "\"\\ud83d\\ude00\"");
+    EXPECT_EQ (compact (Value ("\xE2\x82\xAC")), "\"\\u20ac\"");
+    EXPECT_EQ (compact (Value ("\xF4\x8F\xBF\xBF")), "\"\\udbff\\udfff\"");
+    EXPECT_EQ (compact (Value ("")), "\"\"");
+}
+
+TEST (JsonWriterStrings, SixControlCharactersHaveNamedEscapes)
+{
+    EXPECT_EQ (escaped ("\a\b\f\n\r\t"), "\\a\\b\\f\\n\\r\\t");
+    EXPECT_EQ (escaped ("\x01\x1F\x7F"), "\\u0001\\u001f\\u007f");
+    EXPECT_EQ (escaped ("\"\\/ ~"), "\\\"\\\\/ ~");
+}
+
+TEST (JsonWriterStrings, MemberNamesAreEscapedLikeStrings)
+{
+    auto object = Value::makeObject ({});
+    object.addMember ("\"\xC3\xA9\"", Value (1));
+    EXPECT_EQ (compact (object), "{\"\\\"\\u00e9\\\"\": 1}");
+}
+
+TEST (JsonWriterStrings, TheEscaperStopsAtTheZeroInsideACutSequence)
+{
+    // Exactly sized on the heap, so that reading past the zero would show.
+    std::unique_ptr<char[]> cut (new char[4] { 'a', '\xE2', '\x82', 0 });
+    EXPECT_EQ (escaped (cut.get()), "a\\u0082");
+
+    std::unique_ptr<char[]> lead (new char[2] { '\xF0', 0 });
+    EXPECT_EQ (escaped (lead.get()), "");
+
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("x\xC3", 2)), "\"x\\u0003\"");
+    EXPECT_EQ (escaped (nullptr), "");
+}
+
+TEST (JsonWriterStrings, EscapingEndsAtAZeroByteOrACodePointThatDecodesToZero)
+{
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("ab\0cd", 5)), "\"ab\"");
+    EXPECT_EQ (escaped ("ab\xC0\x80" "cd"), "ab");
+}
+
+//==============================================================================
+TEST (JsonWriterFailures, AStringWithoutDictionaryFailsAfterWhatWasWritten)
+{
+    auto array = Value::makeEmptyArray();
+    array.addArrayElement (Value (1));
+    array.addArrayElement (Value ("text"));
+    auto view = array.getView();
+    value::ValueView withoutDictionary (view.type, view.data, nullptr);
+
+    std::string text;
+    json::StringAppender out (text);
+
+    try
+    {
+        json::writeAsJSON (out, withoutDictionary, false);
+        FAIL() << "no error";
+    }
+    catch (const value::Error& e)
+    {
+        EXPECT_STREQ (e.what(), "No string dictionary supplied");
+    }
+
+    EXPECT_EQ (text, "[1, ");
+}
+
+TEST (JsonWriterFailures, ObjectAccessOnANonObjectFails)
+{
+    std::string text;
+    json::StringAppender out (text);
+    json::Writer<json::StringAppender> writer (out, 0);
+    EXPECT_THROW (writer.dumpObject (Value (1)), value::Error);
+}
