@@ -39,7 +39,10 @@ public:
         std::function<std::optional<Resource>(const std::string& path)> resourceProvider;
     };
 
-    explicit WebView (const Options& options = {});
+    /// With default options. (A default argument of type Options cannot be
+    /// written here: GCC rejects it while Options is still incomplete.)
+    WebView();
+    explicit WebView (const Options& options);
     ~WebView();
 
     WebView (const WebView&) = delete;

@@ -1,0 +1,102 @@
+#include "webview/webview.h"
+
+#include "json/json_parse.h"
+#include "json/json_writer.h"
+#include "json/string_appender.h"
+#include "webview/bridge_scripts.h"
+
+namespace tunewell::ui
+{
+
+WebView::WebView() : WebView (Options {}) {}
+
+WebView::WebView (const Options& options)
+{
+    // Created in the body so that boundFunctions already exists if the
+    // backend delivers anything while it builds the browser.
+    pimpl = Pimpl::create (*this, options);
+}
+
+WebView::~WebView()
+{
+    // The browser can still deliver messages until it is gone, and those
+    // reach boundFunctions; so it goes first.
+    pimpl.reset();
+}
+
+void WebView::bind (const std::string& name, BindingFunction fn)
+{
+    auto stub = makeBindingStub (name);
+
+    if (pimpl != nullptr)
+    {
+        pimpl->addInitScript (stub);
+        pimpl->executeScript (stub);
+    }
+
+    boundFunctions[name] = std::move (fn);
+}
+
+void WebView::evaluateJavascript (const std::string& script)
+{
+    if (pimpl != nullptr)
+        pimpl->executeScript (script);
+}
+
+void WebView::loadHTML (const std::string& html)
+{
+    if (pimpl != nullptr)
+        pimpl->navigateToString (html);
+}
+
+void* WebView::getViewWindow() const
+{
+    return pimpl != nullptr ? pimpl->getViewWindow() : nullptr;
+}
+
+namespace
+{
+std::string resultAsJSON (const value::Value& result)
+{
+    std::string resultJSON;
+    json::StringAppender out (resultJSON);
+    json::Writer<json::StringAppender> (out, 0).dump (result.getView());
+    return resultJSON;
+}
+} // namespace
+
+void WebView::invokeBinding (const std::string& message)
+{
+    // Runs inside the browser's callback: nothing may escape from here, since
+    // the page's input is not trusted.
+    try
+    {
+        auto call = json::parse (message.c_str(), message.size(), false);
+        auto functionName = call["fn"].readString();
+        auto binding = boundFunctions.find (std::string (functionName));
+        auto messageID = call["id"].getWithDefault<int64_t> (0);
+
+        if (messageID == 0 || binding == boundFunctions.end())
+            return;
+
+        // A copy, so that the function may rebind its own name while it runs.
+        auto function = binding->second;
+        std::string reply;
+
+        try
+        {
+            reply = makeResolveScript (messageID, resultAsJSON (function (call["params"])));
+        }
+        catch (...)
+        {
+            reply = makeRejectScript (messageID);
+        }
+
+        evaluateJavascript (reply);
+    }
+    catch (...)
+    {
+    }
+}
+
+} // namespace tunewell::ui

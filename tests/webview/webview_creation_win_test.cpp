@@ -1,0 +1,296 @@
+#include "webview_fixture_win_test.h"
+
+#include <objbase.h>
+
+#include <memory>
+#include <thread>
+
+#include "webview/bridge_scripts.h"
+#include "webview/webview.h"
+#include "webview/webview_fallback_win.h"
+
+namespace tunewell::ui::testing
+{
+namespace
+{
+
+std::wstring wide (std::string_view text)
+{
+    return std::wstring (text.begin(), text.end());
+}
+
+HWND viewWindowOf (const WebView& view)
+{
+    return static_cast<HWND> (view.getViewWindow());
+}
+
+std::wstring windowClassName (HWND window)
+{
+    wchar_t name[256] {};
+    GetClassNameW (window, name, 256);
+    return name;
+}
+
+/// The static text that a view without a browser shows, or empty.
+std::wstring fallbackNoticeText (HWND viewWindow)
+{
+    HWND child = FindWindowExW (viewWindow, nullptr, L"STATIC", nullptr);
+
+    if (child == nullptr)
+        return {};
+
+    wchar_t text[1024] {};
+    GetWindowTextW (child, text, 1024);
+    return text;
+}
+
+bool classIsRegistered (const std::wstring& className)
+{
+    WNDCLASSEXW info {};
+    info.cbSize = sizeof (info);
+    return GetClassInfoExW (GetModuleHandleW (nullptr), className.c_str(), &info) != FALSE;
+}
+
+using BrowserCreation = StandinTest;
+
+TEST_F (BrowserCreation, aNewViewHasItsBrowserWhenTheConstructorReturns)
+{
+    WebView view;
+
+    EXPECT_TRUE (view.isBrowserCreated());
+    EXPECT_FALSE (view.quitTakenDuringCreation().has_value());
+    EXPECT_EQ (standin_open_view_count(), 1);
+    ASSERT_NE (viewWindowOf (view), nullptr);
+    EXPECT_TRUE (IsWindow (viewWindowOf (view)));
+    EXPECT_EQ (windowClassName (viewWindowOf (view)).rfind (L"TunewellWebView", 0), 0u);
+    EXPECT_TRUE (fallbackNoticeText (viewWindowOf (view)).empty());
+}
+
+TEST_F (BrowserCreation, theWaitKeepsDispatchingWhileTheBrowserIsSlowToStart)
+{
+    standin_delay_creation (25);
+
+    WebView view;
+
+    EXPECT_TRUE (view.isBrowserCreated());
+    EXPECT_EQ (standin_open_view_count(), 1);
+}
+
+TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
+{
+    WebView view;
+    view.bind ("first", [] (const value::ValueView&) { return value::Value(); });
+    view.bind ("second", [] (const value::ValueView&) { return value::Value(); });
+
+    const auto scripts = loggedTexts (L"AddScriptToExecuteOnDocumentCreated");
+    ASSERT_EQ (scripts.size(), 3u);
+    EXPECT_EQ (scripts[0], wide (bridgeScript));
+    EXPECT_EQ (scripts[1], wide (makeBindingStub ("first")));
+    EXPECT_EQ (scripts[2], wide (makeBindingStub ("second")));
+    EXPECT_EQ (loggedTexts (L"ExecuteScript"), (std::vector<std::wstring> { wide (makeBindingStub ("first")), wide (makeBindingStub ("second")) }));
+}
+
+TEST_F (BrowserCreation, aViewWithoutResourceProviderNeitherFiltersNorNavigates)
+{
+    WebView view;
+    view.loadHTML ("<p>Set list</p>");
+
+    EXPECT_TRUE (loggedTexts (L"AddWebResourceRequestedFilter").empty());
+    EXPECT_TRUE (loggedTexts (L"add_WebResourceRequested").empty());
+    EXPECT_TRUE (loggedTexts (L"Navigate").empty());
+    EXPECT_EQ (loggedTexts (L"NavigateToString"), std::vector<std::wstring> { L"<p>Set list</p>" });
+}
+
+TEST_F (BrowserCreation, theProfileFolderIsNamedAfterTheRunningProgram)
+{
+    WebView view;
+
+    wchar_t path[MAX_PATH] {};
+    GetModuleFileNameW (nullptr, path, MAX_PATH);
+    std::wstring program (path);
+    program = program.substr (program.rfind (L'\\') + 1);
+
+    const auto creations = loggedTexts (L"CreateCoreWebView2EnvironmentWithOptions");
+    ASSERT_EQ (creations.size(), 1u);
+    const auto& folder = creations[0];
+    ASSERT_GT (folder.size(), program.size());
+    EXPECT_EQ (folder.substr (folder.size() - program.size() - 1), L"\\" + program);
+}
+
+// Every way the runtime can refuse leaves a view that exists, reports no
+// browser, ignores scripts and tells the performer what is missing.
+void expectViewWithoutBrowser (WebView& view)
+{
+    EXPECT_FALSE (view.isBrowserCreated());
+    ASSERT_NE (viewWindowOf (view), nullptr);
+
+    const auto notice = fallbackNoticeText (viewWindowOf (view));
+    EXPECT_EQ (notice, std::wstring (missingRuntimeNotice));
+    EXPECT_NE (notice.find (L"Microsoft Edge WebView2 Runtime"), std::wstring::npos);
+    EXPECT_NE (notice.find (L"https://developer.microsoft.com/microsoft-edge/webview2/"), std::wstring::npos);
+
+    view.bind ("f", [] (const value::ValueView&) { return value::Value (1); });
+    view.evaluateJavascript ("1");
+    view.loadHTML ("<p></p>");
+    EXPECT_TRUE (loggedTexts (L"AddScriptToExecuteOnDocumentCreated").empty());
+    EXPECT_TRUE (loggedTexts (L"ExecuteScript").empty());
+    EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
+}
+
+using FailedBrowserCreation = StandinTest;
+
+TEST_F (FailedBrowserCreation, anEnvironmentCallThatFailsAtOnceLeavesNoBrowser)
+{
+    standin_fail_environment_call (static_cast<int32_t> (E_ACCESSDENIED));
+
+    WebView view;
+
+    expectViewWithoutBrowser (view);
+    EXPECT_EQ (standin_open_view_count(), 0);
+}
+
+TEST_F (FailedBrowserCreation, anEnvironmentThatFailsLaterEndsTheWait)
+{
+    standin_fail_environment_creation (static_cast<int32_t> (E_FAIL), 0);
+
+    WebView view;
+
+    expectViewWithoutBrowser (view);
+    EXPECT_TRUE (loggedTexts (L"CreateCoreWebView2Controller").empty());
+}
+
+TEST_F (FailedBrowserCreation, aMissingEnvironmentEndsTheWaitEvenWhenReportedAsSuccess)
+{
+    standin_fail_environment_creation (S_OK, 1);
+
+    WebView view;
+
+    expectViewWithoutBrowser (view);
+}
+
+TEST_F (FailedBrowserCreation, aControllerThatFailsEndsTheWait)
+{
+    standin_fail_controller_creation (static_cast<int32_t> (E_FAIL), 0);
+
+    WebView view;
+
+    expectViewWithoutBrowser (view);
+    EXPECT_EQ (standin_open_view_count(), 0);
+}
+
+TEST_F (FailedBrowserCreation, aMissingControllerEndsTheWaitEvenWhenReportedAsSuccess)
+{
+    standin_fail_controller_creation (S_OK, 1);
+
+    WebView view;
+
+    expectViewWithoutBrowser (view);
+}
+
+TEST_F (FailedBrowserCreation, aQuitDuringTheWaitGivesUpAndReportsItsExitCode)
+{
+    standin_delay_creation (5);
+    PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 42, 0);
+
+    WebView view;
+
+    EXPECT_FALSE (view.isBrowserCreated());
+    ASSERT_TRUE (view.quitTakenDuringCreation().has_value());
+    EXPECT_EQ (*view.quitTakenDuringCreation(), 42);
+
+    // The browser that arrives after the view gave up is refused, not adopted.
+    runPendingMessages();
+    EXPECT_FALSE (view.isBrowserCreated());
+    view.evaluateJavascript ("1");
+    EXPECT_TRUE (loggedTexts (L"ExecuteScript").empty());
+}
+
+TEST_F (FailedBrowserCreation, aThreadInTheMultithreadedApartmentCannotHostTheBrowser)
+{
+    bool created = true;
+    bool environmentRequested = true;
+
+    std::thread worker ([&] {
+        const HRESULT joined = CoInitializeEx (nullptr, COINIT_MULTITHREADED);
+        {
+            WebView view;
+            created = view.isBrowserCreated();
+            environmentRequested = ! loggedTexts (L"CreateCoreWebView2EnvironmentWithOptions").empty();
+        }
+        if (SUCCEEDED (joined))
+            CoUninitialize();
+    });
+    worker.join();
+
+    EXPECT_FALSE (created);
+    EXPECT_FALSE (environmentRequested);
+}
+
+TEST_F (FailedBrowserCreation, aDestroyedViewLeavesTheThreadsApartmentAsItFoundIt)
+{
+    HRESULT afterwards = E_FAIL;
+
+    std::thread worker ([&] {
+        {
+            WebView view;
+        }
+        // Joining another apartment works only if the view left its own.
+        afterwards = CoInitializeEx (nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED (afterwards))
+            CoUninitialize();
+    });
+    worker.join();
+
+    EXPECT_EQ (afterwards, S_OK);
+}
+
+using ViewDestruction = StandinTest;
+
+TEST_F (ViewDestruction, leavesNoWindowClassOrRuntimeObjectBehind)
+{
+    HWND window = nullptr;
+    std::wstring className;
+    {
+        WebView view;
+        view.bind ("f", [] (const value::ValueView&) { return value::Value(); });
+        window = viewWindowOf (view);
+        className = windowClassName (window);
+        ASSERT_TRUE (classIsRegistered (className));
+    }
+    runPendingMessages();
+
+    EXPECT_FALSE (IsWindow (window));
+    EXPECT_FALSE (classIsRegistered (className));
+    EXPECT_EQ (standin_open_view_count(), 0);
+    EXPECT_EQ (standin_live_object_count(), 0);
+}
+
+TEST_F (ViewDestruction, aViewThatGaveUpWaitingReleasesTheLateBrowserToo)
+{
+    standin_delay_creation (5);
+    PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 0, 0);
+    {
+        WebView view;
+        EXPECT_FALSE (view.isBrowserCreated());
+    }
+    runPendingMessages();
+
+    EXPECT_EQ (standin_open_view_count(), 0);
+    EXPECT_EQ (standin_live_object_count(), 0);
+}
+
+TEST_F (ViewDestruction, successiveViewsEachRegisterAClassOfTheirOwn)
+{
+    auto first = std::make_unique<WebView>();
+    auto second = std::make_unique<WebView>();
+
+    EXPECT_NE (windowClassName (viewWindowOf (*first)), windowClassName (viewWindowOf (*second)));
+    EXPECT_EQ (standin_open_view_count(), 2);
+
+    first.reset();
+    EXPECT_TRUE (second->isBrowserCreated());
+    EXPECT_EQ (standin_open_view_count(), 1);
+}
+
+} // namespace
+} // namespace tunewell::ui::testing

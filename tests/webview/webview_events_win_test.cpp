@@ -1,0 +1,162 @@
+#include "webview_fixture_win_test.h"
+
+#include <string>
+#include <vector>
+
+#include "webview/webview.h"
+
+namespace tunewell::ui::testing
+{
+namespace
+{
+
+HWND viewWindowOf (const WebView& view)
+{
+    return static_cast<HWND> (view.getViewWindow());
+}
+
+bool echoed (size_t count)
+{
+    return loggedTexts (L"PostWebMessageAsString").size() >= count;
+}
+
+class PageMessages : public StandinTest
+{
+protected:
+    void SetUp() override
+    {
+        StandinTest::SetUp();
+        view = std::make_unique<WebView>();
+        ASSERT_TRUE (view->isBrowserCreated());
+
+        view->bind ("add", [this] (const value::ValueView& arguments) {
+            ++addCalls;
+            return value::Value (arguments[0].get<int64_t>() + arguments[1].get<int64_t>());
+        });
+    }
+
+    void TearDown() override
+    {
+        view.reset();
+        StandinTest::TearDown();
+    }
+
+    std::unique_ptr<WebView> view;
+    int addCalls = 0;
+};
+
+TEST_F (PageMessages, aCallFromThePageIsAnsweredAndThenEchoedBack)
+{
+    const std::wstring call = L"{\"id\":2,\"fn\":\"add\",\"params\":[40,2]}";
+    ASSERT_EQ (standin_post_web_message (call.c_str()), 0);
+    ASSERT_TRUE (runMessagesUntil ([] { return echoed (1); }));
+
+    EXPECT_EQ (addCalls, 1);
+    const auto scripts = loggedTexts (L"ExecuteScript");
+    ASSERT_FALSE (scripts.empty());
+    EXPECT_EQ (scripts.back(), L"window._fnBindings[2].resolve(42); delete window._fnBindings[2];");
+    EXPECT_EQ (loggedTexts (L"PostWebMessageAsString"), std::vector<std::wstring> { call });
+
+    // The reply reaches the page before the echo does.
+    auto entries = standinLog();
+    size_t reply = entries.size(), echo = entries.size();
+    for (size_t index = 0; index < entries.size(); ++index)
+    {
+        if (entries[index].operation == L"ExecuteScript" && entries[index].text == scripts.back())
+            reply = index;
+        if (entries[index].operation == L"PostWebMessageAsString")
+            echo = index;
+    }
+    EXPECT_LT (reply, echo);
+}
+
+TEST_F (PageMessages, textOutsideTheBasicPlaneReachesTheBridgeIntact)
+{
+    // "Los Niños 🎸" as a binding name would not parse as JS, so the text goes
+    // into the arguments; the reply carries it back as JSON.
+    view->bind ("echo", [] (const value::ValueView& arguments) { return value::Value (arguments[0].readString()); });
+
+    const std::wstring call = L"{\"id\":3,\"fn\":\"echo\",\"params\":[\"Los Ni\u00f1os \U0001F3B8\"]}";
+    ASSERT_EQ (standin_post_web_message (call.c_str()), 0);
+    ASSERT_TRUE (runMessagesUntil ([] { return echoed (1); }));
+
+    const auto scripts = loggedTexts (L"ExecuteScript");
+    ASSERT_FALSE (scripts.empty());
+    EXPECT_NE (scripts.back().find (L"Los Ni\u00f1os \U0001F3B8"), std::wstring::npos) << "reply: " << scripts.back().size();
+}
+
+TEST_F (PageMessages, aMessageThatIsNotAStringReachesNeitherTheBridgeNorTheEcho)
+{
+    ASSERT_EQ (standin_post_web_message_json (L"{\"id\":2,\"fn\":\"add\",\"params\":[1,2]}"), 0);
+    // A string message afterwards shows when the first one has been handled.
+    ASSERT_EQ (standin_post_web_message (L"{\"id\":3,\"fn\":\"add\",\"params\":[1,1]}"), 0);
+    ASSERT_TRUE (runMessagesUntil ([] { return echoed (1); }));
+    runPendingMessages();
+
+    EXPECT_EQ (addCalls, 1);
+    EXPECT_EQ (loggedTexts (L"PostWebMessageAsString"), std::vector<std::wstring> { L"{\"id\":3,\"fn\":\"add\",\"params\":[1,1]}" });
+    EXPECT_EQ (loggedTexts (L"ExecuteScript").back(), L"window._fnBindings[3].resolve(2); delete window._fnBindings[3];");
+}
+
+TEST_F (PageMessages, aMalformedCallIsStillEchoedButAnswersNothing)
+{
+    const auto repliesBefore = loggedTexts (L"ExecuteScript").size();
+    ASSERT_EQ (standin_post_web_message (L"not json at all"), 0);
+    ASSERT_TRUE (runMessagesUntil ([] { return echoed (1); }));
+
+    EXPECT_EQ (addCalls, 0);
+    EXPECT_EQ (loggedTexts (L"ExecuteScript").size(), repliesBefore);
+}
+
+TEST_F (PageMessages, onlyClipboardReadingIsAllowedOtherPermissionsKeepTheDefault)
+{
+    const int clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, L"https://example.test/");
+    const int camera = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CAMERA, L"https://example.test/");
+    const int microphone = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_MICROPHONE, L"https://example.test/");
+    ASSERT_GT (clipboard, 0);
+    ASSERT_GT (camera, 0);
+    ASSERT_GT (microphone, 0);
+
+    StandinPermissionOutcome outcomes[3] {};
+    ASSERT_TRUE (runMessagesUntil ([&] {
+        standin_permission_outcome (clipboard, &outcomes[0]);
+        standin_permission_outcome (camera, &outcomes[1]);
+        standin_permission_outcome (microphone, &outcomes[2]);
+        return outcomes[0].answered && outcomes[1].answered && outcomes[2].answered;
+    }));
+
+    EXPECT_EQ (outcomes[0].handlerCount, 1);
+    EXPECT_EQ (outcomes[0].handlerResult, S_OK);
+    EXPECT_EQ (outcomes[0].state, COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+    EXPECT_EQ (outcomes[1].state, COREWEBVIEW2_PERMISSION_STATE_DEFAULT);
+    EXPECT_EQ (outcomes[2].state, COREWEBVIEW2_PERMISSION_STATE_DEFAULT);
+}
+
+using ViewWindowTracking = PageMessages;
+
+TEST_F (ViewWindowTracking, theBrowserFillsTheViewWindowFromItsOrigin)
+{
+    HWND window = viewWindowOf (*view);
+    SetWindowPos (window, nullptr, 30, 40, 321, 123, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const auto bounds = loggedTexts (L"put_Bounds");
+    ASSERT_FALSE (bounds.empty());
+    EXPECT_EQ (bounds.back(), L"0\t0\t321\t123");
+}
+
+TEST_F (ViewWindowTracking, theBrowserIsVisibleExactlyWhileTheViewWindowIs)
+{
+    HWND window = viewWindowOf (*view);
+
+    ShowWindow (window, SW_SHOWNOACTIVATE);
+    auto visibility = loggedTexts (L"put_IsVisible");
+    ASSERT_FALSE (visibility.empty());
+    EXPECT_EQ (visibility.back(), L"1");
+
+    ShowWindow (window, SW_HIDE);
+    visibility = loggedTexts (L"put_IsVisible");
+    EXPECT_EQ (visibility.back(), L"0");
+}
+
+} // namespace
+} // namespace tunewell::ui::testing
