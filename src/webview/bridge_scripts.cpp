@@ -1,5 +1,7 @@
 #include "webview/bridge_scripts.h"
 
+#include "text/strings.h"
+
 namespace tunewell::ui
 {
 
@@ -35,14 +37,9 @@ std::string callItemFor (int64_t messageID)
 
 std::string makeBindingStub (const std::string& name)
 {
-    // Scanning resumes behind each inserted name, so a name that itself holds
-    // the placeholder is never expanded again.
-    std::string stub (bindingStubTemplate);
-    for (auto position = stub.find (functionNamePlaceholder); position != std::string::npos;
-         position = stub.find (functionNamePlaceholder, position + name.size()))
-        stub.replace (position, functionNamePlaceholder.size(), name);
-
-    return stub;
+    // Inserted names are not searched again, so a name that itself holds the
+    // placeholder goes in once per place.
+    return text::replace (std::string (bindingStubTemplate), functionNamePlaceholder, name);
 }
 
 std::string makeResolveScript (int64_t messageID, const std::string& resultJSON)
