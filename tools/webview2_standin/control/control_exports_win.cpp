@@ -1,0 +1,278 @@
+// The control DLL's C boundary: each export checks its arguments and forwards
+// to the one ControlState of the process.
+
+#include "../standin_runtime.h"
+#include "control_state.h"
+#include "text_copy.h"
+
+using tunewell::standin::ControlState;
+using tunewell::standin::copyBytes;
+using tunewell::standin::copyText;
+using tunewell::standin::textOrEmpty;
+
+namespace
+{
+
+// Nothing may unwind through the C boundary; running out of memory while
+// recording loses that record only.
+template <typename Result, typename Action>
+Result withoutThrowing (Result fallback, Action&& action) noexcept
+{
+    try
+    {
+        return action();
+    }
+    catch (...)
+    {
+        return fallback;
+    }
+}
+
+ControlState& state()
+{
+    static ControlState instance;
+    return instance;
+}
+
+template <typename Deliver>
+int raiseOnCurrentView (Deliver&& deliver)
+{
+    return withoutThrowing (STANDIN_NO_VIEW, [&deliver] {
+        auto sink = state().currentSink();
+        return sink ? deliver (*sink) : STANDIN_NO_VIEW;
+    });
+}
+
+const ControlState::LogEntry* logEntry (size_t index)
+{
+    const auto& log = state().log();
+    return index < log.size() ? &log[index] : nullptr;
+}
+
+const ControlState::ResourceAnswer* resourceAnswer (int requestId)
+{
+    return state().resource (requestId);
+}
+
+} // namespace
+
+extern "C" {
+
+void standin_reset (void) { state().reset(); }
+
+void standin_fail_environment_call (int32_t result) { state().plan.callResult = result; }
+
+void standin_fail_environment_creation (int32_t result, int withoutEnvironment)
+{
+    state().plan.environmentResult = result;
+    state().plan.withoutEnvironment = withoutEnvironment;
+}
+
+void standin_fail_controller_creation (int32_t result, int withoutController)
+{
+    state().plan.controllerResult = result;
+    state().plan.withoutController = withoutController;
+}
+
+void standin_delay_creation (int turns) { state().plan.delayTurns = turns < 0 ? 0 : turns; }
+
+int standin_post_web_message (const wchar_t* text)
+{
+    return raiseOnCurrentView ([text] (const StandinViewSink& sink) {
+        sink.postWebMessage (sink.context, text != nullptr ? text : L"", 0);
+        return 0;
+    });
+}
+
+int standin_post_web_message_json (const wchar_t* json)
+{
+    return raiseOnCurrentView ([json] (const StandinViewSink& sink) {
+        sink.postWebMessage (sink.context, json != nullptr ? json : L"null", 1);
+        return 0;
+    });
+}
+
+int standin_request_permission (int kind, const wchar_t* uri)
+{
+    return raiseOnCurrentView ([kind, uri] (const StandinViewSink& sink) {
+        auto id = state().newRequestId();
+        state().expectPermission (id);
+        sink.requestPermission (sink.context, id, kind, uri != nullptr ? uri : L"");
+        return id;
+    });
+}
+
+int standin_request_resource (const wchar_t* uri)
+{
+    return raiseOnCurrentView ([uri] (const StandinViewSink& sink) {
+        auto id = state().newRequestId();
+        state().expectResource (id);
+        sink.requestResource (sink.context, id, uri != nullptr ? uri : L"");
+        return id;
+    });
+}
+
+int standin_permission_outcome (int requestId, StandinPermissionOutcome* outcome)
+{
+    auto* found = state().permission (requestId);
+    if (found == nullptr || outcome == nullptr)
+        return STANDIN_UNKNOWN_REQUEST;
+
+    *outcome = *found;
+    return 0;
+}
+
+int standin_resource_outcome (int requestId, StandinResourceOutcome* outcome)
+{
+    auto* found = resourceAnswer (requestId);
+    if (found == nullptr || outcome == nullptr)
+        return STANDIN_UNKNOWN_REQUEST;
+
+    *outcome = found->outcome;
+    return 0;
+}
+
+size_t standin_resource_reason (int requestId, wchar_t* buffer, size_t capacity)
+{
+    auto* found = resourceAnswer (requestId);
+    return copyText (found != nullptr ? found->reason : std::wstring(), buffer, capacity);
+}
+
+size_t standin_resource_headers (int requestId, wchar_t* buffer, size_t capacity)
+{
+    auto* found = resourceAnswer (requestId);
+    return copyText (found != nullptr ? found->headers : std::wstring(), buffer, capacity);
+}
+
+size_t standin_resource_body (int requestId, unsigned char* buffer, size_t capacity)
+{
+    auto* found = resourceAnswer (requestId);
+    return copyBytes (found != nullptr ? found->body : std::vector<unsigned char>(), buffer, capacity);
+}
+
+size_t standin_log_count (void) { return state().log().size(); }
+
+size_t standin_log_operation (size_t index, wchar_t* buffer, size_t capacity)
+{
+    auto* entry = logEntry (index);
+    return copyText (entry != nullptr ? entry->operation : std::wstring(), buffer, capacity);
+}
+
+size_t standin_log_text (size_t index, wchar_t* buffer, size_t capacity)
+{
+    auto* entry = logEntry (index);
+    return copyText (entry != nullptr ? entry->text : std::wstring(), buffer, capacity);
+}
+
+int standin_document_count (void) { return state().currentDocument().count; }
+
+size_t standin_document_source (wchar_t* buffer, size_t capacity)
+{
+    return copyText (state().currentDocument().source, buffer, capacity);
+}
+
+size_t standin_document_html (wchar_t* buffer, size_t capacity)
+{
+    return copyText (state().currentDocument().html, buffer, capacity);
+}
+
+size_t standin_document_script_count (void) { return state().currentDocument().scripts.size(); }
+
+size_t standin_document_script (size_t index, wchar_t* buffer, size_t capacity)
+{
+    const auto& scripts = state().currentDocument().scripts;
+    return copyText (index < scripts.size() ? scripts[index] : std::wstring(), buffer, capacity);
+}
+
+int standin_open_view_count (void) { return state().openViewCount(); }
+
+int standin_live_object_count (void) { return state().liveObjects; }
+
+} // extern "C"
+
+namespace
+{
+
+void readPlan (StandinCreationPlan* plan)
+{
+    if (plan != nullptr)
+        *plan = state().plan;
+}
+
+void record (const wchar_t* operation, const wchar_t* text)
+{
+    withoutThrowing (0, [=] {
+        state().record (textOrEmpty (operation), textOrEmpty (text));
+        return 0;
+    });
+}
+
+int attachView (const StandinViewSink* sink)
+{
+    return withoutThrowing (0, [sink] { return sink != nullptr ? state().attachView (*sink) : 0; });
+}
+
+void detachView (int viewId) { state().detachView (viewId); }
+
+void beginDocument (int viewId, const wchar_t* source, const wchar_t* html)
+{
+    withoutThrowing (0, [=] {
+        state().beginDocument (viewId, textOrEmpty (source), textOrEmpty (html));
+        return 0;
+    });
+}
+
+void scriptRan (int viewId, const wchar_t* script)
+{
+    withoutThrowing (0, [=] {
+        state().scriptRan (viewId, textOrEmpty (script));
+        return 0;
+    });
+}
+
+void permissionAnswered (int requestId, const StandinPermissionOutcome* outcome)
+{
+    if (outcome != nullptr)
+        state().permissionAnswered (requestId, *outcome);
+}
+
+void resourceAnswered (int requestId, const StandinResourceOutcome* outcome, const wchar_t* reason,
+                       const wchar_t* headers, const unsigned char* body, size_t bodyLength)
+{
+    if (outcome == nullptr)
+        return;
+
+    withoutThrowing (0, [=] {
+        ControlState::ResourceAnswer answer;
+        answer.outcome = *outcome;
+        answer.reason = textOrEmpty (reason);
+        answer.headers = textOrEmpty (headers);
+        if (body != nullptr)
+            answer.body.assign (body, body + bodyLength);
+
+        state().resourceAnswered (requestId, std::move (answer));
+        return 0;
+    });
+}
+
+void objectCreated() { state().liveObjects++; }
+
+void objectDestroyed() { state().liveObjects--; }
+
+const StandinRuntimeInterface runtimeInterface = {
+    STANDIN_RUNTIME_INTERFACE_VERSION,
+    readPlan,
+    record,
+    attachView,
+    detachView,
+    beginDocument,
+    scriptRan,
+    permissionAnswered,
+    resourceAnswered,
+    objectCreated,
+    objectDestroyed,
+};
+
+} // namespace
+
+extern "C" const StandinRuntimeInterface* standin_runtime_interface (void) { return &runtimeInterface; }

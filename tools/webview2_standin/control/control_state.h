@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../standin_runtime.h"
+
+namespace tunewell::standin
+{
+
+/// What the tests planned and what the views did: the data behind the control
+/// DLL's exports. No platform code, one instance per process.
+class ControlState
+{
+public:
+    struct LogEntry
+    {
+        std::wstring operation;
+        std::wstring text;
+    };
+
+    struct Document
+    {
+        int count = 0;
+        std::wstring source;
+        std::wstring html;
+        std::vector<std::wstring> scripts;
+    };
+
+    struct ResourceAnswer
+    {
+        StandinResourceOutcome outcome {};
+        std::wstring reason;
+        std::wstring headers;
+        std::vector<unsigned char> body;
+    };
+
+    void reset();
+
+    StandinCreationPlan plan {};
+
+    void record (std::wstring operation, std::wstring text);
+    const std::vector<LogEntry>& log() const { return entries; }
+
+    int attachView (const StandinViewSink& sink);
+    void detachView (int viewId);
+    /// The most recently attached view that is still attached.
+    std::optional<StandinViewSink> currentSink() const;
+    int openViewCount() const { return static_cast<int> (views.size()); }
+
+    void beginDocument (int viewId, std::wstring source, std::wstring html);
+    void scriptRan (int viewId, std::wstring script);
+    /// The current view's document; an empty one without a current view.
+    const Document& currentDocument() const;
+
+    int newRequestId() { return ++lastRequestId; }
+    void expectPermission (int requestId) { permissions[requestId] = {}; }
+    void expectResource (int requestId) { resources[requestId] = {}; }
+    void permissionAnswered (int requestId, const StandinPermissionOutcome& outcome);
+    void resourceAnswered (int requestId, ResourceAnswer answer);
+    const StandinPermissionOutcome* permission (int requestId) const;
+    const ResourceAnswer* resource (int requestId) const;
+
+    int liveObjects = 0;
+
+private:
+    struct View
+    {
+        int id;
+        StandinViewSink sink;
+    };
+
+    std::vector<LogEntry> entries;
+    std::vector<View> views;
+    std::map<int, Document> documents;
+    std::map<int, StandinPermissionOutcome> permissions;
+    std::map<int, ResourceAnswer> resources;
+    int lastViewId = 0;
+    int lastRequestId = 0;
+};
+
+} // namespace tunewell::standin

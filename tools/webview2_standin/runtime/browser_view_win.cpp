@@ -1,0 +1,435 @@
+#include "browser_view_win.h"
+
+#include <objbase.h>
+
+#include "co_task_text_win.h"
+#include "json_string.h"
+#include "local_page_win.h"
+#include "message_args_win.h"
+#include "resource_args_win.h"
+#include "uri_filter.h"
+
+namespace tunewell::standin
+{
+
+namespace
+{
+
+const HRESULT invalidState = HRESULT_FROM_WIN32 (ERROR_INVALID_STATE);
+
+HRESULT notImplemented (const wchar_t* operation)
+{
+    record (operation, L"E_NOTIMPL");
+    return E_NOTIMPL;
+}
+
+std::wstring textOf (LPCWSTR text) { return text != nullptr ? std::wstring (text) : std::wstring(); }
+
+std::wstring utf8ToWide (const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty())
+        return {};
+
+    auto source = reinterpret_cast<const char*> (bytes.data());
+    auto length = static_cast<int> (bytes.size());
+    std::wstring text (static_cast<size_t> (MultiByteToWideChar (CP_UTF8, 0, source, length, nullptr, 0)), L'\0');
+    MultiByteToWideChar (CP_UTF8, 0, source, length, text.data(), static_cast<int> (text.size()));
+    return text;
+}
+
+bool isSuccessStatus (int status) { return status >= 200 && status < 300; }
+
+} // namespace
+
+BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
+{
+    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage };
+    if (auto* control = controlInterface())
+        viewId = control->attachView (&sink);
+
+    page = std::make_unique<LocalPage> (viewId, static_cast<PageOwner&> (*this));
+}
+
+BrowserView::~BrowserView() { close(); }
+
+void BrowserView::close()
+{
+    if (closed)
+        return;
+
+    closed = true;
+    if (auto* control = controlInterface())
+        control->detachView (viewId);
+
+    events.clear();
+}
+
+void BrowserView::later (std::function<void()> work)
+{
+    dispatcher->post ([self = Ref<ICoreWebView2>::share (this), work = std::move (work)] { work(); });
+}
+
+void BrowserView::postWebMessageFromPage (void* context, const wchar_t* text, int isJson)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, message = textOf (text), isJson] { view->raiseWebMessage (message, isJson != 0); });
+}
+
+void BrowserView::requestPermissionFromPage (void* context, int requestId, int kind, const wchar_t* uri)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, requestId, kind, uri = textOf (uri)] { view->raisePermissionRequest (requestId, kind, uri); });
+}
+
+void BrowserView::requestResourceFromPage (void* context, int requestId, const wchar_t* uri)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, requestId, uri = textOf (uri)] {
+        auto answer = view->raiseResourceRequest (uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT);
+        if (auto* control = controlInterface())
+            control->resourceAnswered (requestId, &answer.outcome, answer.reason.c_str(), answer.headers.c_str(),
+                                       answer.body.data(), answer.body.size());
+    });
+}
+
+void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
+{
+    if (closed)
+        return;
+
+    record (L"WebMessageReceived", message);
+
+    auto json = isJson ? message : jsonStringLiteral (message);
+    auto text = isJson ? std::nullopt : std::optional<std::wstring> (message);
+    auto args = Ref<ICoreWebView2WebMessageReceivedEventArgs>::adopt (new WebMessageArgs (page->source(), json, text));
+
+    for (auto& handler : events.handlersOf<ICoreWebView2WebMessageReceivedEventHandler> (L"WebMessageReceived"))
+        handler->Invoke (this, args.get());
+}
+
+void BrowserView::raisePermissionRequest (int requestId, int kind, const std::wstring& uri)
+{
+    StandinPermissionOutcome outcome { 1, 0, S_OK, COREWEBVIEW2_PERMISSION_STATE_DEFAULT };
+
+    if (! closed)
+    {
+        record (L"PermissionRequested", std::to_wstring (kind));
+
+        auto* request = new PermissionArgs (uri, static_cast<COREWEBVIEW2_PERMISSION_KIND> (kind));
+        auto args = Ref<ICoreWebView2PermissionRequestedEventArgs>::adopt (request);
+
+        for (auto& handler : events.handlersOf<ICoreWebView2PermissionRequestedEventHandler> (L"PermissionRequested"))
+        {
+            outcome.handlerResult = handler->Invoke (this, args.get());
+            outcome.handlerCount++;
+        }
+        outcome.state = request->state();
+    }
+
+    if (auto* control = controlInterface())
+        control->permissionAnswered (requestId, &outcome);
+}
+
+bool BrowserView::isFiltered (const std::wstring& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const
+{
+    for (const auto& [filter, filterContext] : resourceFilters)
+        if ((filterContext == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL || filterContext == context)
+            && matchesUriFilter (filter, uri))
+            return true;
+
+    return false;
+}
+
+BrowserView::ResourceAnswer BrowserView::raiseResourceRequest (const std::wstring& uri,
+                                                               COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
+{
+    ResourceAnswer answer;
+    answer.outcome.answered = 1;
+
+    if (closed || ! isFiltered (uri, context))
+        return answer;
+
+    record (L"WebResourceRequested", uri);
+
+    auto* request = new ResourceRequestArgs (uri, context);
+    auto args = Ref<ICoreWebView2WebResourceRequestedEventArgs>::adopt (request);
+
+    for (auto& handler : events.handlersOf<ICoreWebView2WebResourceRequestedEventHandler> (L"WebResourceRequested"))
+    {
+        answer.outcome.handlerResult = handler->Invoke (this, args.get());
+        answer.outcome.handlerCount++;
+    }
+
+    auto* response = request->response();
+    if (response == nullptr)
+        return answer;
+
+    answer.outcome.hasResponse = 1;
+    response->get_StatusCode (&answer.outcome.statusCode);
+
+    LPWSTR reason = nullptr;
+    if (SUCCEEDED (response->get_ReasonPhrase (&reason)) && reason != nullptr)
+        answer.reason = reason;
+    CoTaskMemFree (reason);
+
+    if (auto* own = ResourceResponse::ownObject (response))
+        answer.headers = own->headerText();
+
+    Ref<IStream> content;
+    IStream* stream = nullptr;
+    if (SUCCEEDED (response->get_Content (&stream)) && stream != nullptr)
+    {
+        content = Ref<IStream>::adopt (stream);
+        answer.outcome.hasContent = 1;
+        answer.body = readWholeStream (stream);
+    }
+
+    return answer;
+}
+
+void BrowserView::fetchDocument (const std::wstring& uri, std::function<void (std::optional<std::wstring>)> done)
+{
+    later ([this, uri, done = std::move (done)] {
+        auto answer = raiseResourceRequest (uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT);
+        if (answer.outcome.hasResponse && isSuccessStatus (answer.outcome.statusCode))
+            done (utf8ToWide (answer.body));
+        else
+            done (std::nullopt);
+    });
+}
+
+HRESULT BrowserView::get_Settings (ICoreWebView2Settings** settings)
+{
+    if (settings != nullptr)
+        *settings = nullptr;
+
+    return notImplemented (L"get_Settings");
+}
+
+HRESULT BrowserView::get_Source (LPWSTR* uri)
+{
+    return guarded ([&] { return returnText (page->source(), uri); });
+}
+
+HRESULT BrowserView::Navigate (LPCWSTR uri)
+{
+    return guarded ([&] {
+        record (L"Navigate", textOf (uri));
+        if (closed)
+            return invalidState;
+        if (uri == nullptr)
+            return E_INVALIDARG;
+
+        page->navigate (uri);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
+{
+    return guarded ([&] {
+        record (L"NavigateToString", textOf (htmlContent));
+        if (closed)
+            return invalidState;
+        if (htmlContent == nullptr)
+            return E_INVALIDARG;
+
+        page->navigateToString (htmlContent);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
+                                                          ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler)
+{
+    return guarded ([&] {
+        record (L"AddScriptToExecuteOnDocumentCreated", textOf (javaScript));
+        if (closed)
+            return invalidState;
+        if (javaScript == nullptr)
+            return E_INVALIDARG;
+        // The handler's interface is not declared, so it could never be told.
+        if (handler != nullptr)
+            return E_NOTIMPL;
+
+        page->addScriptOnDocumentCreated (javaScript);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::RemoveScriptToExecuteOnDocumentCreated (LPCWSTR)
+{
+    return notImplemented (L"RemoveScriptToExecuteOnDocumentCreated");
+}
+
+HRESULT BrowserView::ExecuteScript (LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler)
+{
+    return guarded ([&] {
+        record (L"ExecuteScript", textOf (javaScript));
+        if (closed)
+            return invalidState;
+        if (javaScript == nullptr)
+            return E_INVALIDARG;
+        // The handler's interface is not declared, so it could never be told.
+        if (handler != nullptr)
+            return E_NOTIMPL;
+
+        page->executeScript (javaScript);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::CapturePreview (COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, IStream*,
+                                     ICoreWebView2CapturePreviewCompletedHandler*)
+{
+    return notImplemented (L"CapturePreview");
+}
+
+HRESULT BrowserView::Reload() { return notImplemented (L"Reload"); }
+
+HRESULT BrowserView::PostWebMessageAsJson (LPCWSTR webMessageAsJson)
+{
+    return guarded ([&] {
+        record (L"PostWebMessageAsJson", textOf (webMessageAsJson));
+        if (closed)
+            return invalidState;
+        if (webMessageAsJson == nullptr)
+            return E_INVALIDARG;
+
+        page->postWebMessage (webMessageAsJson);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::PostWebMessageAsString (LPCWSTR webMessageAsString)
+{
+    return guarded ([&] {
+        record (L"PostWebMessageAsString", textOf (webMessageAsString));
+        if (closed)
+            return invalidState;
+        if (webMessageAsString == nullptr)
+            return E_INVALIDARG;
+
+        page->postWebMessage (jsonStringLiteral (webMessageAsString));
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::CallDevToolsProtocolMethod (LPCWSTR, LPCWSTR, ICoreWebView2CallDevToolsProtocolMethodCompletedHandler*)
+{
+    return notImplemented (L"CallDevToolsProtocolMethod");
+}
+
+HRESULT BrowserView::get_BrowserProcessId (UINT32* value)
+{
+    if (value == nullptr)
+        return E_POINTER;
+
+    *value = GetCurrentProcessId();
+    return S_OK;
+}
+
+HRESULT BrowserView::get_CanGoBack (BOOL* canGoBack)
+{
+    if (canGoBack == nullptr)
+        return E_POINTER;
+
+    *canGoBack = FALSE;
+    return S_OK;
+}
+
+HRESULT BrowserView::get_CanGoForward (BOOL* canGoForward)
+{
+    if (canGoForward == nullptr)
+        return E_POINTER;
+
+    *canGoForward = FALSE;
+    return S_OK;
+}
+
+HRESULT BrowserView::GoBack() { return notImplemented (L"GoBack"); }
+
+HRESULT BrowserView::GoForward() { return notImplemented (L"GoForward"); }
+
+HRESULT BrowserView::GetDevToolsProtocolEventReceiver (LPCWSTR, ICoreWebView2DevToolsProtocolEventReceiver** receiver)
+{
+    if (receiver != nullptr)
+        *receiver = nullptr;
+
+    return notImplemented (L"GetDevToolsProtocolEventReceiver");
+}
+
+HRESULT BrowserView::Stop() { return notImplemented (L"Stop"); }
+
+HRESULT BrowserView::get_DocumentTitle (LPWSTR* title)
+{
+    return guarded ([&] { return returnText (L"", title); });
+}
+
+HRESULT BrowserView::AddHostObjectToScript (LPCWSTR, VARIANT*) { return notImplemented (L"AddHostObjectToScript"); }
+
+HRESULT BrowserView::RemoveHostObjectFromScript (LPCWSTR) { return notImplemented (L"RemoveHostObjectFromScript"); }
+
+HRESULT BrowserView::OpenDevToolsWindow() { return notImplemented (L"OpenDevToolsWindow"); }
+
+HRESULT BrowserView::get_ContainsFullScreenElement (BOOL* containsFullScreenElement)
+{
+    if (containsFullScreenElement == nullptr)
+        return E_POINTER;
+
+    *containsFullScreenElement = FALSE;
+    return S_OK;
+}
+
+HRESULT BrowserView::AddWebResourceRequestedFilter (const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
+{
+    return guarded ([&] {
+        record (L"AddWebResourceRequestedFilter", textOf (uri) + L"\t" + std::to_wstring (resourceContext));
+        if (closed)
+            return invalidState;
+        if (uri == nullptr)
+            return E_INVALIDARG;
+
+        resourceFilters.emplace_back (uri, resourceContext);
+        return S_OK;
+    });
+}
+
+HRESULT BrowserView::RemoveWebResourceRequestedFilter (const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
+{
+    return guarded ([&] {
+        record (L"RemoveWebResourceRequestedFilter", textOf (uri) + L"\t" + std::to_wstring (resourceContext));
+        if (uri == nullptr)
+            return E_INVALIDARG;
+
+        for (auto filter = resourceFilters.begin(); filter != resourceFilters.end(); ++filter)
+            if (filter->first == uri && filter->second == resourceContext)
+            {
+                resourceFilters.erase (filter);
+                return S_OK;
+            }
+
+        return E_INVALIDARG;
+    });
+}
+
+// Every event can be registered and removed; only WebMessageReceived,
+// PermissionRequested and WebResourceRequested are ever raised.
+TUNEWELL_STANDIN_EVENT (BrowserView, NavigationStarting, ICoreWebView2NavigationStartingEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, ContentLoading, ICoreWebView2ContentLoadingEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, SourceChanged, ICoreWebView2SourceChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, HistoryChanged, ICoreWebView2HistoryChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, NavigationCompleted, ICoreWebView2NavigationCompletedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, FrameNavigationStarting, ICoreWebView2NavigationStartingEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, FrameNavigationCompleted, ICoreWebView2NavigationCompletedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, ScriptDialogOpening, ICoreWebView2ScriptDialogOpeningEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, PermissionRequested, ICoreWebView2PermissionRequestedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, ProcessFailed, ICoreWebView2ProcessFailedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, WebMessageReceived, ICoreWebView2WebMessageReceivedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, NewWindowRequested, ICoreWebView2NewWindowRequestedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, DocumentTitleChanged, ICoreWebView2DocumentTitleChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, ContainsFullScreenElementChanged, ICoreWebView2ContainsFullScreenElementChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, WebResourceRequested, ICoreWebView2WebResourceRequestedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, WindowCloseRequested, ICoreWebView2WindowCloseRequestedEventHandler)
+
+} // namespace tunewell::standin

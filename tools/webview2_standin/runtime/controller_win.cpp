@@ -1,0 +1,178 @@
+#include "controller_win.h"
+
+#include <string>
+
+namespace tunewell::standin
+{
+
+namespace
+{
+
+const HRESULT invalidState = HRESULT_FROM_WIN32 (ERROR_INVALID_STATE);
+
+std::wstring boundsText (const RECT& r)
+{
+    return std::to_wstring (r.left) + L"\t" + std::to_wstring (r.top) + L"\t" + std::to_wstring (r.right) + L"\t"
+         + std::to_wstring (r.bottom);
+}
+
+} // namespace
+
+Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> dispatcher)
+    : environment (Ref<ICoreWebView2Environment>::share (owner)), view (new BrowserView (std::move (dispatcher))),
+      viewReference (Ref<ICoreWebView2>::adopt (view)), parentWindow (parent)
+{
+    // A system class: no window procedure of this module is left behind
+    // should the runtime be unloaded before a forgotten child goes.
+    contentWindow = CreateWindowExW (0, L"Static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                                     nullptr, GetModuleHandleW (nullptr), nullptr);
+}
+
+Controller::~Controller() { Close(); }
+
+void Controller::placeContent()
+{
+    MoveWindow (contentWindow, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
+}
+
+HRESULT Controller::get_IsVisible (BOOL* visible)
+{
+    if (visible == nullptr)
+        return E_POINTER;
+
+    *visible = isVisible ? TRUE : FALSE;
+    return S_OK;
+}
+
+HRESULT Controller::put_IsVisible (BOOL visible)
+{
+    return guarded ([&] {
+        record (L"put_IsVisible", visible ? L"1" : L"0");
+        if (closed)
+            return invalidState;
+
+        isVisible = visible != FALSE;
+        ShowWindow (contentWindow, isVisible ? SW_SHOWNA : SW_HIDE);
+        return S_OK;
+    });
+}
+
+HRESULT Controller::get_Bounds (RECT* out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+
+    *out = bounds;
+    return S_OK;
+}
+
+HRESULT Controller::put_Bounds (RECT newBounds)
+{
+    return guarded ([&] {
+        record (L"put_Bounds", boundsText (newBounds));
+        if (closed)
+            return invalidState;
+
+        bounds = newBounds;
+        placeContent();
+        return S_OK;
+    });
+}
+
+HRESULT Controller::get_ZoomFactor (double* out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+
+    *out = zoomFactor;
+    return S_OK;
+}
+
+HRESULT Controller::put_ZoomFactor (double factor)
+{
+    if (closed)
+        return invalidState;
+    if (! (factor > 0.0))
+        return E_INVALIDARG;
+
+    zoomFactor = factor;
+    return S_OK;
+}
+
+HRESULT Controller::SetBoundsAndZoomFactor (RECT newBounds, double factor)
+{
+    auto result = put_ZoomFactor (factor);
+    return SUCCEEDED (result) ? put_Bounds (newBounds) : result;
+}
+
+HRESULT Controller::MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON)
+{
+    if (closed)
+        return invalidState;
+
+    SetFocus (contentWindow);
+    return S_OK;
+}
+
+HRESULT Controller::get_ParentWindow (HWND* out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+
+    *out = parentWindow;
+    return S_OK;
+}
+
+HRESULT Controller::put_ParentWindow (HWND parent)
+{
+    record (L"put_ParentWindow");
+    if (closed)
+        return invalidState;
+    if (! IsWindow (parent))
+        return E_INVALIDARG;
+
+    parentWindow = parent;
+    SetParent (contentWindow, parent);
+    return S_OK;
+}
+
+HRESULT Controller::NotifyParentWindowPositionChanged() { return closed ? invalidState : S_OK; }
+
+HRESULT Controller::Close()
+{
+    if (closed)
+        return S_OK;
+
+    closed = true;
+    record (L"Close");
+    if (IsWindow (contentWindow))
+        DestroyWindow (contentWindow);
+
+    contentWindow = nullptr;
+    events.clear();
+    view->close();
+    return S_OK;
+}
+
+HRESULT Controller::get_CoreWebView2 (ICoreWebView2** out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+
+    if (closed)
+    {
+        *out = nullptr;
+        return invalidState;
+    }
+
+    viewReference.copyTo (out);
+    return S_OK;
+}
+
+TUNEWELL_STANDIN_EVENT (Controller, ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (Controller, MoveFocusRequested, ICoreWebView2MoveFocusRequestedEventHandler)
+TUNEWELL_STANDIN_EVENT (Controller, GotFocus, ICoreWebView2FocusChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (Controller, LostFocus, ICoreWebView2FocusChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (Controller, AcceleratorKeyPressed, ICoreWebView2AcceleratorKeyPressedEventHandler)
+
+} // namespace tunewell::standin

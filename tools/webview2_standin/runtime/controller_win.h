@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+
+#include "browser_view_win.h"
+#include "com_object_win.h"
+#include "com_ref_win.h"
+#include "dispatcher_win.h"
+#include "event_registry_win.h"
+#include "webview/webview2_win.h"
+
+namespace tunewell::standin
+{
+
+/// Places one browser view in a parent window: the view's content is a child
+/// window of that parent, moved by the bounds and shown or hidden by the
+/// visibility. Close, or the last Release, destroys the child and closes the
+/// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE).
+class Controller final : public ComObject<ICoreWebView2Controller, IID_ICoreWebView2Controller>
+{
+public:
+    /// Fails (content() is null) when the child window cannot be created.
+    Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher);
+    ~Controller() override;
+
+    HWND content() const { return contentWindow; }
+
+    HRESULT STDMETHODCALLTYPE get_IsVisible (BOOL* isVisible) override;
+    HRESULT STDMETHODCALLTYPE put_IsVisible (BOOL isVisible) override;
+    HRESULT STDMETHODCALLTYPE get_Bounds (RECT* bounds) override;
+    HRESULT STDMETHODCALLTYPE put_Bounds (RECT bounds) override;
+    HRESULT STDMETHODCALLTYPE get_ZoomFactor (double* zoomFactor) override;
+    HRESULT STDMETHODCALLTYPE put_ZoomFactor (double zoomFactor) override;
+    HRESULT STDMETHODCALLTYPE add_ZoomFactorChanged (ICoreWebView2ZoomFactorChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_ZoomFactorChanged (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor (RECT bounds, double zoomFactor) override;
+    HRESULT STDMETHODCALLTYPE MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON reason) override;
+    HRESULT STDMETHODCALLTYPE add_MoveFocusRequested (ICoreWebView2MoveFocusRequestedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_MoveFocusRequested (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_GotFocus (ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_GotFocus (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_LostFocus (ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_LostFocus (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed (ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE get_ParentWindow (HWND* topLevelWindow) override;
+    HRESULT STDMETHODCALLTYPE put_ParentWindow (HWND topLevelWindow) override;
+    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE get_CoreWebView2 (ICoreWebView2** coreWebView2) override;
+
+private:
+    void placeContent();
+
+    Ref<ICoreWebView2Environment> environment;
+    BrowserView* view;
+    Ref<ICoreWebView2> viewReference;
+    EventRegistry events;
+    HWND parentWindow;
+    HWND contentWindow = nullptr;
+    RECT bounds {};
+    double zoomFactor = 1.0;
+    bool isVisible = true;
+    bool closed = false;
+};
+
+} // namespace tunewell::standin

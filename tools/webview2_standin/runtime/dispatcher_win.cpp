@@ -1,0 +1,130 @@
+#include "dispatcher_win.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tunewell::standin
+{
+
+namespace
+{
+
+constexpr UINT runTaskMessage = WM_APP + 0x57;
+
+SRWLOCK registryLock = SRWLOCK_INIT;
+std::vector<std::pair<DWORD, std::weak_ptr<Dispatcher>>> registry;
+ATOM windowClassAtom = 0;
+
+// Two copies of the runtime (one from disk, one mapped from memory) may live
+// in one process; each needs a class name of its own.
+std::wstring windowClassName()
+{
+    static const int marker = 0;
+    return L"TunewellStandinQueue" + std::to_wstring (reinterpret_cast<uintptr_t> (&marker));
+}
+
+class RegistryGuard
+{
+public:
+    RegistryGuard() { AcquireSRWLockExclusive (&registryLock); }
+    ~RegistryGuard() { ReleaseSRWLockExclusive (&registryLock); }
+    RegistryGuard (const RegistryGuard&) = delete;
+    RegistryGuard& operator= (const RegistryGuard&) = delete;
+};
+
+} // namespace
+
+LRESULT CALLBACK Dispatcher::windowProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != runTaskMessage)
+        return DefWindowProcW (window, message, wParam, lParam);
+
+    if (auto* dispatcher = reinterpret_cast<Dispatcher*> (GetWindowLongPtrW (window, GWLP_USERDATA)))
+        dispatcher->runNext();
+
+    return 0;
+}
+
+std::shared_ptr<Dispatcher> Dispatcher::forCurrentThread()
+{
+    RegistryGuard guard;
+    auto thread = GetCurrentThreadId();
+
+    for (auto& [owner, dispatcher] : registry)
+        if (owner == thread)
+            if (auto existing = dispatcher.lock())
+                return existing;
+
+    auto instance = GetModuleHandleW (nullptr);
+    auto className = windowClassName();
+
+    if (windowClassAtom == 0)
+    {
+        WNDCLASSEXW windowClass {};
+        windowClass.cbSize = sizeof (windowClass);
+        windowClass.lpfnWndProc = windowProcedure;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = className.c_str();
+        windowClassAtom = RegisterClassExW (&windowClass);
+        if (windowClassAtom == 0)
+            return nullptr;
+    }
+
+    auto window = CreateWindowExW (0, className.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return nullptr;
+
+    auto dispatcher = std::make_shared<Dispatcher> (window, thread);
+    SetWindowLongPtrW (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (dispatcher.get()));
+
+    registry.erase (std::remove_if (registry.begin(), registry.end(), [] (auto& entry) { return entry.second.expired(); }),
+                    registry.end());
+    registry.emplace_back (thread, dispatcher);
+    return dispatcher;
+}
+
+void Dispatcher::unregisterWindowClass()
+{
+    RegistryGuard guard;
+    if (windowClassAtom != 0 && UnregisterClassW (windowClassName().c_str(), GetModuleHandleW (nullptr)))
+        windowClassAtom = 0;
+}
+
+Dispatcher::Dispatcher (HWND queueWindow, DWORD thread) : window (queueWindow), ownerThread (thread) {}
+
+Dispatcher::~Dispatcher()
+{
+    SetWindowLongPtrW (window, GWLP_USERDATA, 0);
+    DestroyWindow (window);
+}
+
+void Dispatcher::post (std::function<void()> task)
+{
+    // The task keeps its dispatcher, and so the window that will run it.
+    tasks.push_back ([keepAlive = shared_from_this(), task = std::move (task)] { task(); });
+    PostMessageW (window, runTaskMessage, 0, 0);
+}
+
+void Dispatcher::postAfterTurns (int turns, std::function<void()> task)
+{
+    if (turns <= 0)
+        return post (std::move (task));
+
+    post ([this, turns, task = std::move (task)]() mutable { postAfterTurns (turns - 1, std::move (task)); });
+}
+
+void Dispatcher::runNext()
+{
+    if (tasks.empty())
+        return;
+
+    // Moved out first: the task may post more, and dropping it at the end of
+    // this scope may release the last reference to this dispatcher.
+    auto task = std::move (tasks.front());
+    tasks.pop_front();
+    task();
+}
+
+} // namespace tunewell::standin

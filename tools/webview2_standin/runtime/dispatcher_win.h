@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace tunewell::standin
+{
+
+/// Runs tasks later on one thread, from inside that thread's message
+/// dispatch, the way the browser delivers its callbacks: each task is one
+/// message posted to a hidden message-only window of the thread. Everything
+/// that may still post holds a shared reference; the window goes with the last.
+class Dispatcher : public std::enable_shared_from_this<Dispatcher>
+{
+public:
+    /// The calling thread's dispatcher, created on first use; null when its
+    /// window cannot be created.
+    static std::shared_ptr<Dispatcher> forCurrentThread();
+
+    /// Unregisters the window class; for when the runtime is unloaded.
+    static void unregisterWindowClass();
+
+    ~Dispatcher();
+
+    /// Queues a task for a later turn of the thread's message queue.
+    void post (std::function<void()> task);
+
+    /// Queues a task that runs only after the given number of further turns.
+    void postAfterTurns (int turns, std::function<void()> task);
+
+    DWORD thread() const { return ownerThread; }
+
+    Dispatcher (HWND window, DWORD thread);
+
+private:
+    static LRESULT CALLBACK windowProcedure (HWND, UINT, WPARAM, LPARAM);
+    void runNext();
+
+    HWND window;
+    DWORD ownerThread;
+    std::deque<std::function<void()>> tasks;
+};
+
+} // namespace tunewell::standin

@@ -1,0 +1,98 @@
+#include "environment_win.h"
+
+#include "../standin_runtime.h"
+#include "co_task_text_win.h"
+#include "com_ref_win.h"
+#include "controller_win.h"
+#include "resource_args_win.h"
+
+namespace tunewell::standin
+{
+
+namespace
+{
+
+constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
+
+StandinCreationPlan currentPlan()
+{
+    StandinCreationPlan plan {};
+    if (auto* control = controlInterface())
+        control->readPlan (&plan);
+
+    return plan;
+}
+
+} // namespace
+
+Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
+
+HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
+                                                   ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler)
+{
+    return guarded ([&] {
+        record (L"CreateCoreWebView2Controller");
+        if (handler == nullptr)
+            return E_POINTER;
+        if (GetCurrentThreadId() != dispatcher->thread())
+            return RPC_E_WRONG_THREAD;
+
+        auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
+        auto self = Ref<ICoreWebView2Environment>::share (this);
+        auto plan = currentPlan();
+        dispatcher->postAfterTurns (plan.delayTurns, [this, self, parentWindow, keptHandler, plan] {
+            completeController (parentWindow, keptHandler.get(), plan);
+        });
+        return S_OK;
+    });
+}
+
+void Environment::completeController (HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler,
+                                      const StandinCreationPlan& plan)
+{
+    // As the real runtime, a bad parent fails the creation through the
+    // handler rather than the call.
+    if (! IsWindow (parent))
+    {
+        handler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_WINDOW_HANDLE), nullptr);
+        return;
+    }
+
+    if (plan.withoutController)
+    {
+        handler->Invoke (plan.controllerResult, nullptr);
+        return;
+    }
+
+    auto* controller = new Controller (parent, this, dispatcher);
+    auto created = Ref<ICoreWebView2Controller>::adopt (controller);
+    if (controller->content() == nullptr)
+    {
+        handler->Invoke (HRESULT_FROM_WIN32 (GetLastError()), nullptr);
+        return;
+    }
+
+    handler->Invoke (plan.controllerResult, controller);
+}
+
+HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase,
+                                                LPCWSTR headers, ICoreWebView2WebResourceResponse** response)
+{
+    return guarded ([&] {
+        if (response == nullptr)
+            return E_POINTER;
+
+        *response = new ResourceResponse (content, statusCode, reasonPhrase != nullptr ? reasonPhrase : L"",
+                                          headers != nullptr ? headers : L"");
+        return S_OK;
+    });
+}
+
+HRESULT Environment::get_BrowserVersionString (LPWSTR* versionInfo)
+{
+    return guarded ([&] { return returnText (browserVersion, versionInfo); });
+}
+
+TUNEWELL_STANDIN_EVENT (Environment, NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler)
+
+} // namespace tunewell::standin

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "../standin_runtime.h"
+#include "com_object_win.h"
+#include "dispatcher_win.h"
+#include "event_registry_win.h"
+#include "webview/webview2_win.h"
+
+namespace tunewell::standin
+{
+
+/// A browser environment of one thread: it creates controllers (completing
+/// them in a later turn of that thread, as planned by the control) and
+/// resource responses.
+class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWebView2Environment>
+{
+public:
+    explicit Environment (std::shared_ptr<Dispatcher> dispatcher);
+
+    HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers, ICoreWebView2WebResourceResponse** response) override;
+    HRESULT STDMETHODCALLTYPE get_BrowserVersionString (LPWSTR* versionInfo) override;
+    HRESULT STDMETHODCALLTYPE add_NewBrowserVersionAvailable (ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_NewBrowserVersionAvailable (EventRegistrationToken token) override;
+
+private:
+    void completeController (HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler,
+                             const StandinCreationPlan& plan);
+
+    std::shared_ptr<Dispatcher> dispatcher;
+    EventRegistry events;
+    bool closed = false;
+};
+
+} // namespace tunewell::standin

@@ -1,0 +1,91 @@
+#include "message_args_win.h"
+
+#include "co_task_text_win.h"
+
+namespace tunewell::standin
+{
+
+WebMessageArgs::WebMessageArgs (std::wstring sourceUri, std::wstring messageJson, std::optional<std::wstring> messageText)
+    : source (std::move (sourceUri)), json (std::move (messageJson)), text (std::move (messageText))
+{
+}
+
+HRESULT WebMessageArgs::get_Source (LPWSTR* out)
+{
+    return guarded ([&] { return returnText (source, out); });
+}
+
+HRESULT WebMessageArgs::get_WebMessageAsJson (LPWSTR* out)
+{
+    return guarded ([&] { return returnText (json, out); });
+}
+
+HRESULT WebMessageArgs::TryGetWebMessageAsString (LPWSTR* out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+
+    if (! text)
+    {
+        *out = nullptr;
+        return E_INVALIDARG;
+    }
+
+    return guarded ([&] { return returnText (*text, out); });
+}
+
+PermissionArgs::PermissionArgs (std::wstring requestUri, COREWEBVIEW2_PERMISSION_KIND requestedKind)
+    : uri (std::move (requestUri)), kind (requestedKind)
+{
+}
+
+HRESULT PermissionArgs::get_Uri (LPWSTR* out)
+{
+    return guarded ([&] { return returnText (uri, out); });
+}
+
+HRESULT PermissionArgs::get_PermissionKind (COREWEBVIEW2_PERMISSION_KIND* value)
+{
+    if (value == nullptr)
+        return E_POINTER;
+
+    *value = kind;
+    return S_OK;
+}
+
+HRESULT PermissionArgs::get_IsUserInitiated (BOOL* isUserInitiated)
+{
+    if (isUserInitiated == nullptr)
+        return E_POINTER;
+
+    *isUserInitiated = TRUE;
+    return S_OK;
+}
+
+HRESULT PermissionArgs::get_State (COREWEBVIEW2_PERMISSION_STATE* value)
+{
+    if (value == nullptr)
+        return E_POINTER;
+
+    *value = currentState;
+    return S_OK;
+}
+
+HRESULT PermissionArgs::put_State (COREWEBVIEW2_PERMISSION_STATE value)
+{
+    if (value < COREWEBVIEW2_PERMISSION_STATE_DEFAULT || value > COREWEBVIEW2_PERMISSION_STATE_DENY)
+        return E_INVALIDARG;
+
+    currentState = value;
+    return S_OK;
+}
+
+HRESULT PermissionArgs::GetDeferral (ICoreWebView2Deferral** deferral)
+{
+    if (deferral != nullptr)
+        *deferral = nullptr;
+
+    return E_NOTIMPL;
+}
+
+} // namespace tunewell::standin

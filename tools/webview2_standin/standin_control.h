@@ -1,0 +1,122 @@
+#ifndef TUNEWELL_STANDIN_CONTROL_H
+#define TUNEWELL_STANDIN_CONTROL_H
+
+/* Test-side control of the stand-in WebView2 runtime.
+ *
+ * The functions live in webview2_standin_control.dll, which holds the state
+ * shared by the runtime (however it was loaded, from disk or mapped from
+ * memory) and the test that drives it. Call them on the thread that runs the
+ * browser views; they are not meant for concurrent use.
+ *
+ * Texts are UTF-16. Functions that copy a text take (buffer, capacity in
+ * units), write at most capacity - 1 units and a terminator (nothing when
+ * capacity is 0 or buffer is null) and return the full length of the text, so
+ * a caller can ask for the length first. The body copy works alike with bytes
+ * and no terminator.
+ *
+ * "The current view" is the most recently created browser view that is still
+ * open. Operations that need one return STANDIN_NO_VIEW without it. */
+
+#include <stddef.h>
+#include <stdint.h>
+#include <wchar.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(TUNEWELL_STANDIN_CONTROL_BUILD)
+#define STANDIN_CONTROL_API __declspec(dllexport)
+#else
+#define STANDIN_CONTROL_API __declspec(dllimport)
+#endif
+
+#define STANDIN_NO_VIEW (-1)
+#define STANDIN_UNKNOWN_REQUEST (-2)
+
+/* Forgets the log, the documents, the outcomes and every planned failure or
+ * delay. Open views stay attached. */
+STANDIN_CONTROL_API void standin_reset(void);
+
+/* Creation plans, kept until standin_reset. A zero result means success. */
+
+/* CreateCoreWebView2EnvironmentWithOptions returns this result at once and
+ * never calls its handler. */
+STANDIN_CONTROL_API void standin_fail_environment_call(int32_t result);
+/* The environment handler is invoked with this result, and with no
+ * environment when withoutEnvironment is non-zero. */
+STANDIN_CONTROL_API void standin_fail_environment_creation(int32_t result, int withoutEnvironment);
+/* The controller handler is invoked with this result, and with no controller
+ * when withoutController is non-zero. */
+STANDIN_CONTROL_API void standin_fail_controller_creation(int32_t result, int withoutController);
+/* Each completion handler runs only after this many further message-queue
+ * turns of the creating thread. */
+STANDIN_CONTROL_API void standin_delay_creation(int turns);
+
+/* Page events of the current view, delivered later through its thread's
+ * message queue to the handlers registered at that time. */
+
+/* A message that the page posted as a string. */
+STANDIN_CONTROL_API int standin_post_web_message(const wchar_t* text);
+/* A message that the page posted as a JSON value that is not a string
+ * ("{\"a\":1}", "42", ...). */
+STANDIN_CONTROL_API int standin_post_web_message_json(const wchar_t* json);
+/* Asks for a permission; returns a request identifier (> 0). */
+STANDIN_CONTROL_API int standin_request_permission(int kind, const wchar_t* uri);
+/* Asks for a resource; returns a request identifier (> 0). The request is
+ * raised only when it matches one of the view's resource filters. */
+STANDIN_CONTROL_API int standin_request_resource(const wchar_t* uri);
+
+typedef struct StandinPermissionOutcome
+{
+    int answered;          /* 0 while the request is still queued */
+    int handlerCount;      /* handlers that were invoked */
+    int32_t handlerResult; /* the last handler's result */
+    int state;             /* COREWEBVIEW2_PERMISSION_STATE after the handlers */
+} StandinPermissionOutcome;
+
+/* 0, or STANDIN_UNKNOWN_REQUEST. */
+STANDIN_CONTROL_API int standin_permission_outcome(int requestId, StandinPermissionOutcome* outcome);
+
+typedef struct StandinResourceOutcome
+{
+    int answered;          /* 0 while the request is still queued */
+    int handlerCount;      /* 0 when no filter matched or nobody listened */
+    int32_t handlerResult; /* the last handler's result */
+    int hasResponse;       /* a response was put on the arguments */
+    int hasContent;        /* that response carried a content stream */
+    int statusCode;
+} StandinResourceOutcome;
+
+STANDIN_CONTROL_API int standin_resource_outcome(int requestId, StandinResourceOutcome* outcome);
+STANDIN_CONTROL_API size_t standin_resource_reason(int requestId, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_resource_headers(int requestId, wchar_t* buffer, size_t capacity);
+/* The content stream's bytes, read from its position when it was answered. */
+STANDIN_CONTROL_API size_t standin_resource_body(int requestId, unsigned char* buffer, size_t capacity);
+
+/* Everything the views did, in order. Each entry names the operation
+ * ("ExecuteScript", "put_Bounds", "add_WebMessageReceived", ...) and its text:
+ * the call's text argument, or its values joined by single tabs (bounds as
+ * left, top, right, bottom; a filter as uri and context; visibility as 0/1). */
+STANDIN_CONTROL_API size_t standin_log_count(void);
+STANDIN_CONTROL_API size_t standin_log_operation(size_t index, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_log_text(size_t index, wchar_t* buffer, size_t capacity);
+
+/* The current view's document: how many documents it has had, the source and
+ * HTML of the latest, and the scripts that ran in it, in order (document
+ * creation scripts first). */
+STANDIN_CONTROL_API int standin_document_count(void);
+STANDIN_CONTROL_API size_t standin_document_source(wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_document_html(wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_document_script_count(void);
+STANDIN_CONTROL_API size_t standin_document_script(size_t index, wchar_t* buffer, size_t capacity);
+
+/* Browser views that are open now, and objects of the runtime still alive. */
+STANDIN_CONTROL_API int standin_open_view_count(void);
+STANDIN_CONTROL_API int standin_live_object_count(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

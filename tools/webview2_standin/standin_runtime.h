@@ -1,0 +1,67 @@
+#ifndef TUNEWELL_STANDIN_RUNTIME_H
+#define TUNEWELL_STANDIN_RUNTIME_H
+
+/* The runtime side of webview2_standin_control.dll: what the stand-in runtime
+ * reports to, and takes its plans and page events from. It reaches it through
+ * one export, standin_runtime_interface, so that a copy of the runtime mapped
+ * from memory needs nothing from the loader but LoadLibrary and
+ * GetProcAddress. Same thread rules as standin_control.h. */
+
+#include "standin_control.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define STANDIN_RUNTIME_INTERFACE_VERSION 1
+
+/* One browser view as seen by the control: where it takes page events. The
+ * context is the view's own; the functions queue the event on its thread. */
+typedef struct StandinViewSink
+{
+    void* context;
+    void (*postWebMessage) (void* context, const wchar_t* text, int isJson);
+    void (*requestPermission) (void* context, int requestId, int kind, const wchar_t* uri);
+    void (*requestResource) (void* context, int requestId, const wchar_t* uri);
+} StandinViewSink;
+
+typedef struct StandinCreationPlan
+{
+    int32_t callResult;
+    int32_t environmentResult;
+    int withoutEnvironment;
+    int32_t controllerResult;
+    int withoutController;
+    int delayTurns;
+} StandinCreationPlan;
+
+/* Request identifier of requests that the runtime raises on its own (the
+ * document request of a navigation); their outcomes are not kept. */
+#define STANDIN_INTERNAL_REQUEST 0
+
+typedef struct StandinRuntimeInterface
+{
+    int version;
+    void (*readPlan) (StandinCreationPlan* plan);
+    void (*record) (const wchar_t* operation, const wchar_t* text);
+    /* The sink is copied; returns the view's identifier (> 0). */
+    int (*attachView) (const StandinViewSink* sink);
+    void (*detachView) (int viewId);
+    void (*beginDocument) (int viewId, const wchar_t* source, const wchar_t* html);
+    void (*scriptRan) (int viewId, const wchar_t* script);
+    void (*permissionAnswered) (int requestId, const StandinPermissionOutcome* outcome);
+    void (*resourceAnswered) (int requestId, const StandinResourceOutcome* outcome, const wchar_t* reason,
+                              const wchar_t* headers, const unsigned char* body, size_t bodyLength);
+    void (*objectCreated) (void);
+    void (*objectDestroyed) (void);
+} StandinRuntimeInterface;
+
+typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);
+
+STANDIN_CONTROL_API const StandinRuntimeInterface* standin_runtime_interface(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
