@@ -380,7 +380,8 @@ ElementTypeAndOffset Type::getElementTypeAndOffset (uint32_t index) const
                 fail ("Index out of range");
 
             auto elementType = array.getElementType();
-            return { std::move (elementType), uint64_t (index) * elementType.getValueDataSize() };
+            auto offset = uint64_t (index) * elementType.getValueDataSize();
+            return { std::move (elementType), offset };
         }
 
         case TypeCode::object:
