@@ -33,29 +33,31 @@ export function artifactsDir() {
   return dir;
 }
 
+// One Chromium with a fresh profile for a whole test file; each showing gets
+// a page of its own in it.
 export async function launchBrowser() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tunewell-chromium-'));
-  const browser = await chromium.launch({
+  const context = await chromium.launchPersistentContext(profile, {
     executablePath: chromiumPath,
     headless: true,
     timeout: 30000,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--disable-quic', `--user-data-dir=${profile}`],
+           '--disable-quic'],
   });
   return {
-    browser,
+    context,
     async close() {
-      await browser.close();
+      await context.close();
       fs.rmSync(profile, { recursive: true, force: true });
     },
   };
 }
 
 export class ChooserSession {
-  static async open(browser, { songs = [], viewport = { width: 1280, height: 720 } } = {}) {
+  static async open(context, { songs = [], viewport = { width: 1280, height: 720 } } = {}) {
     const session = new ChooserSession();
-    await session.connect(browser, viewport);
+    await session.connect(context, viewport);
     await session.native.run({ command: 'loadSetlist', songs });
     return session;
   }
@@ -71,9 +73,9 @@ export class ChooserSession {
     this.heldMessages = null;
   }
 
-  async connect(browser, viewport) {
-    this.context = await browser.newContext({ viewport });
-    this.page = await this.context.newPage();
+  async connect(context, viewport) {
+    this.page = await context.newPage();
+    await this.page.setViewportSize(viewport);
     this.page.setDefaultTimeout(defaultTimeoutMs);
     this.page.on('pageerror', (error) => this.pageErrors.push(error.message));
 
@@ -203,6 +205,6 @@ export class ChooserSession {
 
   async close() {
     await this.native.stop();
-    await this.context.close();
+    await this.page.close();
   }
 }
