@@ -65,7 +65,7 @@ std::string resultAsJSON (const value::Value& result)
 }
 } // namespace
 
-void WebView::invokeBinding (const std::string& message)
+void WebView::invokeBinding (const std::string& message) noexcept
 {
     // Runs inside the browser's callback: nothing may escape from here, since
     // the page's input is not trusted.

@@ -82,6 +82,9 @@ public:
         virtual ~Pimpl() = default;
 
         /// Builds the browser side for a new view; defined once per backend.
+        /// Once its browser exists, a backend registers bridgeScript
+        /// (webview/bridge_scripts.h) with addInitScript before anything else,
+        /// because every binding stub calls it.
         static std::unique_ptr<Pimpl> create (WebView& owner, const Options& options);
 
         /// The three browser operations the bridge needs; each takes UTF-8
@@ -96,7 +99,9 @@ public:
         virtual std::optional<int> quitTakenDuringCreation() const { return std::nullopt; }
 
     protected:
-        /// Hands one message that the page posted (UTF-8) to the bridge.
+        /// Hands one message that the page posted (UTF-8) to the bridge, on
+        /// the view's thread; returns after the reply script has been run.
+        /// Never throws.
         void deliverWebMessage (const std::string& message) { owner.invokeBinding (message); }
 
         WebView& owner;
@@ -106,7 +111,9 @@ private:
     std::unique_ptr<Pimpl> pimpl;
     std::unordered_map<std::string, BindingFunction> boundFunctions;
 
-    void invokeBinding (const std::string& message);
+    /// Dispatches one call message from the page; malformed calls are
+    /// ignored and nothing escapes.
+    void invokeBinding (const std::string& message) noexcept;
 };
 
 } // namespace tunewell::ui
