@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "text/utf16.h"
 #include "window/hwnd_holder_win.h"
 #include "window/user32_function.h"
 #include "window/window_bounds.h"
 #include "window/window_class_win.h"
-#include "window/window_text_win.h"
 
 namespace tunewell::ui
 {
@@ -198,7 +198,7 @@ DesktopWindow::~DesktopWindow() = default;
 
 void DesktopWindow::setTitle (const std::string& utf8Title)
 {
-    SetWindowTextW (pimpl->windowHandle.get(), windowText (utf8Title).c_str());
+    SetWindowTextW (pimpl->windowHandle.get(), text::utf8ToUtf16 (utf8Title).c_str());
 }
 
 void DesktopWindow::addResizableStyles()

@@ -1,6 +1,6 @@
 #include "window/user32_function.h"
 
-#include <windows.h>
+#include "loader/dynamic_library.h"
 
 namespace tunewell::ui
 {
@@ -10,13 +10,8 @@ void* getUser32Function (const char* functionName)
     if (functionName == nullptr)
         return nullptr;
 
-    HMODULE user32 = LoadLibraryA ("user32.dll");
-    if (user32 == nullptr)
-        return nullptr;
-
-    void* address = reinterpret_cast<void*> (GetProcAddress (user32, functionName));
-    FreeLibrary (user32);
-    return address;
+    const file::DynamicLibrary user32 ("user32.dll");
+    return user32.lookupFunction (functionName);
 }
 
 } // namespace tunewell::ui
