@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "standin_control.h"
+#include "webview/webview2_win.h"
 
 namespace tunewell::ui::testing
 {
