@@ -54,6 +54,16 @@ export async function launchBrowser() {
   };
 }
 
+// page.evaluate has no time limit of its own, so a script that never returns
+// would hang the test without this.
+function withinBound(promise, timeoutMs, description) {
+  let timer;
+  const expired = new Promise((_, reject) => {
+    timer = setTimeout(() => reject(new Error(`timed out waiting for ${description}`)), Math.max(timeoutMs, 0));
+  });
+  return Promise.race([promise, expired]).finally(() => clearTimeout(timer));
+}
+
 export class ChooserSession {
   static async open(context, { songs = [], viewport = { width: 1280, height: 720 } } = {}) {
     const session = new ChooserSession();
@@ -163,7 +173,7 @@ export class ChooserSession {
     const deadline = Date.now() + timeoutMs;
     let previous = -1;
     for (;;) {
-      await this.work;
+      await withinBound(this.work, deadline - Date.now(), 'the browser to run the native scripts');
       const progress = this.native.events.length + this.pageMessages.length;
       if (!this.native.busy && progress === previous)
         break;
@@ -204,7 +214,10 @@ export class ChooserSession {
   }
 
   async close() {
-    await this.native.stop();
-    await this.page.close();
+    try {
+      await this.native.stop();
+    } finally {
+      await this.page.close();
+    }
   }
 }

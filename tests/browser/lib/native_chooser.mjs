@@ -91,13 +91,17 @@ export class NativeChooser {
     return idle;
   }
 
+  // Ends the program by closing its input, as a finished test does, and
+  // fails unless it exits cleanly (the sanitizers report through the code).
   async stop() {
-    if (this.exited)
-      return;
-    const exited = new Promise((resolve) => this.child.once('exit', resolve));
-    this.child.stdin.end();
-    const timer = setTimeout(() => this.child.kill('SIGKILL'), 5000);
-    await exited;
-    clearTimeout(timer);
+    if (!this.exited) {
+      const exited = new Promise((resolve) => this.child.once('exit', resolve));
+      this.child.stdin.end();
+      const timer = setTimeout(() => this.child.kill('SIGKILL'), 5000);
+      await exited;
+      clearTimeout(timer);
+    }
+    if (this.exitCode !== 0)
+      throw new Error(`chooser_stdio exited with code ${this.exitCode}; stderr:\n${this.stderr}`);
   }
 }
