@@ -159,12 +159,13 @@ MantissaAndExponent normalise (MantissaAndExponent v) noexcept
 
 int countDecimalDigits (uint32_t n) noexcept
 {
-    int digits = 1;
+    if (n < 10000)
+        return n < 100 ? (n < 10 ? 1 : 2) : (n < 1000 ? 3 : 4);
 
-    while (digits < 10 && n >= powersOfTen[digits])
-        ++digits;
+    if (n < 100000000)
+        return n < 1000000 ? (n < 100000 ? 5 : 6) : (n < 10000000 ? 7 : 8);
 
-    return digits;
+    return n < 1000000000 ? 9 : 10;
 }
 
 // Moves the last digit down while that brings the number closer to the exact

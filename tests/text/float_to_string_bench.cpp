@@ -27,9 +27,7 @@ double nanosecondsPerNumber (const std::vector<double>& values, Format&& format,
     return elapsed.count() / (5.0 * static_cast<double> (values.size()));
 }
 
-} // namespace
-
-int main()
+std::vector<double> randomBitPatterns()
 {
     std::mt19937_64 random (12345);
     std::vector<double> values;
@@ -44,6 +42,24 @@ int main()
             values.push_back (d);
     }
 
+    return values;
+}
+
+// Numbers as JSON tends to carry them: a few digits, moderate magnitudes.
+std::vector<double> everydayNumbers()
+{
+    std::mt19937_64 random (678);
+    std::uniform_int_distribution<int> digits (0, 999999), scale (0, 6);
+    std::vector<double> values;
+
+    for (int i = 0; i < 1000000; ++i)
+        values.push_back (digits (random) / std::pow (10.0, scale (random)));
+
+    return values;
+}
+
+void compare (const char* title, const std::vector<double>& values)
+{
     std::size_t checksum = 0;
     char buffer[64];
 
@@ -57,8 +73,17 @@ int main()
         return static_cast<std::size_t> (std::to_chars (buffer, buffer + sizeof (buffer), d).ptr - buffer);
     }, checksum);
 
-    std::printf ("FloatToStringBuffer: %.1f ns per double\n", grisu);
-    std::printf ("std::to_chars:       %.1f ns per double\n", standard);
-    std::printf ("ratio:               %.2f (checksum %zu)\n", grisu / standard, checksum);
+    std::printf ("%s\n", title);
+    std::printf ("  FloatToStringBuffer: %.1f ns per double\n", grisu);
+    std::printf ("  std::to_chars:       %.1f ns per double\n", standard);
+    std::printf ("  ratio:               %.2f (checksum %zu)\n", grisu / standard, checksum);
+}
+
+} // namespace
+
+int main()
+{
+    compare ("random bit patterns", randomBitPatterns());
+    compare ("everyday numbers", everydayNumbers());
     return 0;
 }
