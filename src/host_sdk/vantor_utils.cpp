@@ -1,0 +1,59 @@
+#include "host_sdk/vantor_utils.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace vantor::sdk
+{
+
+double VantorUtils::Scale (double value, double inMin, double inMax, double outMin, double outMax)
+{
+    return ((value - inMin) * (outMax - outMin)) / (inMax - inMin) + outMin;
+}
+
+std::string VantorUtils::hex2binaryString (const std::string& hexText)
+{
+    std::string digits (hexText);
+    digits.erase (std::remove (digits.begin(), digits.end(), ' '), digits.end());
+
+    // Zero-filled first: bytes after an embedded zero in the text stay zero.
+    std::string bytes (digits.size() / 2, '\0');
+    hex2bin (digits.c_str(), bytes.data());
+    return bytes;
+}
+
+std::string VantorUtils::hex2binaryString (const char* hexText)
+{
+    return hex2binaryString (std::string (hexText != nullptr ? hexText : ""));
+}
+
+std::string VantorUtils::intToHex (unsigned char value)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    const int sevenBits = value & 0x7F;
+    return { digits[sevenBits >> 4], digits[sevenBits & 15] };
+}
+
+bool VantorUtils::fileExists (std::string path)
+{
+    std::ifstream stream (path);
+    return stream.good();
+}
+
+void VantorUtils::loadTextFile (std::string path, std::string& contents)
+{
+    std::ifstream stream (path);
+
+    if (! stream.good())
+    {
+        contents.clear();
+        return;
+    }
+
+    std::ostringstream buffer;
+    buffer << stream.rdbuf();
+    contents = buffer.str();
+}
+
+} // namespace vantor::sdk
