@@ -1,0 +1,23 @@
+// The showing used where the platform's chooser window is not built (the
+// native build, which has no desktop window). It opens no window and runs
+// no loop: it creates the web view on whatever browser backend is linked,
+// binds the page functions and loads the page, then returns at once, so the
+// hand-shake with the host and the page calls can be followed in tests.
+
+#include "extension/chooser_page.h"
+#include "extension/lib_main.h"
+
+bool LibMain::showChooser()
+{
+    showPending = false;
+
+    // The new view exists before the previous one is destroyed.
+    auto view = std::make_unique<tunewell::ui::WebView>();
+    chooserView = std::move (view);
+
+    bindChooserFunctions (*chooserView);
+    chooserView->loadHTML (tunewell::chooserPageHtml);
+    return false;
+}
+
+void LibMain::hideChooserWindow() {}

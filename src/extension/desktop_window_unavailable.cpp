@@ -1,0 +1,24 @@
+// Where no desktop window can be created (the native build), every
+// DesktopWindow is a window that could not be created: a null window on
+// which every operation does nothing.
+
+#include "window/desktop_window.h"
+
+namespace tunewell::ui
+{
+
+struct DesktopWindow::Pimpl {};
+
+DesktopWindow::DesktopWindow (Bounds) {}
+DesktopWindow::~DesktopWindow() = default;
+void DesktopWindow::setTitle (const std::string&) {}
+void DesktopWindow::addResizableStyles() {}
+void DesktopWindow::setBounds (Bounds, std::uint32_t) {}
+void DesktopWindow::setMinimumTrackSize (int, int) {}
+void DesktopWindow::setMaximumTrackSize (int, int) {}
+void DesktopWindow::setContentView (void*) {}
+void DesktopWindow::resizeContentToFit() {}
+void DesktopWindow::bringToFront() {}
+void* DesktopWindow::nativeHandle() const { return nullptr; }
+
+} // namespace tunewell::ui
