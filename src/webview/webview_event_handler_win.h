@@ -42,6 +42,9 @@ public:
     /// Called by the view as it is destroyed; creating thread only.
     void detach() { owner = nullptr; }
 
+    /// References held now, the view's own included.
+    uint32_t referenceCount() const { return refCount.load(); }
+
 private:
     WebView2Host* owner;
     std::atomic<uint32_t> refCount { 0 };

@@ -26,10 +26,10 @@ WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options)
     : Pimpl (ownerView),
       windowClass (L"TunewellWebView", wndProc),
       rootURL (resourceRootURL),
-      loaderModule (loaderImage, loaderImageSize),
+      loaderModule (std::make_unique<memory::MemoryDLL> (loaderImage, loaderImageSize)),
       resourceProvider (options.resourceProvider)
 {
-    if (loaderModule.isEmpty() || ! createViewWindow())
+    if (loaderModule->isEmpty() || ! createViewWindow())
         return;
 
     if (createEmbeddedWebView())
@@ -45,16 +45,30 @@ WebView2Host::~WebView2Host()
     if (viewWindow.get() != nullptr)
         SetWindowLongPtrA (viewWindow.get(), GWLP_USERDATA, 0);
 
-    if (eventHandler)
-        eventHandler->detach();
-
-    browserView.reset();
-    browserController.reset();
-    browserEnvironment.reset();
-    eventHandler.reset();
+    releaseBrowser();
 
     if (comInitialised)
         CoUninitialize();
+}
+
+void WebView2Host::releaseBrowser()
+{
+    browserView.reset();
+    browserController.reset();
+    browserEnvironment.reset();
+
+    if (! eventHandler)
+        return;
+
+    eventHandler->detach();
+
+    // A runtime that still holds the handler (a creation given up on, events
+    // still queued) may yet run code of the loader, so its image stays mapped
+    // for the rest of the process rather than vanishing under that code.
+    if (eventHandler->referenceCount() > 1)
+        static_cast<void> (loaderModule.release());
+
+    eventHandler.reset();
 }
 
 bool WebView2Host::createViewWindow()
@@ -107,7 +121,7 @@ bool WebView2Host::enterApartment()
 bool WebView2Host::startEnvironmentCreation (const std::wstring& userDataFolder)
 {
     auto createEnvironment = reinterpret_cast<CreateCoreWebView2EnvironmentWithOptionsFunction> (
-        loaderModule.lookupFunction (createEnvironmentExportName));
+        loaderModule->lookupFunction (createEnvironmentExportName));
 
     if (createEnvironment == nullptr)
         return false;

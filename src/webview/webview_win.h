@@ -58,7 +58,7 @@ private:
     WindowClass windowClass;
     HWNDHolder viewWindow;
     std::string rootURL;
-    memory::MemoryDLL loaderModule;
+    std::unique_ptr<memory::MemoryDLL> loaderModule;
     std::function<std::optional<WebView::Options::Resource> (const std::string&)> resourceProvider;
     ComRef<ICoreWebView2Environment> browserEnvironment;
     ComRef<ICoreWebView2> browserView;
@@ -84,6 +84,7 @@ private:
     void showFallbackNotice();
     void resizeContentToFit();
     void setBrowserVisible (bool visible);
+    void releaseBrowser();
     ComRef<IStream> makeResponseStream (const std::vector<uint8_t>& content);
     HRESULT respondWith (ICoreWebView2WebResourceRequestedEventArgs* args,
                          const std::optional<WebView::Options::Resource>& resource);

@@ -246,8 +246,9 @@ TEST_F (FailedBrowserCreation, aDestroyedViewLeavesTheThreadsApartmentAsItFoundI
 
 using ViewDestruction = StandinTest;
 
-TEST_F (ViewDestruction, leavesNoWindowClassOrRuntimeObjectBehind)
+TEST_F (ViewDestruction, leavesNoWindowClassRuntimeObjectOrMappedImageBehind)
 {
+    const int regionsBefore = privateExecutableRegions();
     HWND window = nullptr;
     std::wstring className;
     {
@@ -256,6 +257,8 @@ TEST_F (ViewDestruction, leavesNoWindowClassOrRuntimeObjectBehind)
         window = viewWindowOf (view);
         className = windowClassName (window);
         ASSERT_TRUE (classIsRegistered (className));
+        EXPECT_GT (privateExecutableRegions(), regionsBefore);
+        runPendingMessages();
     }
     runPendingMessages();
 
@@ -263,20 +266,25 @@ TEST_F (ViewDestruction, leavesNoWindowClassOrRuntimeObjectBehind)
     EXPECT_FALSE (classIsRegistered (className));
     EXPECT_EQ (standin_open_view_count(), 0);
     EXPECT_EQ (standin_live_object_count(), 0);
+    EXPECT_EQ (privateExecutableRegions(), regionsBefore);
 }
 
-TEST_F (ViewDestruction, aViewThatGaveUpWaitingReleasesTheLateBrowserToo)
+TEST_F (ViewDestruction, aViewThatGaveUpWaitingKeepsTheLoaderForTheLateBrowser)
 {
+    const int regionsBefore = privateExecutableRegions();
     standin_delay_creation (5);
     PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 0, 0);
     {
         WebView view;
         EXPECT_FALSE (view.isBrowserCreated());
     }
+    // The runtime still finishes its creation, inside the loader's code; it
+    // meets a detached handler and lets everything go.
     runPendingMessages();
 
     EXPECT_EQ (standin_open_view_count(), 0);
     EXPECT_EQ (standin_live_object_count(), 0);
+    EXPECT_GT (privateExecutableRegions(), regionsBefore);
 }
 
 TEST_F (ViewDestruction, successiveViewsEachRegisterAClassOfTheirOwn)

@@ -1,6 +1,7 @@
 #include "webview_fixture_win_test.h"
 
 #include <stdexcept>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,11 @@ protected:
         const auto navigations = loggedTexts (L"Navigate");
         ASSERT_EQ (navigations.size(), 1u);
         rootURL = navigations[0];
+
+        // Opening the root is itself a request for "/".
+        ASSERT_TRUE (runMessagesUntil ([this] { return ! requestedPaths.empty(); }));
+        runPendingMessages();
+        pathsRequestedByNavigation = std::exchange (requestedPaths, {});
     }
 
     void TearDown() override
@@ -75,6 +81,7 @@ protected:
 
     std::unique_ptr<WebView> view;
     std::vector<std::string> requestedPaths;
+    std::vector<std::string> pathsRequestedByNavigation;
     std::wstring rootURL;
 };
 
@@ -85,6 +92,7 @@ TEST_F (ResourceServing, theViewOpensAnHttpsRootAndFiltersEverythingBelowIt)
     EXPECT_EQ (loggedTexts (L"AddWebResourceRequestedFilter"), std::vector<std::wstring> { rootURL + L"*\t0" });
     EXPECT_EQ (loggedTexts (L"add_WebResourceRequested").size(), 1u);
     EXPECT_LT (logPosition (L"AddScriptToExecuteOnDocumentCreated"), logPosition (L"Navigate"));
+    EXPECT_EQ (pathsRequestedByNavigation, std::vector<std::string> { "/" });
 }
 
 TEST_F (ResourceServing, theRootAndNestedPathsAreServedWithTheirTypeAndNoCaching)
