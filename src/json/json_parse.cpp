@@ -1,5 +1,6 @@
 #include "json/json_parse.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -75,35 +76,33 @@ void appendUTF8 (std::string& target, uint32_t codePoint)
     }
 }
 
-/// What strtod answers for digits whose value lies beyond the range of a
-/// double, which from_chars leaves to its caller: infinity for a huge value,
-/// zero for a tiny one. digits holds no sign.
+/// What strtod answers for digits beyond the range of a double, which
+/// from_chars leaves to its caller: infinity for a huge value, zero for a tiny
+/// one. Only the decimal magnitude matters: the place of the point relative
+/// to the first significant digit, plus the exponent.
 double outOfRangeValue (std::string_view digits)
 {
-    int64_t magnitude = 0;
-    auto position = digits.find_first_not_of ("0.");
-    auto exponentStart = digits.find_first_of ("eE");
-    auto pointPosition = digits.find ('.');
+    auto exponentStart = std::min (digits.find_first_of ("eE"), digits.size());
+    auto mantissa = digits.substr (0, exponentStart);
+    auto pointPosition = std::min (mantissa.find ('.'), mantissa.size());
+    auto firstSignificant = std::min (mantissa.find_first_not_of ("0."), mantissa.size());
+    auto magnitude = static_cast<int64_t> (pointPosition) - static_cast<int64_t> (firstSignificant);
 
-    if (pointPosition == std::string_view::npos || pointPosition > exponentStart)
-        pointPosition = exponentStart == std::string_view::npos ? digits.size() : exponentStart;
-
-    magnitude = static_cast<int64_t> (pointPosition) - static_cast<int64_t> (position);
-
-    if (exponentStart != std::string_view::npos)
+    if (exponentStart < digits.size())
     {
-        int exponent = 0;
         auto exponentText = digits.substr (exponentStart + 1);
+        bool isNegative = ! exponentText.empty() && exponentText.front() == '-';
 
-        if (! exponentText.empty() && exponentText.front() == '+')
+        if (! exponentText.empty() && (exponentText.front() == '+' || isNegative))
             exponentText.remove_prefix (1);
 
+        int64_t exponent = 0;
         auto result = std::from_chars (exponentText.data(), exponentText.data() + exponentText.size(), exponent);
 
         if (result.ec == std::errc::result_out_of_range)
-            return exponentText.front() == '-' ? 0.0 : std::numeric_limits<double>::infinity();
+            exponent = std::numeric_limits<int32_t>::max();
 
-        magnitude += exponent;
+        magnitude += isNegative ? -exponent : exponent;
     }
 
     return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
