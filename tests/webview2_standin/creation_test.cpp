@@ -1,0 +1,147 @@
+#include <thread>
+
+#include "standin_fixture.h"
+
+namespace tunewell::standin::testing
+{
+namespace
+{
+
+using CreationTest = StandinTest;
+
+TEST_F (CreationTest, EnvironmentCompletesOnlyWhenTheCreatingThreadPumpsMessages)
+{
+    ICoreWebView2Environment* received = nullptr;
+    HRESULT receivedResult = E_FAIL;
+    auto* handler = new EnvironmentHandler ([&] (HRESULT result, ICoreWebView2Environment* created) {
+        receivedResult = result;
+        received = created;
+        return S_OK;
+    });
+
+    ASSERT_EQ (startEnvironment (handler), S_OK);
+    EXPECT_EQ (handler->invocations, 0);
+
+    ASSERT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+    EXPECT_EQ (handler->invocations, 1);
+    EXPECT_EQ (handler->invokingThread, GetCurrentThreadId());
+    EXPECT_EQ (receivedResult, S_OK);
+    EXPECT_NE (received, nullptr);
+
+    pumpMessages();
+    EXPECT_EQ (handler->invocations, 1) << "a completion handler runs once";
+    handler->Release();
+}
+
+TEST_F (CreationTest, HandlersAreKeptUntilTheyRanAndReleasedAfterwards)
+{
+    bool deleted = false;
+    auto* handler = new EnvironmentHandler ({}, &deleted);
+
+    ASSERT_EQ (startEnvironment (handler), S_OK);
+    EXPECT_EQ (handler->references, 2u) << "the runtime keeps the handler while creation is pending";
+
+    // The caller may let go first; the runtime's reference keeps it alive.
+    handler->Release();
+    EXPECT_FALSE (deleted);
+
+    pumpMessages();
+    EXPECT_TRUE (deleted) << "the runtime's Release is the last one once the handler ran";
+}
+
+TEST_F (CreationTest, ObjectPassedToAHandlerLivesOnlyAsLongAsSomebodyHoldsIt)
+{
+    auto* handler = new EnvironmentHandler();
+    ASSERT_EQ (startEnvironment (handler), S_OK);
+    pumpMessages();
+    handler->Release();
+
+    EXPECT_EQ (standin_live_object_count(), 0) << "an environment that nobody kept is gone after the call";
+}
+
+TEST_F (CreationTest, ControllerCompletesInALaterTurnWithAViewInside)
+{
+    auto* environmentDone = new EnvironmentHandler ([this] (HRESULT, ICoreWebView2Environment* created) {
+        environment = Ref<ICoreWebView2Environment>::share (created);
+        return S_OK;
+    });
+    ASSERT_EQ (startEnvironment (environmentDone), S_OK);
+    pumpMessages();
+    environmentDone->Release();
+    ASSERT_TRUE (environment);
+
+    HRESULT receivedResult = E_FAIL;
+    bool deleted = false;
+    auto* controllerDone = new ControllerHandler (
+        [&] (HRESULT result, ICoreWebView2Controller* created) {
+            receivedResult = result;
+            controller = Ref<ICoreWebView2Controller>::share (created);
+            return S_OK;
+        },
+        &deleted);
+    ASSERT_EQ (environment->CreateCoreWebView2Controller (parent, controllerDone), S_OK);
+    EXPECT_EQ (controllerDone->invocations, 0);
+    EXPECT_EQ (controllerDone->references, 2u);
+    controllerDone->Release();
+
+    pumpMessages();
+    EXPECT_TRUE (deleted);
+    EXPECT_EQ (receivedResult, S_OK);
+    ASSERT_TRUE (controller);
+
+    ICoreWebView2* first = nullptr;
+    ICoreWebView2* second = nullptr;
+    ASSERT_EQ (controller->get_CoreWebView2 (&first), S_OK);
+    ASSERT_EQ (controller->get_CoreWebView2 (&second), S_OK);
+    EXPECT_EQ (first, second) << "one controller has one view";
+    first->Release();
+    second->Release();
+}
+
+TEST_F (CreationTest, ReleasingEveryReferenceInTheHostsOrderDestroysEverything)
+{
+    createBrowser();
+    ASSERT_TRUE (view);
+    EXPECT_GT (standin_live_object_count(), 0);
+    EXPECT_EQ (standin_open_view_count(), 1);
+
+    view.reset();
+    controller.reset();
+    environment.reset();
+
+    EXPECT_EQ (standin_live_object_count(), 0);
+    EXPECT_EQ (standin_open_view_count(), 0);
+}
+
+TEST_F (CreationTest, EachThreadGetsItsCallbacksOnItself)
+{
+    DWORD creatingThread = 0;
+    DWORD invokingThread = 0;
+
+    std::thread other ([&] {
+        creatingThread = GetCurrentThreadId();
+        auto* handler = new EnvironmentHandler();
+        if (createEnvironment (nullptr, L"C:\\profile", nullptr, handler) == S_OK)
+            pumpUntil ([&] { return handler->invocations > 0; });
+        invokingThread = handler->invokingThread;
+        handler->Release();
+        pumpMessages();
+    });
+    other.join();
+
+    EXPECT_EQ (invokingThread, creatingThread);
+    EXPECT_EQ (standin_live_object_count(), 0);
+}
+
+TEST_F (CreationTest, CreationIsRecordedWithTheUserDataFolder)
+{
+    createBrowser();
+
+    auto log = readLog();
+    ASSERT_GE (log.size(), 2u);
+    EXPECT_EQ (log[0], (LogEntry { L"CreateCoreWebView2EnvironmentWithOptions", L"C:\\profile" }));
+    EXPECT_EQ (log[1].operation, L"CreateCoreWebView2Controller");
+}
+
+} // namespace
+} // namespace tunewell::standin::testing

@@ -1,0 +1,128 @@
+#pragma once
+
+// Drives the stand-in runtime the way a browser host does: through the
+// declared WebView2 interfaces, pumping the thread's messages until the
+// runtime's callbacks have run.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/com_ref_win.h"
+#include "standin_control.h"
+#include "webview/webview2_win.h"
+
+namespace tunewell::standin::testing
+{
+
+/// A handler of any one-method WebView2 handler interface whose Invoke runs a
+/// test's function; it counts its references and says when it was deleted.
+template <typename Interface, typename First, typename Second>
+class FakeHandler final : public Interface
+{
+public:
+    using Callback = std::function<HRESULT (First, Second)>;
+
+    explicit FakeHandler (Callback callback = {}, bool* deletedFlag = nullptr)
+        : onInvoke (std::move (callback)), deleted (deletedFlag)
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        auto remaining = --references;
+        if (remaining == 0)
+        {
+            if (deleted != nullptr)
+                *deleted = true;
+            delete this;
+        }
+        return remaining;
+    }
+
+    HRESULT STDMETHODCALLTYPE Invoke (First first, Second second) override
+    {
+        ++invocations;
+        invokingThread = GetCurrentThreadId();
+        return onInvoke ? onInvoke (first, second) : S_OK;
+    }
+
+    ULONG references = 1;
+    int invocations = 0;
+    DWORD invokingThread = 0;
+
+private:
+    ~FakeHandler() = default;
+
+    Callback onInvoke;
+    bool* deleted;
+};
+
+using EnvironmentHandler
+    = FakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT, ICoreWebView2Environment*>;
+using ControllerHandler
+    = FakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT, ICoreWebView2Controller*>;
+using MessageHandler
+    = FakeHandler<ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
+using PermissionHandler
+    = FakeHandler<ICoreWebView2PermissionRequestedEventHandler, ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
+using ResourceHandler
+    = FakeHandler<ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+
+/// Dispatches queued messages of this thread, at most limit of them; returns
+/// how many it dispatched.
+int pumpMessages (int limit = 10000);
+
+/// Dispatches messages one at a time until done() holds; false when the
+/// queue ran dry or the limit was reached first.
+bool pumpUntil (const std::function<bool()>& done, int limit = 10000);
+
+struct LogEntry
+{
+    std::wstring operation, text;
+    bool operator== (const LogEntry& other) const { return operation == other.operation && text == other.text; }
+};
+
+std::vector<LogEntry> readLog();
+std::vector<std::wstring> loggedOperations();
+std::wstring documentHtml();
+std::wstring documentSource();
+std::vector<std::wstring> documentScripts();
+
+/// Takes a text that the runtime allocated and frees it.
+std::wstring takeText (LPWSTR text);
+
+/// The stand-in loaded from disk, a hidden parent window, and helpers that
+/// create a browser in it step by step. Every test starts from a clean
+/// control and must leave no runtime object alive.
+class StandinTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HRESULT startEnvironment (EnvironmentHandler* handler, const wchar_t* userDataFolder = L"C:\\profile");
+
+    /// Creates environment, controller and view, pumping until each exists.
+    void createBrowser();
+
+    void releaseBrowser();
+
+    HMODULE runtimeModule = nullptr;
+    CreateCoreWebView2EnvironmentWithOptionsFunction createEnvironment = nullptr;
+    HWND parent = nullptr;
+
+    Ref<ICoreWebView2Environment> environment;
+    Ref<ICoreWebView2Controller> controller;
+    Ref<ICoreWebView2> view;
+};
+
+} // namespace tunewell::standin::testing
