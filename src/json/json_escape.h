@@ -55,16 +55,18 @@ void writeEscapedCodePoint (Output& out, uint32_t codePoint)
     {
         writeUnicodeEscape (out, codePoint);
     }
+    else if (codePoint > 0x10FFFF)
+    {
+        // Only malformed text decodes this high, and UTF-16 has no pair for it.
+        writeUnicodeEscape (out, 0xFFFD);
+    }
     else
     {
         writeUnicodeEscape (out, ((codePoint - 0x10000) >> 10) + 0xD800);
         writeUnicodeEscape (out, (codePoint & 0x3FF) | 0xDC00);
     }
 }
-} // namespace escaping
 
-namespace escaping
-{
 /// Decodes one code point at next by the rule of text::decodeUTF8, bounded
 /// by end as well as by a zero byte: a sequence cut off by either decodes
 /// from the bytes before the cut.

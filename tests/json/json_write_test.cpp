@@ -201,6 +201,9 @@ TEST (JsonWriterStrings, TheEscaperStopsAtTheZeroInsideACutSequence)
 
     EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("x\xC3", 2)), "\"x\\u0003\"");
     EXPECT_EQ (escaped (nullptr), "");
+
+    // Beyond U+10FFFF there is no surrogate pair.
+    EXPECT_EQ (escaped ("\xF7\xBF\xBF\xBF"), "\\ufffd");
 }
 
 TEST (JsonWriterStrings, EscapingEndsAtAZeroByteOrACodePointThatDecodesToZero)
