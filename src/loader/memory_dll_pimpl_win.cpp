@@ -45,6 +45,11 @@ bool applyStep(const ProtectionStep& step)
 
 MemoryDLL::Pimpl::~Pimpl()
 {
+    // Callbacks that registered something at attach, such as an exception
+    // handler inside the image, must be able to undo it before the image goes;
+    // as the system's own loader does, they run before the entry point.
+    if (tlsCallbacksAttached)
+        runTlsCallbacks(DLL_PROCESS_DETACH);
     // An image that is not a DLL has a program entry point, which takes no
     // detach call.
     if (entryPoint != nullptr && isDLL)
@@ -76,7 +81,8 @@ bool MemoryDLL::Pimpl::initialise(const void* data, std::uint64_t size)
                         registerExceptionTable(*layout);
     if (!mapped)
         return false;
-    runTlsCallbacks();
+    tlsCallbacksAttached = true;
+    runTlsCallbacks(DLL_PROCESS_ATTACH);
     return callEntryPoint(*layout);
 }
 
@@ -219,11 +225,11 @@ bool MemoryDLL::Pimpl::registerExceptionTable(const ImageLayout& layout)
     return true;
 }
 
-void MemoryDLL::Pimpl::runTlsCallbacks()
+void MemoryDLL::Pimpl::runTlsCallbacks(DWORD reason)
 {
     for (std::uint32_t callback : tlsCallbacks) {
         const auto function = reinterpret_cast<PIMAGE_TLS_CALLBACK>(imageBase + callback);
-        function(imageBase, DLL_PROCESS_ATTACH, nullptr);
+        function(imageBase, reason, nullptr);
     }
 }
 

@@ -27,6 +27,7 @@ struct MemoryDLL::Pimpl {
     RUNTIME_FUNCTION* exceptionTable = nullptr; // set while registered
     std::uint64_t imageSize = 0;
     std::vector<std::uint32_t> tlsCallbacks;
+    bool tlsCallbacksAttached = false;
 
     Pimpl() = default;
     Pimpl(const Pimpl&) = delete;
@@ -48,7 +49,7 @@ private:
     bool collectTlsCallbacks(const ImageLayout& layout);
     bool prepareSections(const ImageLayout& layout);
     bool registerExceptionTable(const ImageLayout& layout);
-    void runTlsCallbacks();
+    void runTlsCallbacks(DWORD reason);
     bool callEntryPoint(const ImageLayout& layout);
 };
 
