@@ -106,6 +106,7 @@ TEST_F (MessagesTest, RegisteredHandlersAreKeptUntilTheViewCloses)
     EventRegistrationToken token {};
     ASSERT_EQ (view->add_WebMessageReceived (handler, &token), S_OK);
     EXPECT_EQ (handler->references, 2u);
+    EXPECT_EQ (loggedOperations().back(), L"add_WebMessageReceived");
     handler->Release();
     EXPECT_FALSE (deleted);
 

@@ -4,6 +4,7 @@
 #include "co_task_text_win.h"
 #include "com_ref_win.h"
 #include "controller_win.h"
+#include "dispatcher_win.h"
 #include "resource_args_win.h"
 
 namespace tunewell::standin
@@ -91,6 +92,37 @@ HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode
 HRESULT Environment::get_BrowserVersionString (LPWSTR* versionInfo)
 {
     return guarded ([&] { return returnText (browserVersion, versionInfo); });
+}
+
+HRESULT startEnvironmentCreation (PCWSTR userDataFolder, ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)
+{
+    auto* control = controlInterface();
+    if (control == nullptr)
+        return HRESULT_FROM_WIN32 (ERROR_MOD_NOT_FOUND);
+
+    record (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder != nullptr ? userDataFolder : L"");
+
+    StandinCreationPlan plan {};
+    control->readPlan (&plan);
+    if (FAILED (plan.callResult))
+        return plan.callResult;
+
+    auto dispatcher = Dispatcher::forCurrentThread();
+    if (dispatcher == nullptr)
+        return HRESULT_FROM_WIN32 (GetLastError());
+
+    auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
+    dispatcher->postAfterTurns (plan.delayTurns, [dispatcher, keptHandler, plan] {
+        if (plan.withoutEnvironment)
+        {
+            keptHandler->Invoke (plan.environmentResult, nullptr);
+            return;
+        }
+
+        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher));
+        keptHandler->Invoke (plan.environmentResult, environment.get());
+    });
+    return S_OK;
 }
 
 TUNEWELL_STANDIN_EVENT (Environment, NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler)

@@ -34,4 +34,8 @@ private:
     bool closed = false;
 };
 
+/// Starts creating an environment on the calling thread, as planned by the
+/// control; the handler (not null) is kept until it ran in a later turn.
+HRESULT startEnvironmentCreation (PCWSTR userDataFolder, ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+
 } // namespace tunewell::standin
