@@ -175,7 +175,7 @@ LRESULT CALLBACK DesktopWindow::Pimpl::wndProc (HWND window, UINT message, WPARA
             return 0;
 
         case WM_GETMINMAXINFO:
-            if (pimpl != nullptr)
+            if (pimpl != nullptr && lParam != 0)
                 pimpl->applyTrackSizes (*reinterpret_cast<MINMAXINFO*> (lParam));
             return 0;
 

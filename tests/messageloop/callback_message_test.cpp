@@ -59,12 +59,5 @@ TEST (CallbackMessage, IgnoresAMessageWithoutACallbackAddress)
     discardPackedCallback (0);
 }
 
-TEST (CallbackMessage, KeepsTheFixedMessageFormat)
-{
-    // Other modules post these messages; the numbers are part of the format.
-    EXPECT_EQ (callbackMessageNumber, 0x8000u);
-    EXPECT_EQ (callbackMessageTag, 0x6D51A7C3u);
-}
-
 } // namespace
 } // namespace tunewell::messageloop

@@ -164,6 +164,8 @@ TEST (DesktopWindowTrackSizes, WriteBothLimitsUnscaled)
     EXPECT_EQ (limits.ptMinTrackSize.x, 300);
     EXPECT_EQ (limits.ptMinTrackSize.y, 300);
     EXPECT_EQ (limits.ptMaxTrackSize.x, 1500);
+    // A sender that passes no record gets the same answer and no crash.
+    EXPECT_EQ (SendMessageW (handleOf (window), WM_GETMINMAXINFO, 0, 0), 0);
 }
 
 TEST (DesktopWindowTrackSizes, LimitTheSizesThatTheWindowSystemApplies)
