@@ -51,10 +51,7 @@ value::Value LibMain::handleGetSongList (const value::ValueView&)
 value::Value LibMain::handleCloseSongSelector (const value::ValueView&)
 {
     if (chooserWindow != nullptr)
-    {
-        hideChooserWindow();
-        chooserWindow.reset();
-    }
+        closeChooserFromPage();
 
     return {};
 }

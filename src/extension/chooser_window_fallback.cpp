@@ -20,4 +20,8 @@ bool LibMain::showChooser()
     return false;
 }
 
-void LibMain::hideChooserWindow() {}
+// Without a loop there is no showing to end, only the window to destroy.
+void LibMain::closeChooserFromPage()
+{
+    chooserWindow.reset();
+}

@@ -61,8 +61,13 @@ private:
     tunewell::value::Value handleCloseSongSelector (const tunewell::value::ValueView& arguments);
     tunewell::value::Value handleSelectSong (const tunewell::value::ValueView& arguments);
 
-    /// Hides the chooser window before it is destroyed; platform code.
-    void hideChooserWindow();
+    /// The page's close button: the window goes, and a showing in progress
+    /// ends; platform code.
+    void closeChooserFromPage();
+
+    /// The showing in progress on the host's thread, or null; platform code.
+    struct Showing;
+    Showing* runningShowing = nullptr;
 
     std::unique_ptr<tunewell::ui::DesktopWindow> chooserWindow;
     std::unique_ptr<tunewell::ui::WebView> chooserView;
