@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tunewell::bench
+{
+
+void registerChooserBenchmarks();
+
+} // namespace tunewell::bench

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the benchmarks optimised (Release, -O2, no sanitizers) and runs them:
+# the native figures against RapidJSON, nlohmann/json, std::to_chars and
+# snprintf, then, under Wine, mapping a DLL from memory against LoadLibrary.
+# Each part ends with a table of figures and ratios measured in the same run.
+#
+#   tools/bench.sh [extra Google Benchmark arguments, e.g. --benchmark_filter=parse]
+#
+# TUNEWELL_BENCH_DIR (default build/bench) and TUNEWELL_BENCH_WINDOWS_DIR
+# (default build/bench-windows) choose the build folders; TUNEWELL_BENCH_SKIP_WINDOWS=1
+# leaves out the Wine part.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+native_dir="${TUNEWELL_BENCH_DIR:-$root/build/bench}"
+windows_dir="${TUNEWELL_BENCH_WINDOWS_DIR:-$root/build/bench-windows}"
+release_flags=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
+               -DTUNEWELL_SANITIZE=OFF -DTUNEWELL_BUILD_TESTS=OFF -DTUNEWELL_BUILD_BENCHMARKS=ON)
+
+printf '==== Native benchmarks (%s)\n' "$native_dir"
+cmake -S . -B "$native_dir" -G Ninja "${release_flags[@]}" >/dev/null
+cmake --build "$native_dir" --target tunewell_bench -j2
+"$native_dir/benchmarks/tunewell_bench" --benchmark_color=false "$@"
+
+if [ "${TUNEWELL_BENCH_SKIP_WINDOWS:-0}" != 1 ]; then
+    printf '\n==== Windows benchmark under Wine (%s)\n' "$windows_dir"
+    cmake -S . -B "$windows_dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${release_flags[@]}" >/dev/null
+    cmake --build "$windows_dir" --target memory_dll_bench tw_bench_image -j2
+    "$root/tools/wine-run.sh" "$windows_dir/benchmarks/memory_dll_bench.exe"
+fi
