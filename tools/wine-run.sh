@@ -31,6 +31,12 @@ prepare_prefix() {
         wineserver --wait || true
         touch "$WINEPREFIX/.tunewell-ready"
     fi
+    if [ ! -f "$WINEPREFIX/.tunewell-unmanaged" ]; then
+        # Xvfb has no window manager; unmanaged windows spare Wine a two-second
+        # wait for a manager's answer each time a visible window is destroyed.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || true
+        touch "$WINEPREFIX/.tunewell-unmanaged"
+    fi
     # Wine's server and its helper processes outlive the program; started here
     # with no inherited output, they cannot keep a caller's pipes open.
     if ! wineserver --kill=0 2>/dev/null; then
