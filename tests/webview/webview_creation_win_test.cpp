@@ -76,6 +76,28 @@ TEST_F (BrowserCreation, theWaitKeepsDispatchingWhileTheBrowserIsSlowToStart)
     EXPECT_EQ (standin_open_view_count(), 1);
 }
 
+TEST_F (BrowserCreation, aViewOnAnotherThreadWaitsOnThatThreadsOwnQueue)
+{
+    bool created = false;
+    HWND window = nullptr;
+    DWORD windowThread = 0;
+    DWORD workerThread = 0;
+
+    std::thread worker ([&] {
+        workerThread = GetCurrentThreadId();
+        standin_delay_creation (3);
+        WebView view;
+        created = view.isBrowserCreated();
+        window = viewWindowOf (view);
+        windowThread = GetWindowThreadProcessId (window, nullptr);
+    });
+    worker.join();
+
+    EXPECT_TRUE (created);
+    EXPECT_EQ (windowThread, workerThread);
+    EXPECT_FALSE (IsWindow (window));
+}
+
 TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
 {
     WebView view;

@@ -31,6 +31,7 @@ protected:
 
         view->bind ("add", [this] (const value::ValueView& arguments) {
             ++addCalls;
+            callingThread = GetCurrentThreadId();
             return value::Value (arguments[0].get<int64_t>() + arguments[1].get<int64_t>());
         });
     }
@@ -43,6 +44,7 @@ protected:
 
     std::unique_ptr<WebView> view;
     int addCalls = 0;
+    DWORD callingThread = 0;
 };
 
 TEST_F (PageMessages, aCallFromThePageIsAnsweredAndThenEchoedBack)
@@ -52,6 +54,7 @@ TEST_F (PageMessages, aCallFromThePageIsAnsweredAndThenEchoedBack)
     ASSERT_TRUE (runMessagesUntil ([] { return echoed (1); }));
 
     EXPECT_EQ (addCalls, 1);
+    EXPECT_EQ (callingThread, GetCurrentThreadId());
     const auto scripts = loggedTexts (L"ExecuteScript");
     ASSERT_FALSE (scripts.empty());
     EXPECT_EQ (scripts.back(), L"window._fnBindings[2].resolve(42); delete window._fnBindings[2];");
