@@ -93,7 +93,7 @@ Value& Value::operator= (Value&& other) noexcept
 
 Value Value::makeBool (bool b)
 {
-    Value result (Type (TypeCode::boolean));
+    Value result { Type (TypeCode::boolean) };
     uint32_t word = b ? 1 : 0;
     std::memcpy (result.packedData.data(), &word, sizeof (word));
     return result;
