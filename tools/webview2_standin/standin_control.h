@@ -33,6 +33,8 @@ extern "C" {
 
 #define STANDIN_NO_VIEW (-1)
 #define STANDIN_UNKNOWN_REQUEST (-2)
+#define STANDIN_BROWSER_REFUSED (-3)
+#define STANDIN_BROWSER_UNREACHABLE (-4)
 
 /* Forgets the log, the documents, the outcomes and every planned failure or
  * delay. Open views stay attached. */
@@ -114,6 +116,34 @@ STANDIN_CONTROL_API size_t standin_document_script(size_t index, wchar_t* buffer
 /* Browser views that are open now, and objects of the runtime still alive. */
 STANDIN_CONTROL_API int standin_open_view_count(void);
 STANDIN_CONTROL_API int standin_live_object_count(void);
+
+/* Chromium mode: every view's page is also shown in a real Chromium, run by
+ * the driver in tools/chromium_driver, reached over loopback TCP. Recording
+ * goes on as before. Asked for by TUNEWELL_STANDIN_CHROMIUM=127.0.0.1:PORT
+ * (read when the first view is created) or by standin_chromium_connect.
+ * While it is asked for but unreachable, environment creation fails with
+ * HRESULT_FROM_WIN32 (ERROR_CONNECTION_REFUSED).
+ *
+ * The requests act on the current view's page and wait for the driver's
+ * answer, at most 15 seconds. They return 0, STANDIN_BROWSER_REFUSED when the
+ * driver answered with an error (the page has no such song, the view is
+ * hidden, ...), or STANDIN_BROWSER_UNREACHABLE without a driver, when the
+ * link broke or no answer came in time. standin_chromium_reply then copies
+ * the answer: the result as JSON text, or the reason for the failure. */
+
+/* 0, or STANDIN_BROWSER_UNREACHABLE; address is "127.0.0.1:PORT". */
+STANDIN_CONTROL_API int standin_chromium_connect(const wchar_t* address);
+/* 1 connected, 0 not asked for, -1 asked for but unreachable. */
+STANDIN_CONTROL_API int standin_chromium_mode(void);
+/* Saves a PNG of the page at this path (a path of the driver's machine). */
+STANDIN_CONTROL_API int standin_chromium_screenshot(const wchar_t* path);
+/* A real mouse click on the link of the song bar at this position. */
+STANDIN_CONTROL_API int standin_chromium_click_song(int index);
+/* A real mouse click on the page's close button. */
+STANDIN_CONTROL_API int standin_chromium_click_close(void);
+/* The reply is a JSON array of the text of each song bar, in order. */
+STANDIN_CONTROL_API int standin_chromium_list_texts(void);
+STANDIN_CONTROL_API size_t standin_chromium_reply(wchar_t* buffer, size_t capacity);
 
 #ifdef __cplusplus
 }

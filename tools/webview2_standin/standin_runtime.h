@@ -13,7 +13,7 @@
 extern "C" {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 1
+#define STANDIN_RUNTIME_INTERFACE_VERSION 2
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
@@ -54,6 +54,13 @@ typedef struct StandinRuntimeInterface
                               const wchar_t* headers, const unsigned char* body, size_t bodyLength);
     void (*objectCreated) (void);
     void (*objectDestroyed) (void);
+    /* Chromium mode (standin_control.h): 1 when the views' pages go to a
+     * real browser, 0 when the runtime records only, -1 when Chromium mode
+     * was asked for but the driver cannot be reached. */
+    int (*browserMode) (void);
+    /* One browser operation of a view for the real browser: a JSON object
+     * as UTF-8 text without line end (tools/chromium_driver/protocol.md). */
+    void (*sendToBrowser) (const char* line);
 } StandinRuntimeInterface;
 
 typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);

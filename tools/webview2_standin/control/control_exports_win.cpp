@@ -2,9 +2,12 @@
 // to the one ControlState of the process.
 
 #include "../standin_runtime.h"
+#include "chromium_mode_win.h"
 #include "control_state.h"
+#include "text/utf16.h"
 #include "text_copy.h"
 
+using tunewell::standin::ChromiumMode;
 using tunewell::standin::ControlState;
 using tunewell::standin::copyBytes;
 using tunewell::standin::copyText;
@@ -32,6 +35,23 @@ ControlState& state()
 {
     static ControlState instance;
     return instance;
+}
+
+ChromiumMode& chromium()
+{
+    static ChromiumMode instance (state());
+    return instance;
+}
+
+// The request's members are added inside the guard: building a value may throw.
+template <typename AddMembers>
+int askBrowser (const char* op, AddMembers&& addMembers)
+{
+    return withoutThrowing (STANDIN_BROWSER_UNREACHABLE, [&] {
+        auto request = tunewell::standin::wire::request (op);
+        addMembers (request);
+        return chromium().ask (std::move (request));
+    });
 }
 
 template <typename Deliver>
@@ -188,6 +208,48 @@ int standin_open_view_count (void) { return state().openViewCount(); }
 
 int standin_live_object_count (void) { return state().liveObjects; }
 
+int standin_chromium_connect (const wchar_t* address)
+{
+    return withoutThrowing (STANDIN_BROWSER_UNREACHABLE, [address] {
+        auto text = tunewell::text::utf16ToUtf8 (textOrEmpty (address));
+        return chromium().connect (text) == ChromiumMode::connected ? 0 : STANDIN_BROWSER_UNREACHABLE;
+    });
+}
+
+int standin_chromium_mode (void)
+{
+    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable), [] { return static_cast<int> (chromium().status()); });
+}
+
+int standin_chromium_screenshot (const wchar_t* path)
+{
+    return askBrowser ("screenshot", [path] (tunewell::value::Value& request) {
+        request.addMember ("path", tunewell::value::Value (tunewell::text::utf16ToUtf8 (textOrEmpty (path))));
+    });
+}
+
+int standin_chromium_click_song (int index)
+{
+    return askBrowser ("clickSong", [index] (tunewell::value::Value& request) {
+        request.addMember ("index", tunewell::value::Value (index));
+    });
+}
+
+int standin_chromium_click_close (void)
+{
+    return askBrowser ("clickClose", [] (tunewell::value::Value&) {});
+}
+
+int standin_chromium_list_texts (void)
+{
+    return askBrowser ("listTexts", [] (tunewell::value::Value&) {});
+}
+
+size_t standin_chromium_reply (wchar_t* buffer, size_t capacity)
+{
+    return copyText (tunewell::text::utf8ToUtf16 (chromium().lastDetail()), buffer, capacity);
+}
+
 } // extern "C"
 
 namespace
@@ -209,10 +271,40 @@ void record (const wchar_t* operation, const wchar_t* text)
 
 int attachView (const StandinViewSink* sink)
 {
-    return withoutThrowing (0, [sink] { return sink != nullptr ? state().attachView (*sink) : 0; });
+    return withoutThrowing (0, [sink] {
+        if (sink == nullptr)
+            return 0;
+
+        auto viewId = state().attachView (*sink);
+        chromium().viewAttached (viewId);
+        return viewId;
+    });
 }
 
-void detachView (int viewId) { state().detachView (viewId); }
+void detachView (int viewId)
+{
+    state().detachView (viewId);
+    withoutThrowing (0, [viewId] {
+        chromium().viewDetached (viewId);
+        return 0;
+    });
+}
+
+int browserMode()
+{
+    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable), [] { return static_cast<int> (chromium().status()); });
+}
+
+void sendToBrowser (const char* line)
+{
+    if (line == nullptr)
+        return;
+
+    withoutThrowing (0, [line] {
+        chromium().send (line);
+        return 0;
+    });
+}
 
 void beginDocument (int viewId, const wchar_t* source, const wchar_t* html)
 {
@@ -271,6 +363,8 @@ const StandinRuntimeInterface runtimeInterface = {
     resourceAnswered,
     objectCreated,
     objectDestroyed,
+    browserMode,
+    sendToBrowser,
 };
 
 } // namespace

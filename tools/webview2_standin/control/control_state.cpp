@@ -39,6 +39,15 @@ std::optional<StandinViewSink> ControlState::currentSink() const
     return views.back().sink;
 }
 
+std::optional<StandinViewSink> ControlState::sinkOf (int viewId) const
+{
+    for (const auto& view : views)
+        if (view.id == viewId)
+            return view.sink;
+
+    return std::nullopt;
+}
+
 void ControlState::beginDocument (int viewId, std::wstring source, std::wstring html)
 {
     auto& document = documents[viewId];

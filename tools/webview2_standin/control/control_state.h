@@ -49,6 +49,8 @@ public:
     void detachView (int viewId);
     /// The most recently attached view that is still attached.
     std::optional<StandinViewSink> currentSink() const;
+    /// The view of this identifier while it is attached.
+    std::optional<StandinViewSink> sinkOf (int viewId) const;
     int openViewCount() const { return static_cast<int> (views.size()); }
 
     void beginDocument (int viewId, std::wstring source, std::wstring html);

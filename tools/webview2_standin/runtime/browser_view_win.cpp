@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "chromium_page_win.h"
 #include "co_task_text_win.h"
 #include "json_string.h"
 #include "local_page_win.h"
@@ -44,10 +45,14 @@ bool isSuccessStatus (int status) { return status >= 200 && status < 300; }
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
     StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage };
-    if (auto* control = controlInterface())
+    auto* control = controlInterface();
+    if (control != nullptr)
         viewId = control->attachView (&sink);
 
-    page = std::make_unique<LocalPage> (viewId, static_cast<PageOwner&> (*this));
+    if (control != nullptr && control->browserMode() == 1)
+        page = std::make_unique<ChromiumPage> (viewId, static_cast<PageOwner&> (*this), *control);
+    else
+        page = std::make_unique<LocalPage> (viewId, static_cast<PageOwner&> (*this));
 }
 
 BrowserView::~BrowserView() { close(); }
@@ -62,6 +67,18 @@ void BrowserView::close()
         control->detachView (viewId);
 
     events.clear();
+}
+
+void BrowserView::placePage (int width, int height)
+{
+    if (! closed)
+        page->resize (width, height);
+}
+
+void BrowserView::showPage (bool visible)
+{
+    if (! closed)
+        page->setVisible (visible);
 }
 
 void BrowserView::later (std::function<void()> work)

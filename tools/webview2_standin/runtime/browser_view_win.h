@@ -29,6 +29,11 @@ public:
     /// with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE).
     void close();
 
+    /// The controller placed the view's content at this size, or showed or
+    /// hid it; the page learns of it.
+    void placePage (int width, int height);
+    void showPage (bool visible);
+
     HRESULT STDMETHODCALLTYPE get_Settings (ICoreWebView2Settings** settings) override;
     HRESULT STDMETHODCALLTYPE get_Source (LPWSTR* uri) override;
     HRESULT STDMETHODCALLTYPE Navigate (LPCWSTR uri) override;

@@ -53,6 +53,7 @@ HRESULT Controller::put_IsVisible (BOOL visible)
 
         isVisible = visible != FALSE;
         ShowWindow (contentWindow, isVisible ? SW_SHOWNA : SW_HIDE);
+        view->showPage (isVisible);
         return S_OK;
     });
 }
@@ -75,6 +76,7 @@ HRESULT Controller::put_Bounds (RECT newBounds)
 
         bounds = newBounds;
         placeContent();
+        view->placePage (bounds.right - bounds.left, bounds.bottom - bounds.top);
         return S_OK;
     });
 }

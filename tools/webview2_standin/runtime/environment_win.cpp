@@ -102,6 +102,11 @@ HRESULT startEnvironmentCreation (PCWSTR userDataFolder, ICoreWebView2CreateCore
 
     record (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder != nullptr ? userDataFolder : L"");
 
+    // Chromium mode without its driver: no browser to be had, as when the
+    // real runtime is missing, rather than a page that nobody sees.
+    if (control->browserMode() < 0)
+        return HRESULT_FROM_WIN32 (ERROR_CONNECTION_REFUSED);
+
     StandinCreationPlan plan {};
     control->readPlan (&plan);
     if (FAILED (plan.callResult))

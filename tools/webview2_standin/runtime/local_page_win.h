@@ -21,6 +21,9 @@ public:
     void addScriptOnDocumentCreated (const std::wstring& script) override;
     void executeScript (const std::wstring& script) override;
     void postWebMessage (const std::wstring& messageJson) override;
+    // The recorded model has no pixels; the log keeps bounds and visibility.
+    void resize (int, int) override {}
+    void setVisible (bool) override {}
     std::wstring source() const override { return currentSource; }
 
 private:

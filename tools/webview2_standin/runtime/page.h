@@ -32,6 +32,9 @@ public:
     virtual void addScriptOnDocumentCreated (const std::wstring& script) = 0;
     virtual void executeScript (const std::wstring& script) = 0;
     virtual void postWebMessage (const std::wstring& messageJson) = 0;
+    /// The controller placed or showed the view's content.
+    virtual void resize (int width, int height) = 0;
+    virtual void setVisible (bool visible) = 0;
     /// The current document's URI.
     virtual std::wstring source() const = 0;
 };
