@@ -39,10 +39,11 @@ if(TUNEWELL_WEBVIEW2_LOADER AND EXISTS "${TUNEWELL_WEBVIEW2_LOADER}")
     tunewell_add_browser_host(tunewell_browser_host tunewell_loader_image "${TUNEWELL_WEBVIEW2_LOADER}")
 elseif(TUNEWELL_WEBVIEW2_LOADER)
     message(WARNING "TUNEWELL_WEBVIEW2_LOADER names ${TUNEWELL_WEBVIEW2_LOADER}, which does not exist: "
-                    "the release DLL is not built. Pass the x64 WebView2Loader.dll of the "
-                    "Microsoft.Web.WebView2 package (build/native/x64/WebView2Loader.dll).")
+                    "the release browser host (tunewell_browser_host) is skipped. Pass the x64 "
+                    "WebView2Loader.dll of the Microsoft.Web.WebView2 package (build/native/x64/WebView2Loader.dll).")
 else()
-    message(STATUS "TUNEWELL_WEBVIEW2_LOADER is not set: the release DLL, which embeds Microsoft's "
-                   "x64 WebView2Loader.dll, is not built; everything else is. Pass "
+    message(STATUS "TUNEWELL_WEBVIEW2_LOADER is not set: Microsoft's x64 WebView2Loader.dll cannot be "
+                   "embedded, so the release browser host (tunewell_browser_host) is skipped; everything "
+                   "else, the stand-in variant included, is built. Pass "
                    "-DTUNEWELL_WEBVIEW2_LOADER=/path/to/WebView2Loader.dll to build it.")
 endif()
