@@ -99,7 +99,9 @@ double outOfRangeValue (std::string_view digits)
         int64_t exponent = 0;
         auto result = std::from_chars (exponentText.data(), exponentText.data() + exponentText.size(), exponent);
 
-        if (result.ec == std::errc::result_out_of_range)
+        // Any exponent this large gives zero or infinity alike; capping it
+        // keeps the sum with the magnitude from overflowing.
+        if (result.ec == std::errc::result_out_of_range || exponent > std::numeric_limits<int32_t>::max())
             exponent = std::numeric_limits<int32_t>::max();
 
         magnitude += isNegative ? -exponent : exponent;
