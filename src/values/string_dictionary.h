@@ -39,6 +39,29 @@ public:
     const std::vector<char>& getRawData() const noexcept  { return strings; }
 
     std::vector<char> strings;
+
+private:
+    /// A hash table of handles that spares large dictionaries a scan of every
+    /// stored text per lookup. It is only a cache over `strings`, which stays
+    /// the one record: a hit is checked against the stored bytes, and the
+    /// table is brought up to date with `strings` whenever they differ in
+    /// size, so code that edits `strings` directly never gets a wrong handle.
+    struct IndexSlot
+    {
+        uint32_t handle = 0; // 0: free
+        uint32_t hash = 0;
+    };
+
+    Handle findByScan (std::string_view text) const;
+    Handle findInIndex (std::string_view text, uint32_t hash) const;
+    void bringIndexUpToDate();
+    void dropIndex() noexcept;
+    void addToIndex (uint32_t handle, uint32_t hash);
+    void growIndex();
+
+    std::vector<IndexSlot> index;
+    std::size_t indexedBytes = 0;
+    std::size_t indexedCount = 0;
 };
 
 } // namespace tunewell::value

@@ -75,3 +75,73 @@ TEST (StringDictionary, AgreesWithAMapForRandomTexts)
         ASSERT_EQ (dictionary.getStringForHandle ({ handle }), text) << "seed " << seed;
     }
 }
+
+// Large dictionaries answer through a hash table over `strings`; these cases
+// hold it to the same handles as the plain scan.
+TEST (StringDictionary, LargeDictionariesKeepOffsetHandlesAndFindEveryText)
+{
+    const uint32_t seed = 7;
+    std::mt19937 random (seed);
+    std::uniform_int_distribution<int> letters ('a', 'z'), lengths (1, 24);
+    SimpleStringDictionary dictionary;
+    std::map<std::string, uint32_t> reference;
+
+    for (int i = 0; i < 20000; ++i)
+    {
+        std::string text;
+
+        for (int n = lengths (random); n > 0; --n)
+            text += static_cast<char> (letters (random));
+
+        auto sizeBefore = dictionary.strings.size();
+        auto handle = dictionary.getHandleForString (text).handle;
+        auto known = reference.emplace (text, handle);
+
+        auto expected = known.second ? sizeBefore + 1 : known.first->second;
+        ASSERT_EQ (handle, expected) << "seed " << seed << ", text " << text;
+    }
+
+    // The tail of a stored text is not a stored text.
+    auto first = std::string (dictionary.getStringForHandle ({ 1 }));
+    auto tail = first.substr (1);
+    auto sizeBefore = dictionary.strings.size();
+
+    if (! tail.empty() && reference.count (tail) == 0)
+    {
+        EXPECT_EQ (dictionary.getHandleForString (tail).handle, sizeBefore + 1);
+    }
+
+    EXPECT_EQ (dictionary.getHandleForString (first).handle, 1u);
+}
+
+TEST (StringDictionary, TextsChangedFromOutsideNeverGiveAWrongHandle)
+{
+    SimpleStringDictionary dictionary;
+
+    for (int i = 0; i < 200; ++i)
+        dictionary.getHandleForString ("text number " + std::to_string (i));
+
+    auto copy = dictionary;
+    auto handleOf3 = dictionary.getHandleForString ("text number 3").handle;
+    EXPECT_EQ (handleOf3, 1u + 14u * 3u);
+    EXPECT_EQ (copy.getHandleForString ("text number 150").handle, dictionary.getHandleForString ("text number 150").handle);
+
+    // Cleared, as a moved-from value's dictionary is, then filled again.
+    dictionary.strings.clear();
+    EXPECT_EQ (dictionary.getHandleForString ("text number 150").handle, 1u);
+
+    for (int i = 0; i < 200; ++i)
+        dictionary.getHandleForString ("other " + std::to_string (i));
+
+    EXPECT_EQ (dictionary.getHandleForString ("text number 150").handle, 1u);
+    EXPECT_EQ (dictionary.getStringForHandle (dictionary.getHandleForString ("other 199")), "other 199");
+
+    // Texts appended straight to the storage are found as if interned.
+    std::string extra = "appended by hand";
+    auto expected = static_cast<uint32_t> (copy.strings.size() + 1);
+    copy.strings.insert (copy.strings.end(), extra.begin(), extra.end());
+    copy.strings.push_back (0);
+    EXPECT_EQ (copy.getHandleForString (extra).handle, expected);
+    EXPECT_EQ (copy.getHandleForString ("text number 3").handle, handleOf3);
+    EXPECT_EQ (copy.strings.size(), expected + extra.size());
+}
