@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "json/utf8_check.h"
 
@@ -110,6 +112,11 @@ double outOfRangeValue (std::string_view digits)
     return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
+/// Builds the whole value in one byte buffer and one dictionary. Every
+/// value's data ends where the next one's starts, so a container's data is
+/// simply what its elements appended; only the types nest. The result is the
+/// same Value as assembling each container on its own and appending it to
+/// its parent, without copying and re-interning at every level.
 class Parser
 {
 public:
@@ -118,23 +125,59 @@ public:
     value::Value parseTopLevel (bool parseBareValue)
     {
         if (parseBareValue)
-            return parseValue();
+            return makeResult (parseValue());
 
         skipWhitespace();
 
         switch (*current)
         {
-            case '[':  ++current; return parseArray();
-            case '{':  ++current; return parseObject();
+            case '[':  ++current; return makeResult (parseArray());
+            case '{':  ++current; return makeResult (parseObject());
             case 0:    return {};
             default:   throwError ("Expected an object or array");
         }
     }
 
 private:
+    using Type = value::Type;
+    using TypeCode = value::TypeCode;
+
     const char* source;
     const char* current;
     int nestingDepth = 0;
+    std::vector<uint8_t> data;
+    value::SimpleStringDictionary dictionary;
+    std::string stringValue;
+
+    value::Value makeResult (Type type)
+    {
+        value::Value result (std::move (type));
+        auto& view = result.getView();
+
+        if (! data.empty() && data.size() == result.getRawData().size())
+            std::memcpy (view.getRawData(), data.data(), data.size());
+
+        // Taken over in order of first insertion, every text gets the handle
+        // it has here, which is the one the data already holds.
+        auto& texts = dictionary.strings;
+
+        for (std::size_t start = 0; start < texts.size();)
+        {
+            auto length = std::strlen (texts.data() + start);
+            view.getDictionary()->getHandleForString ({ texts.data() + start, length });
+            start += length + 1;
+        }
+
+        return result;
+    }
+
+    template <typename Scalar>
+    Type appendScalar (TypeCode code, Scalar scalar)
+    {
+        auto* bytes = reinterpret_cast<const uint8_t*> (&scalar);
+        data.insert (data.end(), bytes, bytes + sizeof (Scalar));
+        return Type (code);
+    }
 
     [[noreturn]] void throwError (const char* message)  { throwError (message, current); }
 
@@ -161,24 +204,31 @@ private:
         return true;
     }
 
-    value::Value parseValue()
+    /// Appends the value's data and returns its type.
+    Type parseValue()
     {
         skipWhitespace();
         auto* start = current;
 
         switch (*current)
         {
-            case '"':  ++current; return value::Value (std::string_view (parseString()));
+            case '"':  ++current; return parseStringValue();
             case '-':  ++current; skipWhitespace(); return parseNumber (true);
             case '[':  ++current; return parseArray();
             case '{':  ++current; return parseObject();
-            case 'n':  if (skipWord ("null"))  return {};                            break;
-            case 't':  if (skipWord ("true"))  return value::Value::makeBool (true);  break;
-            case 'f':  if (skipWord ("false")) return value::Value::makeBool (false); break;
-            default:   if (isDigit (*current)) return parseNumber (false);           break;
+            case 'n':  if (skipWord ("null"))  return Type();                                     break;
+            case 't':  if (skipWord ("true"))  return appendScalar (TypeCode::boolean, uint32_t (1)); break;
+            case 'f':  if (skipWord ("false")) return appendScalar (TypeCode::boolean, uint32_t (0)); break;
+            default:   if (isDigit (*current)) return parseNumber (false);                    break;
         }
 
         throwError ("Syntax error", start);
+    }
+
+    Type parseStringValue()
+    {
+        parseString (stringValue);
+        return appendScalar (TypeCode::string, dictionary.getHandleForString (stringValue).handle);
     }
 
     /// Called just behind the opening bracket or brace.
@@ -188,10 +238,10 @@ private:
             throwError ("Nesting too deep", current - 1);
     }
 
-    value::Value parseArray()
+    Type parseArray()
     {
         enterContainer();
-        auto array = value::Value::makeEmptyArray();
+        auto array = Type::createEmptyArray();
         auto* start = current;
         skipWhitespace();
 
@@ -209,7 +259,7 @@ private:
             if (*current == 0)
                 throwError ("Unexpected EOF in array declaration", start);
 
-            array.addArrayElement (parseValue());
+            array.addArrayElements (parseValue(), 1);
             skipWhitespace();
 
             if (*current == ',')
@@ -229,11 +279,12 @@ private:
         }
     }
 
-    value::Value parseObject()
+    Type parseObject()
     {
         enterContainer();
-        auto object = value::Value::makeObject ({});
+        auto object = Type::createObject ({});
         auto* start = current;
+        std::string name;
         skipWhitespace();
 
         if (*current == '}')
@@ -254,7 +305,7 @@ private:
                 throwError ("Expected a name");
 
             auto* nameStart = ++current;
-            auto name = parseString();
+            parseString (name);
 
             if (name.empty())
                 throwError ("Property names cannot be empty", nameStart);
@@ -265,7 +316,7 @@ private:
                 throwError ("Expected ':'");
 
             ++current;
-            object.addMember (name, parseValue());
+            object.addObjectMember (name, parseValue());
             skipWhitespace();
 
             if (*current == ',')
@@ -285,10 +336,11 @@ private:
         }
     }
 
-    /// Called just behind the opening double quote.
-    std::string parseString()
+    /// Called just behind the opening double quote; the text replaces what
+    /// result held, so that its storage serves string after string.
+    void parseString (std::string& result)
     {
-        std::string result;
+        result.clear();
 
         for (;;)
         {
@@ -301,7 +353,7 @@ private:
 
             switch (*current)
             {
-                case '"':   ++current; return result;
+                case '"':   ++current; return;
                 case '\\':  ++current; appendEscapedCharacter (result); break;
                 case 0:     throwError ("Unexpected EOF in string constant");
                 default:    appendCodePoint (result); break;
@@ -386,7 +438,7 @@ private:
     }
 
     /// A minus sign and the whitespace after it are already consumed.
-    value::Value parseNumber (bool negate)
+    Type parseNumber (bool negate)
     {
         auto* start = current;
         bool hadDot = false, hadExponent = false;
@@ -433,7 +485,7 @@ private:
                 // Like strtoll, whose saturated limits mark an overflow, this
                 // leaves the largest magnitudes to the floating-point path.
                 if (result.ec == std::errc() && result.ptr == end && integer != std::numeric_limits<int64_t>::max())
-                    return value::Value (negate ? -integer : integer);
+                    return appendScalar (TypeCode::int64, negate ? -integer : integer);
             }
 
             double number = 0;
@@ -444,7 +496,7 @@ private:
                 if (result.ec == std::errc::result_out_of_range)
                     number = outOfRangeValue (std::string_view (start, static_cast<std::size_t> (end - start)));
 
-                return value::Value (negate ? -number : number);
+                return appendScalar (TypeCode::float64, negate ? -number : number);
             }
         }
 

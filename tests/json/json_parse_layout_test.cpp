@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "json/json_parse.h"
+
+using namespace tunewell;
+
+// The parser builds the whole value in one buffer and one dictionary. The
+// reference here assembles the same document the long way, each container a
+// Value of its own appended to its parent, whose dictionary re-interns the
+// strings. Both must agree byte for byte: type, packed data and the order of
+// the stored texts, which fixes every handle.
+
+namespace
+{
+struct Document
+{
+    std::string text;
+    value::Value reference;
+};
+
+class DocumentMaker
+{
+public:
+    explicit DocumentMaker (uint32_t seed) : random (seed) {}
+
+    Document makeTopLevel()
+    {
+        Document document;
+        document.reference = pick (2) == 0 ? makeObject (document.text, 0) : makeArray (document.text, 0);
+        return document;
+    }
+
+private:
+    int pick (int count) { return std::uniform_int_distribution<int> (0, count - 1) (random); }
+
+    // Few distinct texts, so that equal strings meet at different depths.
+    std::string pickText() { const char* texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "long text here" }; return texts[pick (7)]; }
+
+    value::Value makeValue (std::string& text, int depth)
+    {
+        switch (depth < 4 ? pick (9) : pick (7))
+        {
+            case 0:  text += "null"; return {};
+            case 1:  text += "true"; return value::Value::makeBool (true);
+            case 2:  text += "false"; return value::Value::makeBool (false);
+            case 3:  { auto n = pick (2000) - 1000; text += std::to_string (n); return value::Value (int64_t (n)); }
+            case 4:  { auto n = pick (100) / 8.0 + 0.5; text += std::to_string (n); return value::Value (std::stod (std::to_string (n))); }
+            case 5:
+            case 6:  { auto s = pickText(); text += "\"" + s + "\""; return value::Value (std::string_view (s)); }
+            case 7:  return makeArray (text, depth + 1);
+            default: return makeObject (text, depth + 1);
+        }
+    }
+
+    value::Value makeArray (std::string& text, int depth)
+    {
+        auto array = value::Value::makeEmptyArray();
+        text += "[";
+
+        // Runs of one shape make groups; a change of shape starts another.
+        for (int i = 0, count = pick (6); i < count; ++i)
+        {
+            text += i > 0 ? ", " : " ";
+            array.addArrayElement (pick (3) == 0 && i > 0 ? makeShapedObject (text) : makeValue (text, depth));
+        }
+
+        text += "]";
+        return array;
+    }
+
+    value::Value makeObject (std::string& text, int depth)
+    {
+        auto object = value::Value::makeObject ({});
+        text += "{";
+
+        for (int i = 0, count = pick (5); i < count; ++i)
+        {
+            auto name = "m" + std::to_string (i);
+            text += (i > 0 ? ",\"" : "\"") + name + "\" : ";
+            object.addMember (name, makeValue (text, depth));
+        }
+
+        text += "}";
+        return object;
+    }
+
+    value::Value makeShapedObject (std::string& text)
+    {
+        auto object = value::Value::makeObject ({});
+        auto s = pickText();
+        text += "{\"name\":\"" + s + "\",\"n\":7}";
+        object.addMember ("name", value::Value (std::string_view (s)));
+        object.addMember ("n", value::Value (int64_t (7)));
+        return object;
+    }
+
+    std::mt19937 random;
+};
+} // namespace
+
+TEST (JsonParsedLayout, EqualsTheValueAssembledContainerByContainer)
+{
+    const uint32_t seed = 4242;
+    DocumentMaker maker (seed);
+
+    for (int i = 0; i < 400; ++i)
+    {
+        auto document = maker.makeTopLevel();
+        auto parsed = json::parse (document.text.c_str(), document.text.size(), false);
+        auto& expected = document.reference;
+
+        ASSERT_TRUE (parsed.getType() == expected.getType()) << "seed " << seed << ", document " << i << ": " << document.text;
+        ASSERT_EQ (parsed.getRawData(), expected.getRawData()) << "seed " << seed << ", document " << i << ": " << document.text;
+        ASSERT_EQ (parsed.getDictionary().strings, expected.getDictionary().strings)
+            << "seed " << seed << ", document " << i << ": " << document.text;
+    }
+}
+
+TEST (JsonParsedLayout, BareScalarsOwnTheirDataAndTexts)
+{
+    auto text = json::parse ("\"Caf\xc3\xa9\"", 6, true);
+    EXPECT_EQ (text.getView().readString(), "Caf\xc3\xa9");
+    EXPECT_EQ (text.getDictionary().strings.size(), 6u);
+
+    auto number = json::parse ("12", 2, true);
+    EXPECT_EQ (number.getView().readInt64(), 12);
+    EXPECT_TRUE (number.getDictionary().strings.empty());
+}
