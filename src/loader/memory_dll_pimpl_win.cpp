@@ -200,7 +200,8 @@ bool MemoryDLL::Pimpl::prepareSections(const ImageLayout& layout)
         sections.push_back({upperBits | lowBits, section.sizeOfRawData, section.characteristics});
     }
     const ProtectionSettings settings{pageSize, layout.sectionAlignment, layout.sizeOfInitializedData,
-                                      layout.sizeOfUninitializedData, addressOf(imageBase) + imageSize};
+                                      layout.sizeOfUninitializedData, addressOf(imageBase),
+                                      addressOf(imageBase) + imageSize};
     for (const ProtectionStep& step : planSectionProtection(sections, settings)) {
         if (!applyStep(step))
             return false;

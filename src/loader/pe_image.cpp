@@ -91,10 +91,14 @@ std::uint64_t endOfLastSection(const ImageLayout& layout)
     return end;
 }
 
-bool rawDataInsideFile(ByteView file, const ImageLayout& layout)
+// Raw data inside the file, and no section over the headers, which hold the
+// section table that mapping edits and reads back.
+bool sectionsArePlaceable(ByteView file, const ImageLayout& layout)
 {
     return std::all_of(layout.sections.begin(), layout.sections.end(), [&](const SectionHeader& section) {
-        return section.sizeOfRawData == 0 || contains(file, section.pointerToRawData, section.sizeOfRawData);
+        const bool rawDataInside =
+            section.sizeOfRawData == 0 || contains(file, section.pointerToRawData, section.sizeOfRawData);
+        return rawDataInside && section.virtualAddress >= layout.sizeOfHeaders;
     });
 }
 } // namespace
@@ -128,7 +132,7 @@ std::optional<ImageLayout> readImageLayout(ByteView file, std::uint32_t pageSize
     ImageLayout layout = readHeaderFields(file);
     // Without an alignment, sections without raw data would get no memory and
     // no recorded address, yet still be protected.
-    if (layout.sectionAlignment == 0 || !readSectionTable(file, layout) || !rawDataInsideFile(file, layout))
+    if (layout.sectionAlignment == 0 || !readSectionTable(file, layout) || !sectionsArePlaceable(file, layout))
         return std::nullopt;
     const std::uint32_t nt = layout.ntHeadersOffset;
     layout.imageSize = roundUp(read32(file, nt + nt::sizeOfImage), pageSize);

@@ -87,7 +87,8 @@ bool straddlesFourGiB(std::uint64_t start, std::uint64_t size);
 bool hasValidHeaders(ByteView file);
 
 // The header checks plus every bound that mapping relies on: the section table
-// and each section's raw data lie inside the file, the headers fit the image,
+// and each section's raw data lie inside the file, no section lies over the
+// headers, the headers fit the image,
 // and the page-rounded SizeOfImage equals the page-rounded end of the last
 // section. Empty when any of them fails.
 std::optional<ImageLayout> readImageLayout(ByteView file, std::uint32_t pageSize);

@@ -58,7 +58,7 @@ bool mayDecommit(const Region& region, const ProtectionSettings& settings, bool 
 
 void finish(Region region, const ProtectionSettings& settings, bool isLast, std::vector<ProtectionStep>& steps)
 {
-    if (region.address >= settings.imageEnd)
+    if (region.address < settings.imageStart || region.address >= settings.imageEnd)
         return;
     region.size = std::min(region.size, settings.imageEnd - region.address);
     if (region.size == 0)

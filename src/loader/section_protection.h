@@ -19,7 +19,10 @@ struct ProtectionSettings {
     std::uint32_t sectionAlignment = 0;
     std::uint32_t sizeOfInitializedData = 0;
     std::uint32_t sizeOfUninitializedData = 0;
-    std::uint64_t imageEnd = 0; // regions are cut off here
+    // Regions are kept inside [imageStart, imageEnd), whatever the section
+    // table claims.
+    std::uint64_t imageStart = 0;
+    std::uint64_t imageEnd = 0;
 };
 
 struct ProtectionStep {

@@ -74,6 +74,7 @@ TEST(ImageLayout, RejectsEveryMalformedHeader)
          [](ImageBytes& f) { f.put32(field::sections + field::sectionHeaderSize + 20, 0xFFFFFF00); }},
         {"headers larger than the data", [](ImageBytes& f) { f.put32(field::sizeOfHeaders, 0x801); }},
         {"headers cut before the NT headers end", [](ImageBytes& f) { f.put32(field::sizeOfHeaders, 0x100); }},
+        {"section over the headers", [](ImageBytes& f) { f.put32(field::sections + 12, 0x200); }},
     };
     ASSERT_TRUE(layoutOf(syntheticFile()));
     for (const auto& [what, corrupt] : corruptions) {

@@ -33,6 +33,7 @@ ProtectionSettings settings()
     result.sectionAlignment = 0x1000;
     result.sizeOfInitializedData = 0x2400;
     result.sizeOfUninitializedData = 0x300;
+    result.imageStart = base;
     result.imageEnd = base + 0x10000;
     return result;
 }
@@ -133,7 +134,7 @@ TEST(SectionProtection, KeepsDiscardingOnlyWhenEveryMergedSectionIsDiscardable)
     EXPECT_EQ(planSectionProtection(both, small), (std::vector<ProtectionStep>{decommit(0x1000, 0x400)}));
 }
 
-TEST(SectionProtection, NeverReachesPastTheImageEnd)
+TEST(SectionProtection, NeverReachesOutsideTheImage)
 {
     ProtectionSettings bounded = settings();
     bounded.imageEnd = base + 0x3000;
@@ -143,6 +144,8 @@ TEST(SectionProtection, NeverReachesPastTheImageEnd)
     };
     EXPECT_EQ(planSectionProtection(sections, bounded),
               (std::vector<ProtectionStep>{protect(0x1000, 0x2000, 0x02)}));
+    const std::vector<MappedSection> below = {{base - 0x1000, 0x200, code}, {base + 0x2000, 0x200, code}};
+    EXPECT_EQ(planSectionProtection(below, bounded), (std::vector<ProtectionStep>{protect(0x2000, 0x200, 0x20)}));
 }
 
 } // namespace
