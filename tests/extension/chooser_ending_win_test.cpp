@@ -1,0 +1,174 @@
+// How a showing ends: the close box, the page's close button, the host's own
+// quit, and a browser that is slow or fails to start. In every case the
+// host's thread comes back and no visible window is left without a loop.
+
+#include "chooser_session_win_test.h"
+
+#include "webview/bridge_scripts.h"
+
+namespace tunewell::testing
+{
+namespace
+{
+
+using Ending = ChooserSession;
+
+void clickCloseBox()
+{
+    PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+/// The browser has not been created yet: the window is up, no view is open.
+bool browserStarting()
+{
+    return visibleChooserWindow() != nullptr && standin_open_view_count() == 0;
+}
+
+/// Where in the stand-in's log the chooser window was destroyed.
+struct DestructionWatch
+{
+    DestructionWatch() : hook (SetWindowsHookExW (WH_CALLWNDPROC, record, nullptr, GetCurrentThreadId())) { active = this; }
+    ~DestructionWatch()
+    {
+        UnhookWindowsHookEx (hook);
+        active = nullptr;
+    }
+
+    HWND watched = nullptr;
+    size_t logSizeAtDestruction = 0;
+    bool destroyed = false;
+
+    static LRESULT CALLBACK record (int code, WPARAM wParam, LPARAM lParam)
+    {
+        auto* message = reinterpret_cast<CWPSTRUCT*> (lParam);
+
+        if (code == HC_ACTION && active != nullptr && message->message == WM_DESTROY && message->hwnd == active->watched)
+        {
+            active->destroyed = true;
+            active->logSizeAtDestruction = standin_log_count();
+        }
+
+        return CallNextHookEx (nullptr, code, wParam, lParam);
+    }
+
+    HHOOK hook;
+    static DestructionWatch* active;
+};
+
+DestructionWatch* DestructionWatch::active = nullptr;
+
+TEST_F (Ending, theCloseBoxHidesTheWindowAndGivesTheHostItsThreadBack)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, clickCloseBox);
+    runShowing (script);
+
+    ASSERT_EQ (chooserWindows().size(), 1u);
+    EXPECT_FALSE (IsWindowVisible (chooserWindows().front()));
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
+TEST_F (Ending, thePagesCloseButtonEndsTheShowingAndDestroysTheWindowOnlyAfterTheBrowsersCallback)
+{
+    const std::string call = R"({"id":5,"fn":"closeSongSelector","params":[]})";
+    DestructionWatch watch;
+
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [&] {
+        watch.watched = visibleChooserWindow();
+        standin_post_web_message (L"{\"id\":5,\"fn\":\"closeSongSelector\",\"params\":[]}");
+    });
+    runShowing (script);
+
+    EXPECT_TRUE (chooserWindows().empty());
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+    ASSERT_TRUE (watch.destroyed);
+
+    // The reply and the browser's echo come from inside the callback.
+    const size_t resolved = logPosition (L"ExecuteScript", ui::makeResolveScript (5, "null"));
+    const size_t echoed = logPosition (L"PostWebMessageAsString", call);
+    ASSERT_LT (resolved, standin_log_count());
+    ASSERT_LT (echoed, standin_log_count());
+    EXPECT_GT (watch.logSizeAtDestruction, echoed);
+}
+
+TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [] { PostQuitMessage (5); });
+    runShowing (script);
+
+    EXPECT_EQ (takePendingQuit(), 5);
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_EQ (chooserWindows().size(), 1u);
+}
+
+TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost)
+{
+    standin_delay_creation (400);
+
+    ShowingScript script;
+    // Posted as a message, so that it is taken before the stand-in's queued
+    // turns finish the creation, as a real browser's slower start would let
+    // a quit from PostQuitMessage be taken.
+    script.when ("the browser's creation", browserStarting,
+                 [] { PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 7, 0); });
+    runShowing (script);
+
+    EXPECT_EQ (takePendingQuit(), 7);
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
+}
+
+TEST_F (Ending, theCloseBoxDuringBrowserCreationEndsTheShowingWithoutAQuitForTheHost)
+{
+    standin_delay_creation (400);
+
+    ShowingScript script;
+    script.when ("the browser's creation", browserStarting, clickCloseBox);
+    runShowing (script);
+
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
+
+    // The next request opens the chooser as usual.
+    ShowingScript again;
+    again.when ("the page", pageLoaded, clickCloseBox);
+    runShowing (again);
+    EXPECT_TRUE (again.allStepsRan());
+}
+
+TEST_F (Ending, aBrowserThatFailsToStartLeavesAWindowThatTheCloseBoxEnds)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> failures {
+        { "environment call", [] { standin_fail_environment_call (E_FAIL); } },
+        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); } },
+        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); } },
+        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); } },
+        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); } },
+    };
+
+    for (auto& [name, plan] : failures)
+    {
+        SCOPED_TRACE (name);
+        standin_reset();
+        plan();
+
+        bool sawWindow = false;
+        ShowingScript script;
+        script.when ("the window", [] { return visibleChooserWindow() != nullptr; }, [&] {
+            sawWindow = true;
+            clickCloseBox();
+        });
+        runShowing (script);
+
+        EXPECT_TRUE (sawWindow);
+        EXPECT_EQ (takePendingQuit(), std::nullopt);
+        EXPECT_EQ (visibleChooserWindow(), nullptr);
+        EXPECT_EQ (standin_document_count(), 0);
+    }
+}
+
+} // namespace
+} // namespace tunewell::testing

@@ -1,0 +1,111 @@
+#pragma once
+
+// The built library over the stand-in browser runtime, registered with the
+// test host and driven as Vantor drives it. A showing keeps the test's thread
+// in its message loop, so each test hands a script of steps to a window of
+// its own; the showing's loop dispatches them like any host message.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standin_control.h"
+#include "test_host.h"
+#include "tunewell_exports.h"
+
+namespace tunewell::testing
+{
+
+/// Steps that run one after another from the thread's message queue, each
+/// once its condition holds. A step that waits too long, or a showing that
+/// outlives the last step, is reported and ended with a quit (exit code
+/// abandonedExitCode), so that no test hangs.
+class ShowingScript
+{
+public:
+    static constexpr int abandonedExitCode = 99;
+
+    ShowingScript();
+    ~ShowingScript();
+
+    ShowingScript (const ShowingScript&) = delete;
+    ShowingScript& operator= (const ShowingScript&) = delete;
+
+    ShowingScript& when (std::string description, std::function<bool()> ready, std::function<void()> action);
+    ShowingScript& then (std::function<void()> action);
+
+    /// Starts the steps; they run once the thread dispatches messages.
+    void start();
+    /// Stops them (call once the showing has returned).
+    void stop() { stopped = true; }
+
+    bool allStepsRan() const { return nextStep == steps.size(); }
+    /// What was waited for in vain.
+    std::vector<std::string> problems;
+
+private:
+    struct Step
+    {
+        std::string description;
+        std::function<bool()> ready;
+        std::function<void()> action;
+    };
+
+    HWND window = nullptr;
+    std::vector<Step> steps;
+    size_t nextStep = 0;
+    int turnsWaited = 0;
+    bool stopped = false;
+
+    void turn();
+    void postTurn();
+    void abandon (const std::string& problem);
+    static LRESULT CALLBACK windowProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+/// The chooser's desktop windows on this thread, visible ones first.
+std::vector<HWND> chooserWindows();
+/// The visible chooser window, or null.
+HWND visibleChooserWindow();
+
+/// Runs the messages queued now and those they post in turn.
+void runPendingMessages();
+
+/// Removes a quit message waiting for this thread and gives its exit code.
+std::optional<int> takePendingQuit();
+
+/// Every logged stand-in operation of this kind, in order, as UTF-8.
+std::vector<std::string> loggedTexts (const wchar_t* operation);
+/// The position in the stand-in's log of the first entry of this kind with
+/// exactly this text (UTF-8), or the log's size.
+size_t logPosition (const wchar_t* operation, const std::string& text);
+
+class ChooserSession : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    void SetUp() override;
+    void TearDown() override;
+
+    /// The host's answer to a show request: setlist mode, which runs the
+    /// showing with these steps. Returns once the showing has ended.
+    void runShowing (ShowingScript& script);
+
+    /// The chooser is showing and its page has been handed to the browser.
+    static bool pageLoaded() { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); }
+
+    void setSongs (const std::vector<std::pair<std::string, std::string>>& namesAndArtists);
+
+    static TunewellLibrary* library;
+    TestHost host;
+};
+
+} // namespace tunewell::testing
