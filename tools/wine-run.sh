@@ -9,8 +9,9 @@ state_dir="${TUNEWELL_STATE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tunewell}"
 export WINEPREFIX="${TUNEWELL_WINEPREFIX:-$state_dir/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
-# No Mono or Gecko installers: nothing here needs .NET or Wine's HTML engine.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+# No Mono or Gecko installers (nothing here needs .NET or Wine's HTML engine), and
+# no debugger: a crashing test must fail at once instead of waiting in winedbg.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winedbg.exe=d}"
 mkdir -p "$state_dir"
 
 start_display() {
