@@ -31,4 +31,14 @@ if [ -x "$root/tools/run-browser-tests.sh" ]; then
     "$root/tools/run-browser-tests.sh" "$root/build/linux"
 fi
 
+if [ -x "$root/tools/run-e2e-tests.sh" ]; then
+    step "The whole chooser: the DLL under Wine in the host simulator, the page in Chromium"
+    "$root/tools/run-e2e-tests.sh"
+fi
+
+if [ -x "$root/tools/fuzz.sh" ]; then
+    step "Fuzzing every target for a bounded time"
+    "$root/tools/fuzz.sh" "${TUNEWELL_FUZZ_SECONDS:-30}"
+fi
+
 step "All tests passed"
