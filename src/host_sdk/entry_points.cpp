@@ -82,7 +82,12 @@ TUNEWELL_EXPORT void VantorRegister (HostFunctionLookup lookup, void* hostHandle
     try
     {
         InitializeImportedFunctions (hostHandle, lookup);
-        extensionInstance = CreateVantorExtension (hostHandle);
+        auto* created = CreateVantorExtension (hostHandle);
+
+        // A host that registers again without closing would otherwise lose
+        // the previous object, with its window and view, for good.
+        retireExtension();
+        extensionInstance = created;
     }
     catch (...)
     {

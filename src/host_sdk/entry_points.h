@@ -4,9 +4,10 @@
 // the host's calling thread and never let an exception out: a failure gives
 // the neutral result (0, false, nothing done, an empty string). Events that
 // arrive while no extension object exists (before registration, after close)
-// are ignored. String results are copied into the caller's buffer as
-// copyToHostBuffer describes and return the full length. Null strings from
-// the host count as empty strings.
+// are ignored; a second registration deletes the object of the first. String
+// results are copied into the caller's buffer as copyToHostBuffer describes
+// and return the full length. Null strings from the host count as empty
+// strings.
 
 #include "host_sdk/host_types.h"
 
