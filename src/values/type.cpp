@@ -33,6 +33,19 @@ uint32_t getScalarSize (TypeCode code)
     }
 }
 
+/// Types whose equality depends on nothing but their code.
+bool isCodeOnlyType (TypeCode code) noexcept
+{
+    switch (code)
+    {
+        case TypeCode::void_: case TypeCode::int32: case TypeCode::int64: case TypeCode::float32:
+        case TypeCode::float64: case TypeCode::boolean: case TypeCode::string:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool isPrimitiveElementCode (TypeCode code) noexcept
 {
     return code == TypeCode::int32 || code == TypeCode::int64 || code == TypeCode::float32
@@ -114,13 +127,6 @@ Type::Type (Allocator* allocatorToUse, const Type& other) : Type()
     }
 }
 
-Type::Type (Type&& other) noexcept : code (other.code), content (other.content), allocator (other.allocator)
-{
-    other.code = TypeCode::void_;
-    std::memset (&other.content, 0, sizeof (other.content));
-    other.allocator = nullptr;
-}
-
 Type& Type::operator= (const Type& other)
 {
     if (this != &other)
@@ -137,17 +143,10 @@ Type& Type::operator= (Type&& other) noexcept
         code = other.code;
         content = other.content;
         allocator = other.allocator;
-        other.code = TypeCode::void_;
-        std::memset (&other.content, 0, sizeof (other.content));
-        other.allocator = nullptr;
+        other.clear();
     }
 
     return *this;
-}
-
-Type::~Type()
-{
-    deleteAllocatedObjects();
 }
 
 // Builds this type's record as a deep copy of the source's, from this type's
@@ -477,6 +476,14 @@ void Type::addArrayElements (Type elementType, uint32_t count)
     if (isPrimitiveArray())
     {
         auto& array = content.primitiveArray;
+
+        // For these codes equality of types is equality of codes; this spares
+        // building the element type for the common run of equal scalars.
+        if (array.numVectorElements == 0 && array.elementCode == elementType.code && isCodeOnlyType (elementType.code))
+        {
+            array.numElements += count;
+            return;
+        }
 
         if (array.getElementType() == elementType)
         {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string_view>
 #include <type_traits>
@@ -107,10 +108,11 @@ public:
     Type (TypeCode typeCode);
     Type (const Type& other);
     Type (Allocator* allocatorToUse, const Type& other);
-    Type (Type&& other) noexcept;
+    Type (Type&& other) noexcept : code (other.code), content (other.content), allocator (other.allocator)  { other.clear(); }
     Type& operator= (const Type& other);
     Type& operator= (Type&& other) noexcept;
-    ~Type();
+    // Inline, so that the many scalar types a parse makes and drops cost no call.
+    ~Type()  { if (ownsRecord()) deleteAllocatedObjects(); }
 
     /// Throws "Too many vector elements" for more than 256 elements.
     static Type createVector (TypeCode elementCode, uint32_t numElements);
@@ -178,6 +180,14 @@ public:
     Allocator* allocator = nullptr;
 
 private:
+    /// Leaves a moved-from type void, with nothing to free.
+    void clear() noexcept
+    {
+        code = TypeCode::void_;
+        std::memset (&content, 0, sizeof (content));
+        allocator = nullptr;
+    }
+
     using HandleCallback = void (*) (void* context, uint64_t offset);
     void visitStringHandlesWith (uint64_t startOffset, HandleCallback callback, void* context) const;
     void allocateCopy (const Type& source);
