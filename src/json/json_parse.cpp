@@ -31,11 +31,11 @@ bool endsNumber (char c)
     return c == 0 || isWhitespace (c) || c == ',' || c == '}' || c == ']';
 }
 
-/// Plain string bytes need neither decoding nor any decision.
+/// ASCII string bytes that stay as they are, control characters included.
 bool isPlainStringByte (char c)
 {
     auto byte = static_cast<unsigned char> (c);
-    return byte >= 0x20 && byte < 0x80 && c != '"' && c != '\\';
+    return byte != 0 && byte < 0x80 && c != '"' && c != '\\';
 }
 
 int hexDigitValue (char c)
@@ -337,17 +337,33 @@ private:
     }
 
     /// Called just behind the opening double quote; the text replaces what
-    /// result held, so that its storage serves string after string.
+    /// result held, so that its storage serves string after string. Bytes
+    /// that are kept as they are, characters already in their shortest
+    /// UTF-8 form included, are appended in runs rather than one by one.
     void parseString (std::string& result)
     {
         result.clear();
+        auto* runStart = current;
 
         for (;;)
         {
-            auto* runStart = current;
-
             while (isPlainStringByte (*current))
                 ++current;
+
+            if (static_cast<unsigned char> (*current) >= 0x80)
+            {
+                auto decoded = text::decodeUTF8 (current);
+
+                if (encodedLength (decoded.codePoint) != decoded.length)
+                {
+                    result.append (runStart, static_cast<std::size_t> (current - runStart));
+                    appendUTF8 (result, decoded.codePoint);
+                    runStart = current + decoded.length;
+                }
+
+                current += decoded.length;
+                continue;
+            }
 
             result.append (runStart, static_cast<std::size_t> (current - runStart));
 
@@ -355,9 +371,10 @@ private:
             {
                 case '"':   ++current; return;
                 case '\\':  ++current; appendEscapedCharacter (result); break;
-                case 0:     throwError ("Unexpected EOF in string constant");
-                default:    appendCodePoint (result); break;
+                default:    throwError ("Unexpected EOF in string constant");
             }
+
+            runStart = current;
         }
     }
 
@@ -386,21 +403,6 @@ private:
         }
 
         ++current;
-    }
-
-    /// Copies one code point that is a control character or not ASCII. The
-    /// bytes are decoded and written again in the shortest form, which keeps
-    /// well-formed text byte for byte.
-    void appendCodePoint (std::string& result)
-    {
-        auto decoded = text::decodeUTF8 (current);
-
-        if (encodedLength (decoded.codePoint) == decoded.length)
-            result.append (current, decoded.length);
-        else
-            appendUTF8 (result, decoded.codePoint);
-
-        current += decoded.length;
     }
 
     uint32_t parseUnicodeCharacterNumber (bool isLowSurrogate)
