@@ -9,13 +9,21 @@
 
 using namespace tunewell;
 
+namespace
+{
+// Far beyond any real setlist; a host that reports a count like INT_MAX, or
+// one that keeps growing as it is read, must not keep its own thread in
+// this loop for hours.
+constexpr int maximumListedSongs = 100000;
+} // namespace
+
 std::string LibMain::getSongListFromVantor()
 {
     std::string markup;
 
     // The count is asked again after every song, so a list that changes
     // while it is read ends where the host now says it ends.
-    for (int song = 0; song < getSongCount(); ++song)
+    for (int song = 0; song < maximumListedSongs && song < getSongCount(); ++song)
     {
         auto name = getSongName (song);
         auto artist = getArtistName (song);
