@@ -120,7 +120,7 @@ double outOfRangeValue (std::string_view digits)
 class Parser
 {
 public:
-    explicit Parser (const char* text) : source (text), current (text) {}
+    explicit Parser (const char* text) : source (text), current (text), end (text + std::strlen (text)) {}
 
     value::Value parseTopLevel (bool parseBareValue)
     {
@@ -144,6 +144,8 @@ private:
 
     const char* source;
     const char* current;
+    /// The terminating zero: word-wide scans stop short of it.
+    const char* end;
     int nestingDepth = 0;
     std::vector<uint8_t> data;
     value::SimpleStringDictionary dictionary;
@@ -347,6 +349,8 @@ private:
 
         for (;;)
         {
+            skipPlainStringWords();
+
             while (isPlainStringByte (*current))
                 ++current;
 
@@ -375,6 +379,26 @@ private:
             }
 
             runStart = current;
+        }
+    }
+
+    /// Skips whole 8-byte words of plain string bytes, as long as a whole
+    /// word lies before the terminating zero.
+    void skipPlainStringWords()
+    {
+        constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
+        auto hasZeroByte = [] (uint64_t word) { return ((word - ones) & ~word & highBits) != 0; };
+
+        while (end - current >= 8)
+        {
+            uint64_t word;
+            std::memcpy (&word, current, sizeof (word));
+
+            if ((word & highBits) != 0 || hasZeroByte (word) || hasZeroByte (word ^ (ones * '"'))
+                 || hasZeroByte (word ^ (ones * '\\')))
+                return;
+
+            current += 8;
         }
     }
 

@@ -430,9 +430,16 @@ int32_t Type::getObjectMemberIndex (std::string_view name) const
 
     auto& members = content.object->members;
 
+    // Names mostly differ in length or first letter, which is checked
+    // before any byte comparison.
     for (uint32_t i = 0; i < members.size; ++i)
-        if (members[i].name.view() == name)
+    {
+        auto& member = members[i].name;
+
+        if (member.length == name.size()
+             && (name.empty() || (member.text[0] == name[0] && std::memcmp (member.text, name.data(), name.size()) == 0)))
             return static_cast<int32_t> (i);
+    }
 
     return -1;
 }
