@@ -15,6 +15,8 @@ packages=(
 
 missing=()
 for package in "${packages[@]}"; do
+    # Node.js builds from other sources bring npm with them and conflict with Debian's.
+    [ "$package" = npm ] && command -v npm >/dev/null && continue
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 
