@@ -1,5 +1,6 @@
 // The showing used where the platform's chooser window is not built (the
-// native build, which has no desktop window). It opens no window and runs
+// native build, which has no desktop window), and by the in-process tests on
+// every platform (tunewell_extension_fallback). It opens no window and runs
 // no loop: it creates the web view on whatever browser backend is linked,
 // binds the page functions and loads the page, then returns at once, so the
 // hand-shake with the host and the page calls can be followed in tests.
