@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,32 @@ constexpr char namedEscapeFor (uint32_t codePoint)
 constexpr bool isPlainCharacter (unsigned char c)
 {
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
+/// Skips whole 8-byte words of plain characters before end. A word is let
+/// through only when no byte in it can need an escape; a doubtful word
+/// (a carry between bytes can make one look doubtful) is left to the
+/// byte-wise loop.
+inline const unsigned char* skipPlainWords (const unsigned char* next, const unsigned char* end)
+{
+    constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
+    auto hasZeroByte = [] (uint64_t word) { return ((word - ones) & ~word & highBits) != 0; };
+
+    while (end - next >= 8)
+    {
+        uint64_t word;
+        std::memcpy (&word, next, sizeof (word));
+
+        bool hasHighOrDelete = ((word | (word + ones)) & highBits) != 0;
+        bool hasControl = ((word - ones * 0x20) & ~word & highBits) != 0;
+
+        if (hasHighOrDelete || hasControl || hasZeroByte (word ^ (ones * '"')) || hasZeroByte (word ^ (ones * '\\')))
+            break;
+
+        next += 8;
+    }
+
+    return next;
 }
 
 template <typename Output>
@@ -108,6 +135,7 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
     while (next != end)
     {
         auto* runStart = next;
+        next = escaping::skipPlainWords (next, end);
 
         while (next != end && escaping::isPlainCharacter (*next))
             ++next;

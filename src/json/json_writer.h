@@ -29,17 +29,17 @@ public:
     void dump (const value::ValueView& view)
     {
         if (isKnownCode (view.type.code))
-            dumpData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+            writeAndDeliver ([&] { dumpData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
     }
 
     void dumpObject (const value::ValueView& view)
     {
-        dumpObjectData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+        writeAndDeliver ([&] { dumpObjectData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
     }
 
     void dumpArrayOrVector (const value::ValueView& view)
     {
-        dumpArrayOrVectorData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary);
+        writeAndDeliver ([&] { dumpArrayOrVectorData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
     }
 
 private:
@@ -47,9 +47,73 @@ private:
     using TypeCode = value::TypeCode;
     using Dictionary = value::StringDictionary;
 
-    Output& out;
+    /// Collects the many small pieces of the text (a brace, ", ", an
+    /// escape) and hands them to the real output in blocks: one call per
+    /// piece costs more than the piece. Everything collected reaches the
+    /// output before a public operation returns or lets an error pass.
+    class PendingText
+    {
+    public:
+        explicit PendingText (Output& output) : target (output) {}
+
+        void put (char c)
+        {
+            if (used == sizeof (pending))
+                deliver();
+
+            pending[used++] = c;
+        }
+
+        void write (const char* chars, std::size_t count)
+        {
+            if (count > sizeof (pending) - used)
+            {
+                deliver();
+
+                if (count > sizeof (pending))
+                {
+                    target.write (chars, count);
+                    return;
+                }
+            }
+
+            std::memcpy (pending + used, chars, count);
+            used += count;
+        }
+
+        void deliver()
+        {
+            if (used != 0)
+                target.write (pending, used);
+
+            used = 0;
+        }
+
+    private:
+        Output& target;
+        std::size_t used = 0;
+        char pending[1024];
+    };
+
+    PendingText out;
     uint32_t indentSize;
     uint32_t currentIndent = 0;
+
+    template <typename Writing>
+    void writeAndDeliver (Writing&& writing)
+    {
+        try
+        {
+            writing();
+        }
+        catch (...)
+        {
+            out.deliver();
+            throw;
+        }
+
+        out.deliver();
+    }
 
     static bool isKnownCode (TypeCode code)
     {
