@@ -84,7 +84,9 @@ void SummaryReporter::ReportRuns (const std::vector<Run>& runs)
             continue;
 
         auto name = run.run_name.str();
-        auto ns = toNanoseconds (run.GetAdjustedRealTime(), run.time_unit);
+        // CPU time: on a shared machine, time spent descheduled says
+        // nothing about the code.
+        auto ns = toNanoseconds (run.GetAdjustedCPUTime(), run.time_unit);
 
         if (run.run_type == Run::RT_Aggregate)
         {

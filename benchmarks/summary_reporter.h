@@ -12,7 +12,8 @@ namespace tunewell::bench
 /// Shows Google Benchmark's usual console lines and keeps each run's time,
 /// so that after the run the figures can be set side by side. Benchmarks
 /// are named "figure/case/implementation", the implementation under test
-/// being "tunewell"; with repetitions the median counts.
+/// being "tunewell". Figures are CPU time per iteration; with repetitions
+/// the median counts.
 class SummaryReporter : public benchmark::ConsoleReporter
 {
 public:
