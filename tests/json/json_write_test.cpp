@@ -108,6 +108,39 @@ TEST (JsonWriterLayout, AStandardStreamWorksAsOutput)
 }
 
 //==============================================================================
+// The writer hands its text on in blocks; texts longer than a block, and
+// pieces that straddle a block's end, must come out whole and in order.
+TEST (JsonWriterLayout, LongTextsAndManyItemsComeOutWholeAndInOrder)
+{
+    std::string longText, expectedText;
+
+    for (int i = 0; i < 3000; ++i)
+    {
+        longText += i % 97 == 0 ? "\xc3\xa9" : (i % 89 == 0 ? "\"" : "x");
+        expectedText += i % 97 == 0 ? "\\u00e9" : (i % 89 == 0 ? "\\\"" : "x");
+    }
+
+    auto array = Value::makeEmptyArray();
+    std::string expected = "[";
+
+    for (int i = 0; i < 700; ++i)
+    {
+        array.addArrayElement (Value (int64_t (i * 7919)));
+        expected += (i > 0 ? ", " : "") + std::to_string (i * 7919);
+    }
+
+    auto object = Value::makeObject ({});
+    object.addMember ("numbers", std::move (array));
+    object.addMember ("text", Value (std::string_view (longText)));
+    expected = "{\"numbers\": " + expected + "], \"text\": \"" + expectedText + "\"}";
+
+    EXPECT_EQ (compact (object), expected);
+
+    std::ostringstream stream;
+    json::writeAsJSON (stream, object.getView(), false);
+    EXPECT_EQ (stream.str(), expected);
+}
+
 TEST (JsonWriterScalars, IntegersAndBooleans)
 {
     EXPECT_EQ (compact (Value (std::numeric_limits<int64_t>::min())), "-9223372036854775808");
