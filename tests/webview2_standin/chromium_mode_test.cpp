@@ -234,10 +234,27 @@ TEST_F (ChromiumModeTest, PageMessagesReachTheHandlerOnTheViewsThreadThroughItsQ
         EXPECT_EQ (thread, GetCurrentThreadId());
 }
 
+TEST_F (ChromiumModeTest, RequestsAreRefusedWithoutTrafficWhileTheViewsWindowIsHidden)
+{
+    ASSERT_NO_FATAL_FAILURE (createBrowser());
+    openedView();
+    ASSERT_FALSE (IsWindowVisible (parent));
+
+    EXPECT_EQ (standin_chromium_click_song (0), STANDIN_BROWSER_REFUSED);
+    EXPECT_EQ (reply(), L"the current view's window is hidden");
+    EXPECT_EQ (standin_chromium_screenshot (L"/tmp/hidden.png"), STANDIN_BROWSER_REFUSED);
+
+    // Nothing but the operations so far reached the driver: the next line
+    // is the one sent now.
+    ASSERT_EQ (view->ExecuteScript (L"1", nullptr), S_OK);
+    EXPECT_EQ (driver.nextLine()["op"].readString(), "executeScript");
+}
+
 TEST_F (ChromiumModeTest, RequestsWaitForTheDriversAnswerAndPassItOn)
 {
     ASSERT_NO_FATAL_FAILURE (createBrowser());
     openedView();
+    ShowWindow (parent, SW_SHOWNOACTIVATE);
 
     value::Value click;
     std::thread answering ([&] {

@@ -23,6 +23,9 @@ typedef struct StandinViewSink
     void (*postWebMessage) (void* context, const wchar_t* text, int isJson);
     void (*requestPermission) (void* context, int requestId, int kind, const wchar_t* uri);
     void (*requestResource) (void* context, int requestId, const wchar_t* uri);
+    /* Non-zero while the view's content can be seen: its window and every
+     * parent are visible. Clicks and screenshots need that. */
+    int (*isShown) (void* context);
 } StandinViewSink;
 
 typedef struct StandinCreationPlan

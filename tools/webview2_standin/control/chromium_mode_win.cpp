@@ -88,6 +88,14 @@ int ChromiumMode::ask (value::Value request)
         return STANDIN_BROWSER_UNREACHABLE;
     }
 
+    // A person cannot click, nor see, a page whose window is hidden.
+    auto sink = state.currentSink();
+    if (sink && sink->isShown != nullptr && ! sink->isShown (sink->context))
+    {
+        detail = "the current view's window is hidden";
+        return STANDIN_BROWSER_REFUSED;
+    }
+
     auto answer = link->ask (std::move (request), requestTimeoutMs);
     detail = answer.detail;
 

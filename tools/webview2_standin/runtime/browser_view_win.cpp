@@ -44,7 +44,7 @@ bool isSuccessStatus (int status) { return status >= 200 && status < 300; }
 
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
-    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage };
+    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage, isShownToPage };
     auto* control = controlInterface();
     if (control != nullptr)
         viewId = control->attachView (&sink);
@@ -67,6 +67,12 @@ void BrowserView::close()
         control->detachView (viewId);
 
     events.clear();
+}
+
+int BrowserView::isShownToPage (void* context)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    return ! view->closed && IsWindowVisible (view->contentWindow) ? 1 : 0;
 }
 
 void BrowserView::placePage (int width, int height)

@@ -33,6 +33,8 @@ public:
     /// hid it; the page learns of it.
     void placePage (int width, int height);
     void showPage (bool visible);
+    /// The window that shows the content, for whether it can be seen.
+    void setContentWindow (HWND window) { contentWindow = window; }
 
     HRESULT STDMETHODCALLTYPE get_Settings (ICoreWebView2Settings** settings) override;
     HRESULT STDMETHODCALLTYPE get_Source (LPWSTR* uri) override;
@@ -104,6 +106,7 @@ private:
     static void postWebMessageFromPage (void* view, const wchar_t* text, int isJson);
     static void requestPermissionFromPage (void* view, int requestId, int kind, const wchar_t* uri);
     static void requestResourceFromPage (void* view, int requestId, const wchar_t* uri);
+    static int isShownToPage (void* view);
 
     /// Queues work for a later turn, keeping this view alive until it ran.
     void later (std::function<void()> work);
@@ -120,6 +123,7 @@ private:
     int viewId = 0;
     std::unique_ptr<Page> page;
     bool closed = false;
+    HWND contentWindow = nullptr;
 };
 
 } // namespace tunewell::standin

@@ -26,6 +26,7 @@ Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::share
     // should the runtime be unloaded before a forgotten child goes.
     contentWindow = CreateWindowExW (0, L"Static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                                      nullptr, GetModuleHandleW (nullptr), nullptr);
+    view->setContentWindow (contentWindow);
 }
 
 Controller::~Controller() { Close(); }
@@ -151,6 +152,7 @@ HRESULT Controller::Close()
         DestroyWindow (contentWindow);
 
     contentWindow = nullptr;
+    view->setContentWindow (nullptr);
     events.clear();
     view->close();
     return S_OK;
