@@ -269,10 +269,23 @@ void Simulator::execute (const ScriptCommand& command)
         clickCloseBox();
     else if (verb == "page-message" && ! command.textAfterVerb.empty())
         expect (standin.postWebMessage (command.textAfterVerb), "the stand-in browser takes the page message");
+    else if (verb == "screenshot" && ! command.textAfterVerb.empty())
+        askBrowser ("screenshot", [&] (std::string& reply) { return standin.screenshot (command.textAfterVerb, reply); });
+    else if (verb == "click-song" && first)
+        askBrowser ("click-song", [&] (std::string& reply) { return standin.clickSong (*first, reply); });
+    else if (verb == "click-close")
+        askBrowser ("click-close", [&] (std::string& reply) { return standin.clickClose (reply); });
     else if (verb == "expect")
         executeExpectation (command);
     else
         expect (false, "a known command with valid arguments");
+}
+
+void Simulator::askBrowser (const std::string& what, const std::function<bool (std::string& reply)>& request)
+{
+    std::string reply;
+    const bool done = request (reply);
+    print ("chromium " + what + (done ? " done" : " failed") + (reply.empty() || reply == "null" ? "" : ": " + reply));
 }
 
 void Simulator::clickCloseBox()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -70,6 +71,9 @@ private:
     void executeExpectation (const ScriptCommand& command);
     void reportMode (int mode);
     void clickCloseBox();
+    /// A Chromium-mode request through the stand-in control; its answer, or
+    /// why it failed, is logged.
+    void askBrowser (const std::string& what, const std::function<bool (std::string& reply)>& request);
     void expect (bool holds, const std::string& what);
 
     static void print (const std::string& line);

@@ -24,6 +24,10 @@ StandinControl::StandinControl() : module (LoadLibraryW (L"webview2_standin_cont
     logCountFunction = exportedFunction<CountFunction> (module, "standin_log_count");
     logOperationFunction = exportedFunction<CopyFunction> (module, "standin_log_operation");
     logTextFunction = exportedFunction<CopyFunction> (module, "standin_log_text");
+    screenshotFunction = exportedFunction<ScreenshotFunction> (module, "standin_chromium_screenshot");
+    clickSongFunction = exportedFunction<ClickSongFunction> (module, "standin_chromium_click_song");
+    clickCloseFunction = exportedFunction<ClickCloseFunction> (module, "standin_chromium_click_close");
+    replyFunction = exportedFunction<ReplyFunction> (module, "standin_chromium_reply");
 
     if (logOperationFunction == nullptr || logTextFunction == nullptr)
         logCountFunction = nullptr;
@@ -46,6 +50,42 @@ bool StandinControl::postWebMessage (const std::string& utf8Message)
         return false;
 
     return postWebMessageFunction (wide.c_str()) >= 0;
+}
+
+bool StandinControl::browserAnswered (int result, std::string& reply) const
+{
+    std::wstring text (replyFunction (nullptr, 0), L'\0');
+    replyFunction (text.data(), text.size() + 1);
+    reply = tunewell::text::utf16ToUtf8 (text);
+    return result == 0;
+}
+
+bool StandinControl::screenshot (const std::string& utf8Path, std::string& reply)
+{
+    reply = "the stand-in control has no Chromium mode";
+    const auto path = tunewell::text::utf8ToUtf16 (utf8Path);
+    if (screenshotFunction == nullptr || replyFunction == nullptr || path.empty())
+        return false;
+
+    return browserAnswered (screenshotFunction (path.c_str()), reply);
+}
+
+bool StandinControl::clickSong (int index, std::string& reply)
+{
+    reply = "the stand-in control has no Chromium mode";
+    if (clickSongFunction == nullptr || replyFunction == nullptr)
+        return false;
+
+    return browserAnswered (clickSongFunction (index), reply);
+}
+
+bool StandinControl::clickClose (std::string& reply)
+{
+    reply = "the stand-in control has no Chromium mode";
+    if (clickCloseFunction == nullptr || replyFunction == nullptr)
+        return false;
+
+    return browserAnswered (clickCloseFunction(), reply);
 }
 
 std::wstring StandinControl::copied (CopyFunction copy, size_t index)
