@@ -7,6 +7,8 @@ import { HostShowing, barText, sampleSongs } from '../../tools/chromium_driver/h
 
 const songs = sampleSongs();
 const expectedBars = songs.map(barText);
+const renamedBars = () => expectedBars.map((bar, index) =>
+  (index === 2 ? barText({ name: 'Hoppípolla (live) & <encore>', artist: songs[2].artist }) : bar));
 const artifacts = process.env.TUNEWELL_ARTIFACTS_DIR ?? path.resolve('build/artifacts');
 
 describe('the chooser in Chromium, driven by the host simulator', () => {
@@ -51,9 +53,7 @@ describe('the chooser in Chromium, driven by the host simulator', () => {
   it('rebuilds the list in place when the host renames a song, dropping the selection mark', async () => {
     host.command('rename 2 Hoppípolla (live) & <encore>');
     host.command('setlist-changed');
-    const renamed = [...expectedBars];
-    renamed[2] = barText({ name: 'Hoppípolla (live) & <encore>', artist: songs[2].artist });
-    await host.waitForList(view, renamed, 'the refreshed list');
+    await host.waitForList(view, renamedBars(), 'the refreshed list');
     assert.deepEqual(await host.selectedIndices(view), []);
     await host.screenshot(view, path.join(artifacts, 'e2e-after-refresh.png'));
   });
@@ -64,20 +64,39 @@ describe('the chooser in Chromium, driven by the host simulator', () => {
     assert.ok(host.lines.slice(0, from).some((line) => line === 'command menu 0'));
   });
 
-  it('opens again after closing, with a fresh page, and ends through the window\'s close box', async () => {
+  it('opens again after closing, with a fresh page that the host drives through the stand-in control', async () => {
     host.command('menu 0');
     from = await host.waitForLine('event OnModeChanged 1', from);
     const reopened = await host.currentView(view.id);
-    assert.notEqual(reopened.id, view.id);
-    const renamed = [...expectedBars];
-    renamed[2] = barText({ name: 'Hoppípolla (live) & <encore>', artist: songs[2].artist });
-    await host.waitForList(reopened, renamed, 'the list of the reopened chooser');
+    await host.waitForList(reopened, renamedBars(), 'the list of the reopened chooser');
+    view = reopened;
 
-    await host.clickSong(reopened, 0);
-    from = await host.waitForLine('call Vantor_SwitchToSong 0 0', from);
+    host.command('click-song 1');
+    from = await host.waitForLine('chromium click-song done', from);
+    from = await host.waitForLine('call Vantor_SwitchToSong 1 0', from);
+    assert.deepEqual(await host.selectedIndices(view), [1]);
 
+    const picture = path.join(artifacts, 'e2e-reopened.png');
+    host.command(`screenshot ${picture}`);
+    from = await host.waitForLine(`chromium screenshot done: "${picture}"`, from);
+
+    host.command('click-song 99');
+    from = await host.waitForLine('chromium click-song failed: no song bar at position 99', from);
+
+    host.command('click-close');
+    from = await host.waitForLine('chromium click-close done', from);
+    from = await host.waitForLine('returned OnModeChanged 1', from);
+  });
+
+  it('ends a third showing through the window\'s close box', async () => {
+    host.command('menu 0');
+    from = await host.waitForLine('event OnModeChanged 1', from);
+    view = await host.currentView(view.id);
+    await host.waitForList(view, renamedBars(), 'the list of the third showing');
     host.command('click-close-box');
     from = await host.waitForLine('returned OnModeChanged 1', from);
+    host.command('click-song 0');
+    from = await host.waitForLine(/^chromium click-song failed: .*hidden/, from);
   });
 
   it('quits cleanly, closing Chromium with the connection', async () => {

@@ -243,9 +243,15 @@ export class Session {
         await view.page.screenshot({ path: message.path, timeout: operationTimeoutMs });
         return message.path;
       }
-      case 'clickSong':
-        await this.shownView().page.click(songLinkSelector(Number(message.index)), { timeout: operationTimeoutMs });
+      case 'clickSong': {
+        const { page } = this.shownView();
+        const selector = songLinkSelector(Number(message.index));
+        // Refused at once rather than after the click's wait for the element.
+        if (!Number.isInteger(message.index) || message.index < 0 || !(await page.$(selector)))
+          throw new Error(`no song bar at position ${message.index}`);
+        await page.click(selector, { timeout: operationTimeoutMs });
         return null;
+      }
       case 'clickClose':
         await this.shownView().page.click(closeButtonSelector, { timeout: operationTimeoutMs });
         return null;
