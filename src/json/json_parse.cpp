@@ -31,6 +31,27 @@ bool endsNumber (char c)
     return c == 0 || isWhitespace (c) || c == ',' || c == '}' || c == ']';
 }
 
+bool isContinuationByte (char c)
+{
+    return (static_cast<unsigned char> (c) & 0xC0) == 0x80;
+}
+
+/// The length of a well-formed two- or three-byte character in shortest
+/// form at text, which the string copies as it is; 0 for anything else,
+/// which takes the general decoding path.
+std::size_t shortestTwoOrThreeByteLength (const char* text)
+{
+    auto lead = static_cast<unsigned char> (text[0]);
+
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return isContinuationByte (text[1]) ? 2 : 0;
+
+    if (lead >= 0xE0 && lead <= 0xEF && isContinuationByte (text[1]) && isContinuationByte (text[2]))
+        return lead != 0xE0 || static_cast<unsigned char> (text[1]) >= 0xA0 ? 3 : 0;
+
+    return 0;
+}
+
 /// ASCII string bytes that stay as they are, control characters included.
 bool isPlainStringByte (char c)
 {
@@ -356,6 +377,12 @@ private:
 
             if (static_cast<unsigned char> (*current) >= 0x80)
             {
+                if (auto length = shortestTwoOrThreeByteLength (current))
+                {
+                    current += length;
+                    continue;
+                }
+
                 auto decoded = text::decodeUTF8 (current);
 
                 if (encodedLength (decoded.codePoint) != decoded.length)

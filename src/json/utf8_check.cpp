@@ -66,6 +66,14 @@ const char* findIllegalUTF8 (const char* text, std::size_t length)
         if (isContinuationByte (*lead))
             return reinterpret_cast<const char*> (lead);
 
+        // Two- and three-byte characters, the bulk of non-ASCII text, need
+        // no code point check.
+        if (*lead < 0xF0 && end - lead > 2 && isContinuationByte (lead[1]) && (*lead < 0xE0 || isContinuationByte (lead[2])))
+        {
+            next = lead + (*lead < 0xE0 ? 2 : 3);
+            continue;
+        }
+
         auto continuationBytes = countContinuationBytes (*lead);
 
         if (continuationBytes > 3 || end - lead <= continuationBytes)

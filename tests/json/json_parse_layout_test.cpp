@@ -37,7 +37,12 @@ private:
     int pick (int count) { return std::uniform_int_distribution<int> (0, count - 1) (random); }
 
     // Few distinct texts, so that equal strings meet at different depths.
-    std::string pickText() { const char* texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "long text here" }; return texts[pick (7)]; }
+    std::string pickText()
+    {
+        const char* texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "a text longer than one word",
+                                "\xe2\x82\xac 5", "\xf0\x9f\x98\x80!" };
+        return texts[pick (9)];
+    }
 
     value::Value makeValue (std::string& text, int depth)
     {
