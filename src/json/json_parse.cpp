@@ -186,13 +186,24 @@ private:
             std::memcpy (view.getRawData(), data.data(), data.size());
 
         // Taken over in order of first insertion, every text gets the handle
-        // it has here, which is the one the data already holds.
+        // it has here, which is the one the data already holds. Only a bare
+        // string can hold a zero byte (see parseStringValue), and then it is
+        // the only text.
         auto& texts = dictionary.strings;
+        auto* target = view.getDictionary();
+
+        if (result.getType().isString())
+        {
+            if (! texts.empty())
+                target->getHandleForString ({ texts.data(), texts.size() - 1 });
+
+            return result;
+        }
 
         for (std::size_t start = 0; start < texts.size();)
         {
             auto length = std::strlen (texts.data() + start);
-            view.getDictionary()->getHandleForString ({ texts.data() + start, length });
+            target->getHandleForString ({ texts.data() + start, length });
             start += length + 1;
         }
 
@@ -256,7 +267,16 @@ private:
     Type parseStringValue()
     {
         parseString (stringValue);
-        return appendScalar (TypeCode::string, dictionary.getHandleForString (stringValue).handle);
+        std::string_view text (stringValue);
+
+        // Appending a container to its parent re-interns its strings as read
+        // back from its dictionary, which ends each at its first zero byte
+        // (an escaped \u0000); a string inside a container is therefore
+        // kept up to that byte, and only a bare string keeps all of it.
+        if (nestingDepth > 0)
+            text = text.substr (0, std::min (text.find ('\0'), text.size()));
+
+        return appendScalar (TypeCode::string, dictionary.getHandleForString (text).handle);
     }
 
     /// Called just behind the opening bracket or brace.

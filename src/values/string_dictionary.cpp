@@ -45,7 +45,18 @@ StringDictionary::Handle SimpleStringDictionary::getHandleForString (std::string
     if (text.empty())
         return {};
 
-    bool useIndex = strings.size() >= minimumIndexedBytes;
+    bool isLarge = strings.size() >= minimumIndexedBytes;
+
+    // Texts shrank below the limit (cleared from outside): a table kept
+    // from before would describe other bytes.
+    if (! isLarge && ! index.empty())
+        dropIndex();
+
+    // The table holds the zero-terminated pieces of the storage, which is
+    // what the scan matches; a text with a zero byte inside spans several
+    // pieces, so it is looked up by the scan and indexed piece by piece at
+    // the next catch-up.
+    bool useIndex = isLarge && std::memchr (text.data(), 0, text.size()) == nullptr;
     uint32_t hash = 0;
 
     if (useIndex)
@@ -56,15 +67,9 @@ StringDictionary::Handle SimpleStringDictionary::getHandleForString (std::string
         if (auto found = findInIndex (text, hash); found.handle != 0)
             return found;
     }
-    else
+    else if (auto found = findByScan (text); found.handle != 0)
     {
-        // The texts shrank below the limit (cleared from outside): a table
-        // kept from before would describe other bytes.
-        if (! index.empty())
-            dropIndex();
-
-        if (auto found = findByScan (text); found.handle != 0)
-            return found;
+        return found;
     }
 
     auto handle = static_cast<uint32_t> (strings.size() + 1);

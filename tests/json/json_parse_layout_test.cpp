@@ -34,14 +34,25 @@ public:
     }
 
 private:
+    /// A zero byte can only be written escaped, since the text ends at one.
+    static std::string quoted (const std::string& s)
+    {
+        std::string result = "\"";
+
+        for (char c : s)
+            result += c == 0 ? std::string ("\\u0000") : std::string (1, c);
+
+        return result + "\"";
+    }
+
     int pick (int count) { return std::uniform_int_distribution<int> (0, count - 1) (random); }
 
     // Few distinct texts, so that equal strings meet at different depths.
     std::string pickText()
     {
-        const char* texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "a text longer than one word",
-                                "\xe2\x82\xac 5", "\xf0\x9f\x98\x80!" };
-        return texts[pick (9)];
+        const std::string texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "a text longer than one word",
+                                      "\xe2\x82\xac 5", "\xf0\x9f\x98\x80!", std::string ("so\0ng", 5), std::string ("\0a", 2) };
+        return texts[pick (11)];
     }
 
     value::Value makeValue (std::string& text, int depth)
@@ -54,7 +65,7 @@ private:
             case 3:  { auto n = pick (2000) - 1000; text += std::to_string (n); return value::Value (int64_t (n)); }
             case 4:  { auto n = pick (100) / 8.0 + 0.5; text += std::to_string (n); return value::Value (std::stod (std::to_string (n))); }
             case 5:
-            case 6:  { auto s = pickText(); text += "\"" + s + "\""; return value::Value (std::string_view (s)); }
+            case 6:  { auto s = pickText(); text += quoted (s); return value::Value (std::string_view (s)); }
             case 7:  return makeArray (text, depth + 1);
             default: return makeObject (text, depth + 1);
         }
@@ -96,7 +107,7 @@ private:
     {
         auto object = value::Value::makeObject ({});
         auto s = pickText();
-        text += "{\"name\":\"" + s + "\",\"n\":7}";
+        text += "{\"name\":" + quoted (s) + ",\"n\":7}";
         object.addMember ("name", value::Value (std::string_view (s)));
         object.addMember ("n", value::Value (int64_t (7)));
         return object;
@@ -129,6 +140,11 @@ TEST (JsonParsedLayout, BareScalarsOwnTheirDataAndTexts)
     auto text = json::parse ("\"Caf\xc3\xa9\"", 6, true);
     EXPECT_EQ (text.getView().readString(), "Caf\xc3\xa9");
     EXPECT_EQ (text.getDictionary().strings.size(), 6u);
+
+    // All of an escaped zero byte's string is kept, though it reads up to that byte.
+    auto withZero = json::parse ("\"a\\u0000b\"", 10, true);
+    EXPECT_EQ (withZero.getDictionary().strings, std::vector<char> ({ 'a', 0, 'b', 0 }));
+    EXPECT_EQ (withZero.getView().readString(), "a");
 
     auto number = json::parse ("12", 2, true);
     EXPECT_EQ (number.getView().readInt64(), 12);

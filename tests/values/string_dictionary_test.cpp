@@ -145,3 +145,22 @@ TEST (StringDictionary, TextsChangedFromOutsideNeverGiveAWrongHandle)
     EXPECT_EQ (copy.getHandleForString ("text number 3").handle, handleOf3);
     EXPECT_EQ (copy.strings.size(), expected + extra.size());
 }
+
+TEST (StringDictionary, TextsWithZeroBytesMatchStoredPiecesInLargeDictionaries)
+{
+    SimpleStringDictionary dictionary;
+
+    for (int i = 0; i < 40; ++i)
+        dictionary.getHandleForString ("filler " + std::to_string (i));
+
+    auto handle = dictionary.getHandleForString (std::string ("left\0right", 10)).handle;
+
+    // Each piece between zero bytes is a stored text, found where it lies.
+    EXPECT_EQ (dictionary.getHandleForString ("left").handle, handle);
+    EXPECT_EQ (dictionary.getHandleForString ("right").handle, handle + 5);
+    EXPECT_EQ (dictionary.getHandleForString (std::string ("left\0right", 10)).handle, handle);
+
+    // A text that would run past the last stored byte is new.
+    auto sizeBefore = dictionary.strings.size();
+    EXPECT_EQ (dictionary.getHandleForString (std::string ("right\0", 6)).handle, sizeBefore + 1);
+}
