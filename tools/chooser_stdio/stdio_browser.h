@@ -43,8 +43,4 @@ private:
     EventWriter& events;
 };
 
-/// Whether a strict UTF-8 to UTF-16 conversion accepts the text: no overlong
-/// forms, no encoded surrogates, nothing above U+10FFFF.
-bool isStrictUtf8 (const std::string& text);
-
 } // namespace chooser_stdio

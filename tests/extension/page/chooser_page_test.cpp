@@ -1,5 +1,6 @@
 #include "extension/chooser_page.h"
 #include "page_outline.h"
+#include "strict_utf8.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -48,30 +49,6 @@ std::vector<std::string> scripts()
     return texts;
 }
 
-// Strict UTF-8 check written here independently of the library's own, because
-// the browser receives the page through a conversion that blanks invalid text.
-bool isValidUtf8 (const std::string& text)
-{
-    auto byteAt = [&text] (size_t i) { return static_cast<unsigned char> (text[i]); };
-    for (size_t i = 0; i < text.size();)
-    {
-        auto lead = byteAt (i);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xc2 && lead < 0xe0 ? 2 : lead >= 0xe0 && lead < 0xf0 ? 3
-                      : lead >= 0xf0 && lead < 0xf5 ? 4 : 0;
-        if (length == 0 || text.size() - i < length)
-            return false;
-        for (size_t k = 1; k < length; ++k)
-            if ((byteAt (i + k) & 0xc0) != 0x80)
-                return false;
-        auto second = length > 1 ? byteAt (i + 1) : 0;
-        if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second > 0x9f)
-            || (lead == 0xf0 && second < 0x90) || (lead == 0xf4 && second > 0x8f))
-            return false;   // overlong forms, surrogates, beyond U+10FFFF
-        i += length;
-    }
-    return true;
-}
-
 } // namespace
 
 TEST (ChooserPageText, IsTheHtmlFileByteForByte)
@@ -83,7 +60,7 @@ TEST (ChooserPageText, IsTheHtmlFileByteForByte)
 
 TEST (ChooserPageText, IsValidUtf8SoTheBrowserReceivesItWhole)
 {
-    EXPECT_TRUE (isValidUtf8 (tunewell::chooserPageHtml));
+    EXPECT_TRUE (tunewell::testsupport::isStrictUtf8 (tunewell::chooserPageHtml));
 }
 
 TEST (ChooserPageDocument, StartsWithALineBreakThenTheHtml5DoctypeAndAnEnglishHtmlElement)
