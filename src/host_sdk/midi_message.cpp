@@ -152,12 +152,16 @@ void VantorMidiMessage::fillStorage()
 
 unsigned char* VantorMidiMessage::createSpaceForMessage (int newLength)
 {
-    length = newLength;
-
-    if (! isLongMessage())
+    if (static_cast<unsigned> (newLength) <= maxInPlaceLength)
+    {
+        length = newLength;
         return storage.inPlace;
+    }
 
+    // The length changes only once the array exists: after a failed
+    // allocation the message must still read, and release, as empty.
     storage.onHeap = new unsigned char[static_cast<size_t> (newLength)];
+    length = newLength;
     return storage.onHeap;
 }
 
