@@ -6,38 +6,30 @@
 
 #include <gmock/gmock.h>
 
+#include "built_library_suite.h"
 #include "test_host.h"
-#include "tunewell_exports.h"
 
 using tunewell::testing::HostCall;
 using tunewell::testing::TestHost;
-using tunewell::testing::TunewellLibrary;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
 namespace
 {
 
-class Library : public testing::Test
+constexpr char libraryFile[] = TUNEWELL_LIBRARY_FILE;
+
+class Library : public tunewell::testing::BuiltLibrarySuite<libraryFile>
 {
 protected:
-    static void SetUpTestSuite() { library = new TunewellLibrary (TUNEWELL_LIBRARY_FILE); }
-    static void TearDownTestSuite() { delete library; }
-
-    void SetUp() override { ASSERT_TRUE (library->library.isLoaded()) << TUNEWELL_LIBRARY_FILE; }
-    void TearDown() override { library->OnClose(); }
-
     void registerWithHost()
     {
         library->VantorRegister (&TestHost::lookup, host.handle());
         host.clearLog();
     }
 
-    static TunewellLibrary* library;
     TestHost host;
 };
-
-TunewellLibrary* Library::library = nullptr;
 
 TEST_F (Library, ExportsEveryEntryPointUnderItsPlainName)
 {

@@ -12,27 +12,22 @@
 
 #include <gmock/gmock.h>
 
+#include "built_library_suite.h"
 #include "process_resources.h"
 #include "test_host.h"
-#include "tunewell_exports.h"
 
 using tunewell::testing::HostCall;
 using tunewell::testing::TestHost;
-using tunewell::testing::TunewellLibrary;
 using testing::IsEmpty;
 
 namespace
 {
 
-class HostileLibrary : public testing::Test
+constexpr char libraryFile[] = TUNEWELL_LIBRARY_FILE;
+
+class HostileLibrary : public tunewell::testing::BuiltLibrarySuite<libraryFile>
 {
 protected:
-    static void SetUpTestSuite() { library = new TunewellLibrary (TUNEWELL_LIBRARY_FILE); }
-    static void TearDownTestSuite() { delete library; }
-
-    void SetUp() override { ASSERT_TRUE (library->library.isLoaded()) << TUNEWELL_LIBRARY_FILE; }
-    void TearDown() override { library->OnClose(); }
-
     /// A whole session as a host runs it: registration, a show request and
     /// its answer, a setlist change and a menu query, then close.
     static void runSession (TestHost& host)
@@ -91,11 +86,7 @@ protected:
         library->hex2bin ("4142", nullptr);
         EXPECT_STREQ (buffer, "abc");
     }
-
-    static TunewellLibrary* library;
 };
-
-TunewellLibrary* HostileLibrary::library = nullptr;
 
 std::vector<HostCall> callsToFunctionsIn (const std::vector<HostCall>& calls, const std::set<std::string>& removed)
 {
