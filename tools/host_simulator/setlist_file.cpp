@@ -92,7 +92,10 @@ std::vector<Setlist> readSetlists (const std::string& jsonText)
         reject (error.what());
     }
 
-    auto setlists = document.getView()["setlists"];
+    // Members of anything but an object cannot be read, so any other document
+    // would end in the value's own error rather than this reader's.
+    auto view = document.getView();
+    auto setlists = view.isObject() ? view["setlists"] : ValueView();
 
     if (! setlists.isArray() || setlists.size() == 0)
         reject ("needs a non-empty array \"setlists\"");
