@@ -4,7 +4,10 @@
 # snprintf, then, under Wine, mapping a DLL from memory against LoadLibrary.
 # Each part ends with a table of figures and ratios measured in the same run.
 #
-#   tools/bench.sh [extra Google Benchmark arguments, e.g. --benchmark_filter=parse]
+#   tools/bench.sh [Google Benchmark arguments, e.g. --benchmark_filter=parse]
+#
+# Without arguments each benchmark runs three times and the median counts,
+# which steadies the figures on a shared machine.
 #
 # TUNEWELL_BENCH_DIR (default build/bench) and TUNEWELL_BENCH_WINDOWS_DIR
 # (default build/bench-windows) choose the build folders; TUNEWELL_BENCH_SKIP_WINDOWS=1
@@ -21,6 +24,9 @@ release_flags=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBU
 printf '==== Native benchmarks (%s)\n' "$native_dir"
 cmake -S . -B "$native_dir" -G Ninja "${release_flags[@]}" >/dev/null
 cmake --build "$native_dir" --target tunewell_bench -j2
+if [ "$#" -eq 0 ]; then
+    set -- --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+fi
 "$native_dir/benchmarks/tunewell_bench" --benchmark_color=false "$@"
 
 if [ "${TUNEWELL_BENCH_SKIP_WINDOWS:-0}" != 1 ]; then
