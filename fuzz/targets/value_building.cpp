@@ -92,7 +92,6 @@ void probeAccessors (const value::ValueView& view)
     (void) view.getWithDefault<double> (0.5);
     probe ([&] { (void) view.size(); }, "size");
     probe ([&] { (void) view["missing member"]; }, "a missing member");
-    probe ([&] { (void) view.readContentAs<double>(); }, "readContentAs");
 }
 
 void checkAgainstModel (const value::ValueView& view, const Node& node)

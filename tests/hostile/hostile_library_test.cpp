@@ -35,9 +35,9 @@ protected:
         char menuName[32];
         library->VantorRegister (&TestHost::lookup, host.handle());
         library->InvokeMenu (0);
-        library->OnModeChanged (1);
+        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnWidgetValueChanged ("showTunewell", 1.0);
-        library->OnModeChanged (1);
+        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnSetlistChanged ("Friday");
         library->GetMenuName (0, menuName, sizeof (menuName));
         library->OnClose();
@@ -178,7 +178,7 @@ TEST_F (HostileLibrary, SessionsInAnyOrderLeaveNoWindowModuleOrHandleBehind)
         runSession (host);
         library->VantorRegister (&TestHost::lookup, host.handle());
         library->VantorRegister (&TestHost::lookup, host.handle());
-        library->OnModeChanged (1);
+        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnClose();
         library->OnClose();
     }

@@ -28,4 +28,10 @@ inline std::ostream& operator<< (std::ostream& out, const ProcessResources& reso
 
 ProcessResources currentProcessResources();
 
+/// Runs an event that may start a showing of the chooser, as a host whose
+/// user closes it at once: on Windows a quit message waits in the thread's
+/// queue for the showing's loop, and one that no loop took is removed
+/// afterwards. Natively a showing runs no loop, and this only runs the event.
+void runWithTheShowingClosedAtOnce (void (*event) (int), int argument);
+
 } // namespace tunewell::testing

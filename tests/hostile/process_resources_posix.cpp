@@ -42,4 +42,9 @@ ProcessResources currentProcessResources()
     return { 0, countMappedFiles(), countOpenDescriptors() };
 }
 
+void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)
+{
+    event (argument);
+}
+
 } // namespace tunewell::testing

@@ -49,4 +49,13 @@ ProcessResources currentProcessResources()
     return { countThreadWindows(), countLoadedModules(), static_cast<int> (handles) };
 }
 
+void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)
+{
+    PostQuitMessage (0);
+    event (argument);
+
+    MSG message;
+    while (PeekMessageW (&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
 } // namespace tunewell::testing
