@@ -7,6 +7,7 @@
 #include "json_string.h"
 #include "local_page_win.h"
 #include "message_args_win.h"
+#include "out_param_win.h"
 #include "resource_args_win.h"
 #include "uri_filter.h"
 
@@ -41,6 +42,20 @@ std::wstring utf8ToWide (const std::vector<unsigned char>& bytes)
 bool isSuccessStatus (int status) { return status >= 200 && status < 300; }
 
 } // namespace
+
+template <typename Work>
+HRESULT BrowserView::textCall (const wchar_t* operation, LPCWSTR text, Work&& work)
+{
+    return guarded ([&] {
+        record (operation, textOf (text));
+        if (closed)
+            return invalidState;
+        if (text == nullptr)
+            return E_INVALIDARG;
+
+        return work();
+    });
+}
 
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
@@ -223,9 +238,7 @@ void BrowserView::fetchDocument (const std::wstring& uri, std::function<void (st
 
 HRESULT BrowserView::get_Settings (ICoreWebView2Settings** settings)
 {
-    if (settings != nullptr)
-        *settings = nullptr;
-
+    clearOut (settings);
     return notImplemented (L"get_Settings");
 }
 
@@ -236,13 +249,7 @@ HRESULT BrowserView::get_Source (LPWSTR* uri)
 
 HRESULT BrowserView::Navigate (LPCWSTR uri)
 {
-    return guarded ([&] {
-        record (L"Navigate", textOf (uri));
-        if (closed)
-            return invalidState;
-        if (uri == nullptr)
-            return E_INVALIDARG;
-
+    return textCall (L"Navigate", uri, [&] {
         page->navigate (uri);
         return S_OK;
     });
@@ -250,13 +257,7 @@ HRESULT BrowserView::Navigate (LPCWSTR uri)
 
 HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 {
-    return guarded ([&] {
-        record (L"NavigateToString", textOf (htmlContent));
-        if (closed)
-            return invalidState;
-        if (htmlContent == nullptr)
-            return E_INVALIDARG;
-
+    return textCall (L"NavigateToString", htmlContent, [&] {
         page->navigateToString (htmlContent);
         return S_OK;
     });
@@ -265,12 +266,7 @@ HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
                                                           ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler)
 {
-    return guarded ([&] {
-        record (L"AddScriptToExecuteOnDocumentCreated", textOf (javaScript));
-        if (closed)
-            return invalidState;
-        if (javaScript == nullptr)
-            return E_INVALIDARG;
+    return textCall (L"AddScriptToExecuteOnDocumentCreated", javaScript, [&] {
         // The handler's interface is not declared, so it could never be told.
         if (handler != nullptr)
             return E_NOTIMPL;
@@ -287,12 +283,7 @@ HRESULT BrowserView::RemoveScriptToExecuteOnDocumentCreated (LPCWSTR)
 
 HRESULT BrowserView::ExecuteScript (LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler)
 {
-    return guarded ([&] {
-        record (L"ExecuteScript", textOf (javaScript));
-        if (closed)
-            return invalidState;
-        if (javaScript == nullptr)
-            return E_INVALIDARG;
+    return textCall (L"ExecuteScript", javaScript, [&] {
         // The handler's interface is not declared, so it could never be told.
         if (handler != nullptr)
             return E_NOTIMPL;
@@ -312,13 +303,7 @@ HRESULT BrowserView::Reload() { return notImplemented (L"Reload"); }
 
 HRESULT BrowserView::PostWebMessageAsJson (LPCWSTR webMessageAsJson)
 {
-    return guarded ([&] {
-        record (L"PostWebMessageAsJson", textOf (webMessageAsJson));
-        if (closed)
-            return invalidState;
-        if (webMessageAsJson == nullptr)
-            return E_INVALIDARG;
-
+    return textCall (L"PostWebMessageAsJson", webMessageAsJson, [&] {
         page->postWebMessage (webMessageAsJson);
         return S_OK;
     });
@@ -326,13 +311,7 @@ HRESULT BrowserView::PostWebMessageAsJson (LPCWSTR webMessageAsJson)
 
 HRESULT BrowserView::PostWebMessageAsString (LPCWSTR webMessageAsString)
 {
-    return guarded ([&] {
-        record (L"PostWebMessageAsString", textOf (webMessageAsString));
-        if (closed)
-            return invalidState;
-        if (webMessageAsString == nullptr)
-            return E_INVALIDARG;
-
+    return textCall (L"PostWebMessageAsString", webMessageAsString, [&] {
         page->postWebMessage (jsonStringLiteral (webMessageAsString));
         return S_OK;
     });
@@ -343,32 +322,11 @@ HRESULT BrowserView::CallDevToolsProtocolMethod (LPCWSTR, LPCWSTR, ICoreWebView2
     return notImplemented (L"CallDevToolsProtocolMethod");
 }
 
-HRESULT BrowserView::get_BrowserProcessId (UINT32* value)
-{
-    if (value == nullptr)
-        return E_POINTER;
+HRESULT BrowserView::get_BrowserProcessId (UINT32* value) { return returnValue (GetCurrentProcessId(), value); }
 
-    *value = GetCurrentProcessId();
-    return S_OK;
-}
+HRESULT BrowserView::get_CanGoBack (BOOL* canGoBack) { return returnValue (FALSE, canGoBack); }
 
-HRESULT BrowserView::get_CanGoBack (BOOL* canGoBack)
-{
-    if (canGoBack == nullptr)
-        return E_POINTER;
-
-    *canGoBack = FALSE;
-    return S_OK;
-}
-
-HRESULT BrowserView::get_CanGoForward (BOOL* canGoForward)
-{
-    if (canGoForward == nullptr)
-        return E_POINTER;
-
-    *canGoForward = FALSE;
-    return S_OK;
-}
+HRESULT BrowserView::get_CanGoForward (BOOL* canGoForward) { return returnValue (FALSE, canGoForward); }
 
 HRESULT BrowserView::GoBack() { return notImplemented (L"GoBack"); }
 
@@ -376,9 +334,7 @@ HRESULT BrowserView::GoForward() { return notImplemented (L"GoForward"); }
 
 HRESULT BrowserView::GetDevToolsProtocolEventReceiver (LPCWSTR, ICoreWebView2DevToolsProtocolEventReceiver** receiver)
 {
-    if (receiver != nullptr)
-        *receiver = nullptr;
-
+    clearOut (receiver);
     return notImplemented (L"GetDevToolsProtocolEventReceiver");
 }
 
@@ -395,14 +351,7 @@ HRESULT BrowserView::RemoveHostObjectFromScript (LPCWSTR) { return notImplemente
 
 HRESULT BrowserView::OpenDevToolsWindow() { return notImplemented (L"OpenDevToolsWindow"); }
 
-HRESULT BrowserView::get_ContainsFullScreenElement (BOOL* containsFullScreenElement)
-{
-    if (containsFullScreenElement == nullptr)
-        return E_POINTER;
-
-    *containsFullScreenElement = FALSE;
-    return S_OK;
-}
+HRESULT BrowserView::get_ContainsFullScreenElement (BOOL* containsFullScreenElement) { return returnValue (FALSE, containsFullScreenElement); }
 
 HRESULT BrowserView::AddWebResourceRequestedFilter (const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
 {

@@ -117,6 +117,11 @@ private:
     bool isFiltered (const std::wstring& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
     void fetchDocument (const std::wstring& uri, std::function<void (std::optional<std::wstring>)> done) override;
 
+    /// Records a call that hands the view one text, refuses it once the view
+    /// is closed or the text is null, and runs the work otherwise.
+    template <typename Work>
+    HRESULT textCall (const wchar_t* operation, LPCWSTR text, Work&& work);
+
     std::shared_ptr<Dispatcher> dispatcher;
     EventRegistry events;
     std::vector<std::pair<std::wstring, COREWEBVIEW2_WEB_RESOURCE_CONTEXT>> resourceFilters;

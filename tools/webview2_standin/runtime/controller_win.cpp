@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "out_param_win.h"
+
 namespace tunewell::standin
 {
 
@@ -36,14 +38,7 @@ void Controller::placeContent()
     MoveWindow (contentWindow, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
 }
 
-HRESULT Controller::get_IsVisible (BOOL* visible)
-{
-    if (visible == nullptr)
-        return E_POINTER;
-
-    *visible = isVisible ? TRUE : FALSE;
-    return S_OK;
-}
+HRESULT Controller::get_IsVisible (BOOL* visible) { return returnValue (isVisible ? TRUE : FALSE, visible); }
 
 HRESULT Controller::put_IsVisible (BOOL visible)
 {
@@ -59,14 +54,7 @@ HRESULT Controller::put_IsVisible (BOOL visible)
     });
 }
 
-HRESULT Controller::get_Bounds (RECT* out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    *out = bounds;
-    return S_OK;
-}
+HRESULT Controller::get_Bounds (RECT* out) { return returnValue (bounds, out); }
 
 HRESULT Controller::put_Bounds (RECT newBounds)
 {
@@ -82,14 +70,7 @@ HRESULT Controller::put_Bounds (RECT newBounds)
     });
 }
 
-HRESULT Controller::get_ZoomFactor (double* out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    *out = zoomFactor;
-    return S_OK;
-}
+HRESULT Controller::get_ZoomFactor (double* out) { return returnValue (zoomFactor, out); }
 
 HRESULT Controller::put_ZoomFactor (double factor)
 {
@@ -117,14 +98,7 @@ HRESULT Controller::MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON)
     return S_OK;
 }
 
-HRESULT Controller::get_ParentWindow (HWND* out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    *out = parentWindow;
-    return S_OK;
-}
+HRESULT Controller::get_ParentWindow (HWND* out) { return returnValue (parentWindow, out); }
 
 HRESULT Controller::put_ParentWindow (HWND parent)
 {

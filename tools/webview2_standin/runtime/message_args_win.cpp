@@ -1,6 +1,7 @@
 #include "message_args_win.h"
 
 #include "co_task_text_win.h"
+#include "out_param_win.h"
 
 namespace tunewell::standin
 {
@@ -44,32 +45,11 @@ HRESULT PermissionArgs::get_Uri (LPWSTR* out)
     return guarded ([&] { return returnText (uri, out); });
 }
 
-HRESULT PermissionArgs::get_PermissionKind (COREWEBVIEW2_PERMISSION_KIND* value)
-{
-    if (value == nullptr)
-        return E_POINTER;
+HRESULT PermissionArgs::get_PermissionKind (COREWEBVIEW2_PERMISSION_KIND* value) { return returnValue (kind, value); }
 
-    *value = kind;
-    return S_OK;
-}
+HRESULT PermissionArgs::get_IsUserInitiated (BOOL* isUserInitiated) { return returnValue (TRUE, isUserInitiated); }
 
-HRESULT PermissionArgs::get_IsUserInitiated (BOOL* isUserInitiated)
-{
-    if (isUserInitiated == nullptr)
-        return E_POINTER;
-
-    *isUserInitiated = TRUE;
-    return S_OK;
-}
-
-HRESULT PermissionArgs::get_State (COREWEBVIEW2_PERMISSION_STATE* value)
-{
-    if (value == nullptr)
-        return E_POINTER;
-
-    *value = currentState;
-    return S_OK;
-}
+HRESULT PermissionArgs::get_State (COREWEBVIEW2_PERMISSION_STATE* value) { return returnValue (currentState, value); }
 
 HRESULT PermissionArgs::put_State (COREWEBVIEW2_PERMISSION_STATE value)
 {
@@ -82,9 +62,7 @@ HRESULT PermissionArgs::put_State (COREWEBVIEW2_PERMISSION_STATE value)
 
 HRESULT PermissionArgs::GetDeferral (ICoreWebView2Deferral** deferral)
 {
-    if (deferral != nullptr)
-        *deferral = nullptr;
-
+    clearOut (deferral);
     return E_NOTIMPL;
 }
 

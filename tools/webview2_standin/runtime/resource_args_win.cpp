@@ -1,6 +1,7 @@
 #include "resource_args_win.h"
 
 #include "co_task_text_win.h"
+#include "out_param_win.h"
 
 namespace tunewell::standin
 {
@@ -43,14 +44,7 @@ HRESULT ResourceResponse::QueryInterface (REFIID iid, void** object)
     return ComObject::QueryInterface (iid, object);
 }
 
-HRESULT ResourceResponse::get_Content (IStream** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    content.copyTo (out);
-    return S_OK;
-}
+HRESULT ResourceResponse::get_Content (IStream** out) { return returnReference (content, out); }
 
 HRESULT ResourceResponse::put_Content (IStream* stream)
 {
@@ -60,20 +54,11 @@ HRESULT ResourceResponse::put_Content (IStream* stream)
 
 HRESULT ResourceResponse::get_Headers (ICoreWebView2HttpResponseHeaders** out)
 {
-    if (out != nullptr)
-        *out = nullptr;
-
+    clearOut (out);
     return E_NOTIMPL;
 }
 
-HRESULT ResourceResponse::get_StatusCode (int* out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    *out = statusCode;
-    return S_OK;
-}
+HRESULT ResourceResponse::get_StatusCode (int* out) { return returnValue (statusCode, out); }
 
 HRESULT ResourceResponse::put_StatusCode (int status)
 {
@@ -128,14 +113,7 @@ HRESULT ResourceRequest::put_Method (LPCWSTR value)
     });
 }
 
-HRESULT ResourceRequest::get_Content (IStream** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    content.copyTo (out);
-    return S_OK;
-}
+HRESULT ResourceRequest::get_Content (IStream** out) { return returnReference (content, out); }
 
 HRESULT ResourceRequest::put_Content (IStream* stream)
 {
@@ -145,9 +123,7 @@ HRESULT ResourceRequest::put_Content (IStream* stream)
 
 HRESULT ResourceRequest::get_Headers (ICoreWebView2HttpRequestHeaders** out)
 {
-    if (out != nullptr)
-        *out = nullptr;
-
+    clearOut (out);
     return E_NOTIMPL;
 }
 
@@ -157,23 +133,9 @@ ResourceRequestArgs::ResourceRequestArgs (std::wstring uri, COREWEBVIEW2_WEB_RES
 {
 }
 
-HRESULT ResourceRequestArgs::get_Request (ICoreWebView2WebResourceRequest** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
+HRESULT ResourceRequestArgs::get_Request (ICoreWebView2WebResourceRequest** out) { return returnReference (request, out); }
 
-    request.copyTo (out);
-    return S_OK;
-}
-
-HRESULT ResourceRequestArgs::get_Response (ICoreWebView2WebResourceResponse** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    answer.copyTo (out);
-    return S_OK;
-}
+HRESULT ResourceRequestArgs::get_Response (ICoreWebView2WebResourceResponse** out) { return returnReference (answer, out); }
 
 HRESULT ResourceRequestArgs::put_Response (ICoreWebView2WebResourceResponse* response)
 {
@@ -183,20 +145,11 @@ HRESULT ResourceRequestArgs::put_Response (ICoreWebView2WebResourceResponse* res
 
 HRESULT ResourceRequestArgs::GetDeferral (ICoreWebView2Deferral** deferral)
 {
-    if (deferral != nullptr)
-        *deferral = nullptr;
-
+    clearOut (deferral);
     return E_NOTIMPL;
 }
 
-HRESULT ResourceRequestArgs::get_ResourceContext (COREWEBVIEW2_WEB_RESOURCE_CONTEXT* out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-
-    *out = context;
-    return S_OK;
-}
+HRESULT ResourceRequestArgs::get_ResourceContext (COREWEBVIEW2_WEB_RESOURCE_CONTEXT* out) { return returnValue (context, out); }
 
 std::vector<unsigned char> readWholeStream (IStream* stream)
 {
