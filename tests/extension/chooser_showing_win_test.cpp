@@ -4,6 +4,7 @@
 #include "chooser_session_win_test.h"
 
 #include "extension/chooser_page.h"
+#include "private_executable_regions_win.h"
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
 
@@ -14,26 +15,7 @@ namespace
 
 using Showing = ChooserSession;
 
-void clickCloseBox()
-{
-    PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-/// Committed private memory that can run code: a DLL image mapped from
-/// memory counts here, modules loaded from files do not.
-int privateExecutableRegions()
-{
-    constexpr DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    int count = 0;
-    MEMORY_BASIC_INFORMATION region {};
-
-    for (auto* address = static_cast<char*> (nullptr); VirtualQuery (address, &region, sizeof (region)) == sizeof (region);
-         address = static_cast<char*> (region.BaseAddress) + region.RegionSize)
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && (region.Protect & executable) != 0)
-            ++count;
-
-    return count;
-}
+using testsupport::privateExecutableRegions;
 
 std::wstring windowTitle (HWND window)
 {

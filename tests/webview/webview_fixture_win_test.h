@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "private_executable_regions_win.h"
 #include "standin_control.h"
 #include "webview/webview2_win.h"
 
@@ -96,23 +97,7 @@ inline void runPendingMessages()
     runMessagesUntil ([] { return false; }, 20);
 }
 
-/// Committed private memory that can run code: a mapped DLL image counts
-/// here, while modules the system loads from files do not.
-inline int privateExecutableRegions()
-{
-    constexpr DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    int count = 0;
-    MEMORY_BASIC_INFORMATION region {};
-
-    for (auto* address = static_cast<char*> (nullptr); VirtualQuery (address, &region, sizeof (region)) == sizeof (region);
-         address = static_cast<char*> (region.BaseAddress) + region.RegionSize)
-    {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && (region.Protect & executable) != 0)
-            ++count;
-    }
-
-    return count;
-}
+using tunewell::testsupport::privateExecutableRegions;
 
 /// Every test starts from a runtime that has forgotten earlier plans and logs.
 class StandinTest : public ::testing::Test
