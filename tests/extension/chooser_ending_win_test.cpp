@@ -13,11 +13,6 @@ namespace
 
 using Ending = ChooserSession;
 
-void clickCloseBox()
-{
-    PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
 /// The browser has not been created yet: the window is up, no view is open.
 bool browserStarting()
 {

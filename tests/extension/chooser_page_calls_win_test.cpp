@@ -17,11 +17,6 @@ const std::string twoSongsMarkup =
     "<li class='song-item' data-song-artist='Rock &amp; Roll | Led Zeppelin'><a class='song-select' data-slot='1'>"
     "Rock &amp; Roll - Led Zeppelin</a></li>";
 
-void clickCloseBox()
-{
-    PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
 void postFromPage (const std::wstring& message)
 {
     EXPECT_GE (standin_post_web_message (message.c_str()), 0);

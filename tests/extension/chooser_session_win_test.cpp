@@ -147,6 +147,11 @@ HWND visibleChooserWindow()
     return ! windows.empty() && IsWindowVisible (windows.front()) ? windows.front() : nullptr;
 }
 
+void clickCloseBox()
+{
+    PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
 void runPendingMessages()
 {
     for (int round = 0; round < 20; ++round)

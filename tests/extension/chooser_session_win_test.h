@@ -73,6 +73,8 @@ private:
 std::vector<HWND> chooserWindows();
 /// The visible chooser window, or null.
 HWND visibleChooserWindow();
+/// Posts a click on the visible chooser window's close box.
+void clickCloseBox();
 
 /// Runs the messages queued now and those they post in turn.
 void runPendingMessages();
