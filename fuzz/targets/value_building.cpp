@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <set>
 #include <string>
 #include <utility>
@@ -168,6 +169,21 @@ bool hasOnlyValidUTF8 (const Node& node)
     return true;
 }
 
+/// Whether JSON reads every integer back as an integer: the dialect takes
+/// the digits of the int64 limits for an overflow and reads a float64.
+bool hasIntegersThatJSONKeeps (const Node& node)
+{
+    if (node.kind == Node::Kind::integer
+        && (node.integer == std::numeric_limits<int64_t>::max() || node.integer == std::numeric_limits<int64_t>::min()))
+        return false;
+
+    for (auto& [name, item] : node.items)
+        if (! hasIntegersThatJSONKeeps (item))
+            return false;
+
+    return true;
+}
+
 /// Whether JSON can carry the member names: the writer ends a name at its
 /// first zero byte, and the dialect refuses empty and repeated names.
 bool hasNamesThatJSONCanCarry (const Node& node)
@@ -216,7 +232,8 @@ void checkCopies (const Built& built)
     // exactly. Malformed UTF-8 is written as whatever code points it seems
     // to hold, and names that the dialect refuses fail to parse; either way
     // the outcome is defined, and text that parses writes stably.
-    const bool exact = hasNamesThatJSONCanCarry (built.model) && hasOnlyValidUTF8 (built.model);
+    const bool exact = hasNamesThatJSONCanCarry (built.model) && hasOnlyValidUTF8 (built.model)
+                       && hasIntegersThatJSONKeeps (built.model);
     std::string rewritten;
 
     try
