@@ -31,6 +31,8 @@ for target in "${targets[@]}"; do
     mkdir -p "$work" "$artifacts"
     options=(-max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048
              -print_final_stats=1 -artifact_prefix="$artifacts")
+    # A fixed seed (TUNEWELL_FUZZ_SEED) makes a short run repeat its path.
+    [ -n "${TUNEWELL_FUZZ_SEED:-}" ] && options+=(-seed="$TUNEWELL_FUZZ_SEED")
     dictionary="$root/fuzz/dictionaries/$target.dict"
     [ -f "$dictionary" ] && options+=(-dict="$dictionary")
     printf '\n==== fuzzing %s for %ss\n' "$target" "$seconds"

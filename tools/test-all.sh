@@ -38,7 +38,7 @@ fi
 
 if [ -x "$root/tools/fuzz.sh" ]; then
     step "Fuzzing every target for a bounded time"
-    "$root/tools/fuzz.sh" "${TUNEWELL_FUZZ_SECONDS:-30}"
+    TUNEWELL_FUZZ_SEED="${TUNEWELL_FUZZ_SEED:-1}" "$root/tools/fuzz.sh" "${TUNEWELL_FUZZ_SECONDS:-30}"
 fi
 
 step "All tests passed"
