@@ -26,3 +26,6 @@ void LibMain::closeChooserFromPage()
 {
     chooserWindow.reset();
 }
+
+// Without a loop no showing is ever in progress.
+void LibMain::endShowing() {}

@@ -197,3 +197,12 @@ void LibMain::closeChooserFromPage()
     if (runningShowing != nullptr)
         runningShowing->requestEnd();
 }
+
+void LibMain::endShowing()
+{
+    if (runningShowing == nullptr)
+        return;
+
+    hideWindow (chooserWindow.get());
+    runningShowing->requestEnd();
+}

@@ -78,6 +78,13 @@ void LibMain::OnModeChanged (int mode)
     }
 }
 
+// A host that closes the extension from inside a showing (its own messages
+// are dispatched by the showing's loop) must not be left inside that loop.
+void LibMain::OnClose()
+{
+    endShowing();
+}
+
 void LibMain::OnSetlistChanged (const std::string&)
 {
     updateChooser();

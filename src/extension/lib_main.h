@@ -27,6 +27,7 @@ public:
     int GetMenuCount() override;
     std::string GetMenuName (int index) override;
     void InvokeMenu (int index) override;
+    void OnClose() override;
 
     /// Runs one showing of the chooser; returns false when it has ended.
     bool showChooser();
@@ -64,6 +65,10 @@ private:
     /// The page's close button: the window goes, and a showing in progress
     /// ends; platform code.
     void closeChooserFromPage();
+
+    /// The host closing the extension: a showing in progress hides its window
+    /// and ends, so that the host has its thread back; platform code.
+    void endShowing();
 
     /// The showing in progress on the host's thread, or null; platform code.
     struct Showing;

@@ -98,6 +98,16 @@ TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
     EXPECT_EQ (chooserWindows().size(), 1u);
 }
 
+TEST_F (Ending, theHostClosingTheExtensionDuringAShowingEndsIt)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [] { library->OnClose(); });
+    runShowing (script);
+
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
 TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost)
 {
     standin_delay_creation (400);
