@@ -29,3 +29,8 @@ void LibMain::closeChooserFromPage()
 
 // Without a loop no showing is ever in progress.
 void LibMain::endShowing() {}
+
+bool LibMain::isShowingEnding() const
+{
+    return false;
+}

@@ -109,24 +109,50 @@ struct LibMain::Showing
     /// Given the exit code of the quit that ended the showing's wait or loop,
     /// posts it again unless it was the showing's own (exit code 0), so that
     /// the host's loop receives its own quit.
-    void passOnForeignQuit (int exitCode) const
+    void passOnForeignQuit (int exitCode)
     {
         if (! (postedOwnQuit && exitCode == 0))
+        {
             PostQuitMessage (exitCode);
+            passedOnForeignQuit = true;
+        }
     }
+
+    /// A request answered while this showing was ending opens the chooser
+    /// again once it is over, unless the host is quitting.
+    bool wantsReopen() const { return reopenRequested && ! passedOnForeignQuit; }
 
     LibMain& owner;
     bool endRequested = false;
     bool postedOwnQuit = false;
+    bool passedOnForeignQuit = false;
+    bool reopenRequested = false;
 };
 
 bool LibMain::showChooser()
+{
+    while (runOneShowing())
+        ;
+
+    return false;
+}
+
+bool LibMain::isShowingEnding() const
+{
+    return runningShowing != nullptr && runningShowing->endRequested;
+}
+
+bool LibMain::runOneShowing()
 {
     showPending = false;
 
     if (runningShowing != nullptr)
     {
-        if (chooserWindow != nullptr)
+        // The performer asked again while the chooser was closing: it opens
+        // anew as soon as the closing showing has returned.
+        if (runningShowing->endRequested)
+            runningShowing->reopenRequested = true;
+        else if (chooserWindow != nullptr)
             chooserWindow->bringToFront();
 
         return false;
@@ -139,7 +165,7 @@ bool LibMain::showChooser()
     chooserWindow = std::move (window);
 
     if (chooserWindow->nativeHandle() == nullptr)
-        return false;
+        return showing.wantsReopen();
 
     chooserWindow->setTitle (windowTitle);
     chooserWindow->addResizableStyles();
@@ -162,7 +188,7 @@ bool LibMain::showChooser()
     if (auto quit = chooserView->quitTakenDuringCreation())
     {
         showing.passOnForeignQuit (*quit);
-        return false;
+        return showing.wantsReopen();
     }
 
     if (! showing.endRequested)
@@ -186,7 +212,7 @@ bool LibMain::showChooser()
     if (loopEnd.quitReceived)
         showing.passOnForeignQuit (loopEnd.exitCode);
 
-    return false;
+    return showing.wantsReopen();
 }
 
 void LibMain::closeChooserFromPage()

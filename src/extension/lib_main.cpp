@@ -58,7 +58,7 @@ void LibMain::initChooser()
 
 void LibMain::requestShow()
 {
-    if (chooserOpen && chooserWindow != nullptr)
+    if (chooserOpen && chooserWindow != nullptr && ! isShowingEnding())
     {
         chooserWindow->bringToFront();
         return;

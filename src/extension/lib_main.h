@@ -70,6 +70,12 @@ private:
     /// and ends, so that the host has its thread back; platform code.
     void endShowing();
 
+    /// One showing; true when a request answered while it was ending asks for
+    /// the next one at once; platform code.
+    bool runOneShowing();
+    /// The showing in progress has been asked to end; platform code.
+    bool isShowingEnding() const;
+
     /// The showing in progress on the host's thread, or null; platform code.
     struct Showing;
     Showing* runningShowing = nullptr;

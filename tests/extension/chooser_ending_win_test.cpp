@@ -98,6 +98,25 @@ TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
     EXPECT_EQ (chooserWindows().size(), 1u);
 }
 
+TEST_F (Ending, aRequestWhileTheChooserIsClosingOpensItAgainOnceClosed)
+{
+    // The close box and the next request within one message, before the
+    // closing showing has taken its quit.
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [] {
+        SendMessageW (visibleChooserWindow(), WM_CLOSE, 0, 0);
+        library->InvokeMenu (0);
+        library->OnModeChanged (1);
+    });
+    script.whenOnTimer ("the page of the next showing", [] { return loggedTexts (L"NavigateToString").size() == 2 && visibleChooserWindow() != nullptr; },
+                        clickCloseBox);
+    runShowing (script);
+
+    EXPECT_EQ (loggedTexts (L"NavigateToString").size(), 2u);
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
 TEST_F (Ending, theHostClosingTheExtensionDuringAShowingEndsIt)
 {
     ShowingScript script;

@@ -12,6 +12,9 @@ namespace
 constexpr UINT turnMessage = WM_APP + 0x31;
 constexpr int maximumTurnsPerStep = 20000;
 constexpr UINT_PTR endTimer = 1;
+constexpr UINT_PTR stepTimer = 2;
+constexpr UINT stepTimerMilliseconds = 10;
+constexpr int maximumTimerTurnsPerStep = 500;
 constexpr UINT endTimeoutMilliseconds = 5000;
 constexpr wchar_t scriptWindowClass[] = L"TunewellTestShowingScript";
 
@@ -50,6 +53,7 @@ ShowingScript::ShowingScript()
 ShowingScript::~ShowingScript()
 {
     KillTimer (window, endTimer);
+    KillTimer (window, stepTimer);
     SetWindowLongPtrW (window, GWLP_USERDATA, 0);
     DestroyWindow (window);
 }
@@ -57,6 +61,13 @@ ShowingScript::~ShowingScript()
 ShowingScript& ShowingScript::when (std::string description, std::function<bool()> ready, std::function<void()> action)
 {
     steps.push_back ({ std::move (description), std::move (ready), std::move (action) });
+    return *this;
+}
+
+ShowingScript& ShowingScript::whenOnTimer (std::string description, std::function<bool()> ready, std::function<void()> action)
+{
+    when (std::move (description), std::move (ready), std::move (action));
+    steps.back().waitsOnTimer = true;
     return *this;
 }
 
@@ -98,6 +109,15 @@ void ShowingScript::turn()
         return;
     }
 
+    if (steps[nextStep].waitsOnTimer)
+    {
+        if (++turnsWaited > maximumTimerTurnsPerStep)
+            return abandon ("waited in vain for " + steps[nextStep].description);
+
+        SetTimer (window, stepTimer, stepTimerMilliseconds, nullptr);
+        return;
+    }
+
     if (++turnsWaited > maximumTurnsPerStep)
         return abandon ("waited in vain for " + steps[nextStep].description);
 
@@ -121,6 +141,12 @@ LRESULT CALLBACK ShowingScript::windowProc (HWND window, UINT message, WPARAM wP
 
     if (script != nullptr && message == turnMessage)
         script->turn();
+
+    if (script != nullptr && message == WM_TIMER && wParam == stepTimer)
+    {
+        KillTimer (window, stepTimer);
+        script->turn();
+    }
 
     if (script != nullptr && message == WM_TIMER && wParam == endTimer)
     {

@@ -39,6 +39,9 @@ public:
 
     ShowingScript& when (std::string description, std::function<bool()> ready, std::function<void()> action);
     ShowingScript& then (std::function<void()> action);
+    /// As `when`, but waits on a timer rather than posted turns, so that a
+    /// quit message can be taken meanwhile (posted messages hold it back).
+    ShowingScript& whenOnTimer (std::string description, std::function<bool()> ready, std::function<void()> action);
 
     /// Starts the steps; they run once the thread dispatches messages.
     void start();
@@ -55,6 +58,7 @@ private:
         std::string description;
         std::function<bool()> ready;
         std::function<void()> action;
+        bool waitsOnTimer = false;
     };
 
     HWND window = nullptr;
