@@ -15,6 +15,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+"$root/tools/setup.sh"
 
 native_dir="${TUNEWELL_BENCH_DIR:-$root/build/bench}"
 windows_dir="${TUNEWELL_BENCH_WINDOWS_DIR:-$root/build/bench-windows}"
