@@ -14,16 +14,27 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winedbg.exe=d}"
 mkdir -p "$state_dir"
 
+# A display counts only while its Xvfb runs: a server that was killed leaves its
+# lock file and socket behind, and Wine cannot make a single window on those.
+display_is_live() {
+    local display_number="$1" pid
+    [ -S "/tmp/.X11-unix/X$display_number" ] || return 1
+    pid="$(tr -d ' \n' <"/tmp/.X$display_number-lock" 2>/dev/null)" || return 1
+    [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]
+}
+
 start_display() {
     local display_number="${TUNEWELL_DISPLAY_NUMBER:-87}"
     export DISPLAY=":$display_number"
-    if [ ! -S "/tmp/.X11-unix/X$display_number" ]; then
-        setsid -f Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&-
-        for _ in $(seq 100); do
-            [ -S "/tmp/.X11-unix/X$display_number" ] && break
-            sleep 0.1
-        done
-    fi
+    display_is_live "$display_number" && return 0
+    rm -f "/tmp/.X$display_number-lock" "/tmp/.X11-unix/X$display_number"
+    setsid -f Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&-
+    for _ in $(seq 100); do
+        display_is_live "$display_number" && return 0
+        sleep 0.1
+    done
+    echo "wine-run.sh: Xvfb did not start on display $DISPLAY" >&2
+    return 1
 }
 
 prepare_prefix() {
@@ -48,7 +59,7 @@ prepare_prefix() {
 
 {
     flock 9
-    [ -n "${DISPLAY:-}" ] || start_display
+    [ -n "${DISPLAY:-}" ] || start_display || exit 1
     prepare_prefix
 } 9>"$state_dir/wine-run.lock"
 [ -n "${DISPLAY:-}" ] || export DISPLAY=":${TUNEWELL_DISPLAY_NUMBER:-87}"

@@ -21,6 +21,9 @@ constexpr UINT third = WM_USER + 3;
 class MessageLoop : public ::testing::Test
 {
 protected:
+    // Each test ends its loop from the window's handlers: without the window
+    // the loop would wait forever instead of failing.
+    void SetUp() override { ASSERT_TRUE (IsWindow (window.handle)) << "the window system made no window"; }
     void TearDown() override { dispatchPendingMessages(); }
     ScriptedWindow window;
 };

@@ -44,7 +44,12 @@ bool isTunewellClassName (const std::string& name)
 /// Runs the loop until everything queued so far has been dispatched.
 void runQueuedCallbacks (HWND window)
 {
-    postCallback (window, [] { stopMessageLoop(); });
+    // Without the stopping callback the loop would wait forever instead of failing.
+    if (! postCallback (window, [] { stopMessageLoop(); }))
+    {
+        ADD_FAILURE() << "could not post to the message window";
+        return;
+    }
     runMessageLoop();
 }
 
@@ -141,6 +146,7 @@ TEST (MessageWindowCallbacks, AreFreedUnrunWhenThereIsNoWindowToPostTo)
 TEST (SharedMessageWindow, RunsACallbackPostedToItAfterTheCurrentHandlerReturns)
 {
     ScriptedWindow window;
+    ASSERT_TRUE (IsWindow (window.handle));
     std::string events;
     window.handlers[WM_USER + 1] = [&] {
         postCallbackToSharedWindow ([&] {
