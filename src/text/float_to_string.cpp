@@ -180,6 +180,37 @@ void weedDigit (char* buffer, int length, uint64_t delta, uint64_t rest, uint64_
     }
 }
 
+constexpr char digitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the count decimal digits of n, which has no more than that many.
+void writeDigits (char* buffer, uint32_t n, int count) noexcept
+{
+    auto end = buffer + count;
+
+    while (n >= 100)
+    {
+        auto pair = (n % 100) * 2;
+        n /= 100;
+        end -= 2;
+        end[0] = digitPairs[pair];
+        end[1] = digitPairs[pair + 1];
+    }
+
+    if (n >= 10)
+    {
+        end -= 2;
+        end[0] = digitPairs[n * 2];
+        end[1] = digitPairs[n * 2 + 1];
+    }
+    else
+    {
+        end[-1] = static_cast<char> ('0' + n);
+    }
+}
+
 // Takes the leading decimal digit off the integral part, which has kappa digits.
 uint32_t takeLeadingDigit (uint32_t& integral, int kappa) noexcept
 {
@@ -203,6 +234,14 @@ uint32_t takeLeadingDigit (uint32_t& integral, int kappa) noexcept
     return digit;
 }
 
+// ceil (x * log10 (2)) without floating point, for |x| up to 1300 (which holds
+// every binary exponent of a double): 315653 / 2^20 is log10 (2) closely enough
+// that the floor is exact there, and x * log10 (2) is an integer only for x = 0.
+int ceilLog10OfPowerOfTwo (int x) noexcept
+{
+    return x == 0 ? 0 : ((x * 315653) >> 20) + 1;
+}
+
 // Grisu2: the digits of a finite, non-zero, positive double's bits.
 int writeShortestDigits (uint64_t bits, char* buffer, int& decimalExponent) noexcept
 {
@@ -218,11 +257,7 @@ int writeShortestDigits (uint64_t bits, char* buffer, int& decimalExponent) noex
     lower.mantissa <<= lower.exponent - upper.exponent;
     lower.exponent = upper.exponent;
 
-    auto estimate = (-61 - upper.exponent) * 0.30102999566398114 + 347;
-    auto k = static_cast<int> (estimate);
-
-    if (estimate - k > 0.0)
-        ++k;
+    auto k = ceilLog10OfPowerOfTwo (-61 - upper.exponent) + 347;
 
     auto index = (k >> 3) + 1;
     decimalExponent = 348 - 8 * index;
@@ -262,6 +297,65 @@ char* trimFraction (char* fraction, int keep) noexcept
     return end;
 }
 
+// Moves count characters one place to the left.
+void moveLeftByOne (char* buffer, int count) noexcept
+{
+    for (int i = 0; i < count; ++i)
+        buffer[i] = buffer[i + 1];
+}
+
+// The layout of the digits, which the caller has put one place to the right,
+// at buffer + 1: most layouts then move fewer of them, and the scientific one
+// none but the first.
+char* layOutDigits (char* buffer, int length, int decimalExponent, int maxDecimalPlaces) noexcept
+{
+    auto pointPosition = length + decimalExponent;
+
+    if (pointPosition < -maxDecimalPlaces)
+        return writeText (buffer, "0.0", 3);
+
+    if (pointPosition > 0 && pointPosition <= 21)
+    {
+        if (decimalExponent >= 0)
+        {
+            moveLeftByOne (buffer, length);
+            std::memset (buffer + length, '0', static_cast<std::size_t> (decimalExponent));
+            return writeText (buffer + pointPosition, ".0", 2);
+        }
+
+        moveLeftByOne (buffer, pointPosition);
+        buffer[pointPosition] = '.';
+
+        if (length - pointPosition > maxDecimalPlaces)
+            return trimFraction (buffer + pointPosition + 1, maxDecimalPlaces);
+
+        return buffer + length + 1;
+    }
+
+    if (pointPosition > -6 && pointPosition <= 0)
+    {
+        auto leadingZeros = -pointPosition;
+        std::memmove (buffer + 2 + leadingZeros, buffer + 1, static_cast<std::size_t> (length));
+        buffer[0] = '0';
+        buffer[1] = '.';
+        std::memset (buffer + 2, '0', static_cast<std::size_t> (leadingZeros));
+        auto fractionDigits = leadingZeros + length;
+        return trimFraction (buffer + 2, fractionDigits < maxDecimalPlaces ? fractionDigits : maxDecimalPlaces);
+    }
+
+    buffer[0] = buffer[1];
+    auto end = buffer + 1;
+
+    if (length > 1)
+    {
+        buffer[1] = '.';
+        end = trimFraction (buffer + 2, length - 1);
+    }
+
+    *end++ = 'e';
+    return Buffer::writeShortInteger (end, pointPosition - 1);
+}
+
 } // namespace
 
 //==============================================================================
@@ -291,8 +385,8 @@ char* Buffer::writeAndGetEnd (char* buffer, double value, int maxDecimalPlaces, 
         return (bits & mantissaMask) != 0 ? writeText (text, "nan", 3) : writeText (text, "inf", 3);
 
     int decimalExponent = 0;
-    auto length = writeShortestDigits (bits, text, decimalExponent);
-    auto end = addDecimalPointAndExponent (text, length, decimalExponent, maxDecimalPlaces < 0 ? 324 : maxDecimalPlaces);
+    auto length = writeShortestDigits (bits, text + 1, decimalExponent);
+    auto end = layOutDigits (text, length, decimalExponent, maxDecimalPlaces < 0 ? 324 : maxDecimalPlaces);
 
     if (omitPointForRoundNumbers && end - buffer > 1 && end[-2] == '.' && end[-1] == '0')
         end -= 2;
@@ -310,11 +404,20 @@ int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64
     auto kappa = countDecimalDigits (integral);
     int length = 0;
 
+    // While the fraction alone is above delta no integral digit can end the
+    // digits, so all of them are written in one go.
+    if (fraction > delta)
+    {
+        writeDigits (buffer, integral, kappa);
+        length = kappa;
+        kappa = 0;
+    }
+
     while (kappa > 0)
     {
         auto digit = takeLeadingDigit (integral, kappa);
 
-        if (digit != 0 || length != 0)
+        if (length != 0 || digit != 0)
             buffer[length++] = static_cast<char> ('0' + digit);
 
         --kappa;
@@ -334,7 +437,7 @@ int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64
         delta *= 10;
         auto digit = static_cast<char> (fraction >> shift);
 
-        if (digit != 0 || length != 0)
+        if (length != 0 || digit != 0)
             buffer[length++] = static_cast<char> ('0' + digit);
 
         fraction &= one - 1;
@@ -355,50 +458,8 @@ int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64
 
 char* Buffer::addDecimalPointAndExponent (char* buffer, int length, int decimalExponent, int maxDecimalPlaces) noexcept
 {
-    auto pointPosition = length + decimalExponent;
-
-    if (pointPosition < -maxDecimalPlaces)
-        return writeText (buffer, "0.0", 3);
-
-    if (pointPosition > 0 && pointPosition <= 21)
-    {
-        if (decimalExponent >= 0)
-        {
-            std::memset (buffer + length, '0', static_cast<std::size_t> (decimalExponent));
-            return writeText (buffer + pointPosition, ".0", 2);
-        }
-
-        std::memmove (buffer + pointPosition + 1, buffer + pointPosition, static_cast<std::size_t> (length - pointPosition));
-        buffer[pointPosition] = '.';
-
-        if (length - pointPosition > maxDecimalPlaces)
-            return trimFraction (buffer + pointPosition + 1, maxDecimalPlaces);
-
-        return buffer + length + 1;
-    }
-
-    if (pointPosition > -6 && pointPosition <= 0)
-    {
-        auto leadingZeros = -pointPosition;
-        std::memmove (buffer + 2 + leadingZeros, buffer, static_cast<std::size_t> (length));
-        buffer[0] = '0';
-        buffer[1] = '.';
-        std::memset (buffer + 2, '0', static_cast<std::size_t> (leadingZeros));
-        auto fractionDigits = leadingZeros + length;
-        return trimFraction (buffer + 2, fractionDigits < maxDecimalPlaces ? fractionDigits : maxDecimalPlaces);
-    }
-
-    auto end = buffer + 1;
-
-    if (length > 1)
-    {
-        std::memmove (buffer + 2, buffer + 1, static_cast<std::size_t> (length - 1));
-        buffer[1] = '.';
-        end = trimFraction (buffer + 2, length - 1);
-    }
-
-    *end++ = 'e';
-    return writeShortInteger (end, pointPosition - 1);
+    std::memmove (buffer + 1, buffer, static_cast<std::size_t> (length));
+    return layOutDigits (buffer, length, decimalExponent, maxDecimalPlaces);
 }
 
 char* Buffer::writeShortInteger (char* buffer, int n) noexcept

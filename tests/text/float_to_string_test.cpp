@@ -166,3 +166,35 @@ TEST (FloatToString, ReadsBackSubnormalsAndPowersOfTen)
         expectRoundTrip (std::strtod (text.c_str(), nullptr), text.c_str());
     }
 }
+
+TEST (FloatToString, ReadsBackAtEveryBinaryExponent)
+{
+    // Each exponent picks its own cached power of ten, so each one is tried
+    // with the smallest, largest and a middling significand.
+    for (uint64_t exponent = 0; exponent < 0x7ff && ! HasFatalFailure(); ++exponent)
+        for (uint64_t mantissa : { 0ull, 1ull, 0x8000000000000ull, 0x123456789abcdull, (1ull << 52) - 1 })
+            if (exponent != 0 || mantissa != 0)
+                expectRoundTrip (fromBits ((exponent << 52) | mantissa), ("exponent " + std::to_string (exponent)).c_str());
+}
+
+TEST (FloatToString, LaysOutDigitsHandedToItDirectly)
+{
+    auto layOut = [] (const char* digits, int decimalExponent, int maxDecimalPlaces = 324)
+    {
+        char buffer[32] {};
+        auto length = static_cast<int> (std::strlen (digits));
+        std::memcpy (buffer, digits, static_cast<std::size_t> (length));
+        auto end = FloatToStringBuffer<double>::addDecimalPointAndExponent (buffer, length, decimalExponent, maxDecimalPlaces);
+        return std::string (buffer, end);
+    };
+
+    EXPECT_EQ (layOut ("1234", 2), "123400.0");
+    EXPECT_EQ (layOut ("1234", -2), "12.34");
+    EXPECT_EQ (layOut ("1234", -6), "0.001234");
+    EXPECT_EQ (layOut ("1234", 20), "1.234e23");
+    EXPECT_EQ (layOut ("1234", -13), "1.234e-10");
+    EXPECT_EQ (layOut ("5", -324), "5e-324");
+    EXPECT_EQ (layOut ("1200", 19), "1.2e22");
+    EXPECT_EQ (layOut ("12345", -4, 2), "1.23");
+    EXPECT_EQ (layOut ("1234", -8, 2), "0.0");
+}
