@@ -177,37 +177,12 @@ private:
     value::SimpleStringDictionary dictionary;
     std::string stringValue;
 
+    /// The data and the dictionary were built for exactly this type, each
+    /// handle in the data being the one its text has in the dictionary, so
+    /// the result takes both over as they are.
     value::Value makeResult (Type type)
     {
-        value::Value result (std::move (type));
-        auto& view = result.getView();
-
-        if (! data.empty() && data.size() == result.getRawData().size())
-            std::memcpy (view.getRawData(), data.data(), data.size());
-
-        // Taken over in order of first insertion, every text gets the handle
-        // it has here, which is the one the data already holds. Only a bare
-        // string can hold a zero byte (see parseStringValue), and then it is
-        // the only text.
-        auto& texts = dictionary.strings;
-        auto* target = view.getDictionary();
-
-        if (result.getType().isString())
-        {
-            if (! texts.empty())
-                target->getHandleForString ({ texts.data(), texts.size() - 1 });
-
-            return result;
-        }
-
-        for (std::size_t start = 0; start < texts.size();)
-        {
-            auto length = std::strlen (texts.data() + start);
-            target->getHandleForString ({ texts.data() + start, length });
-            start += length + 1;
-        }
-
-        return result;
+        return value::Value (std::move (type), std::move (data), std::move (dictionary));
     }
 
     template <typename Scalar>

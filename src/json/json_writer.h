@@ -81,6 +81,18 @@ private:
             used += count;
         }
 
+        /// Room for count characters, at most the whole buffer, to be written
+        /// in place and then kept with `commit`.
+        char* reserve (std::size_t count)
+        {
+            if (count > sizeof (pending) - used)
+                deliver();
+
+            return pending + used;
+        }
+
+        void commit (const char* endOfWritten)  { used = static_cast<std::size_t> (endOfWritten - pending); }
+
         void deliver()
         {
             if (used != 0)
@@ -164,9 +176,9 @@ private:
 
     void writeInteger (int64_t n)
     {
-        char digits[24];
-        auto result = std::to_chars (digits, digits + sizeof (digits), n);
-        out.write (digits, static_cast<std::size_t> (result.ptr - digits));
+        constexpr std::size_t longest = 20; // "-9223372036854775808"
+        auto* place = out.reserve (longest);
+        out.commit (std::to_chars (place, place + longest, n).ptr);
     }
 
     void writeFloat (double n)
@@ -177,7 +189,7 @@ private:
         else if (std::isinf (n))
             writeText (n > 0 ? "\"Infinity\"" : "\"-Infinity\"");
         else
-            writeText (text::FloatToStringBuffer<double> (n, -1, true).getText());
+            out.commit (text::FloatToStringBuffer<double>::writeAndGetEnd (out.reserve (25), n, -1, true));
     }
 
     void writeString (uint32_t handle, const Dictionary* dictionary)

@@ -297,11 +297,39 @@ char* trimFraction (char* fraction, int keep) noexcept
     return end;
 }
 
-// Moves count characters one place to the left.
+uint64_t loadWord (const char* source) noexcept
+{
+    uint64_t word;
+    std::memcpy (&word, source, sizeof (word));
+    return word;
+}
+
+void storeWord (char* target, uint64_t word) noexcept
+{
+    std::memcpy (target, &word, sizeof (word));
+}
+
+// Moves count characters, at most 24, one place to the left. A library call
+// would cost more than these few words, which are all read before any is
+// written (the parts overlap whenever count is not a multiple of 8).
 void moveLeftByOne (char* buffer, int count) noexcept
 {
-    for (int i = 0; i < count; ++i)
-        buffer[i] = buffer[i + 1];
+    if (count >= 8)
+    {
+        auto first = loadWord (buffer + 1);
+        auto middle = loadWord (buffer + 1 + (count > 16 ? 8 : 0));
+        auto last = loadWord (buffer + 1 + count - 8);
+        storeWord (buffer, first);
+        storeWord (buffer + (count > 16 ? 8 : 0), middle);
+        storeWord (buffer + count - 8, last);
+        return;
+    }
+
+    while (count-- > 0)
+    {
+        *buffer = buffer[1];
+        ++buffer;
+    }
 }
 
 // The layout of the digits, which the caller has put one place to the right,

@@ -30,6 +30,18 @@ Value::Value (Type&& valueType) : packedData (static_cast<std::size_t> (valueTyp
     repointView();
 }
 
+Value::Value (Type&& valueType, std::vector<uint8_t>&& data, SimpleStringDictionary&& strings)
+    : packedData (std::move (data)), dictionary (std::move (strings))
+{
+    auto size = static_cast<std::size_t> (valueType.getValueDataSize());
+
+    if (packedData.size() != size)
+        packedData.assign (size, 0);
+
+    view.type = std::move (valueType);
+    repointView();
+}
+
 Value::Value (int64_t number) : packedData (packScalar (number))
 {
     view.type = Type (TypeCode::int64);

@@ -19,6 +19,11 @@ class Value
 public:
     Value() noexcept;
     explicit Value (Type&& valueType);
+    /// Takes over data already packed for valueType together with the
+    /// dictionary that its string handles refer to, sparing a parser that
+    /// built both a copy of each. Data of any other size than the type's is
+    /// replaced by zeroed data of the right size.
+    Value (Type&& valueType, std::vector<uint8_t>&& data, SimpleStringDictionary&& strings);
     Value (int64_t number);
     Value (int number) : Value (static_cast<int64_t> (number)) {}
     Value (double number);

@@ -8,6 +8,7 @@
 
 #include "json/json_writer.h"
 #include "json/string_appender.h"
+#include "text/float_to_string.h"
 
 using namespace tunewell;
 using value::Value;
@@ -139,6 +140,34 @@ TEST (JsonWriterLayout, LongTextsAndManyItemsComeOutWholeAndInOrder)
     std::ostringstream stream;
     json::writeAsJSON (stream, object.getView(), false);
     EXPECT_EQ (stream.str(), expected);
+}
+
+TEST (JsonWriterLayout, NumbersOfEveryLengthComeOutWholeAcrossManyBufferFills)
+{
+    // Numbers are written straight into the writer's buffer; lengths that
+    // vary from 1 to 24 characters make them meet its end at every offset.
+    const double doubles[] = { -1.2345678901234567e-300, 0.1, 7.0, -2.5e-7, 123456.789, 1e21 };
+    const int64_t integers[] = { std::numeric_limits<int64_t>::min(), 0, -42, std::numeric_limits<int64_t>::max() };
+    auto array = Value::makeEmptyArray();
+    std::string expected = "[";
+
+    for (int i = 0; i < 1200; ++i)
+    {
+        expected += i > 0 ? ", " : "";
+
+        if (i % 3 == 0)
+        {
+            array.addArrayElement (Value (integers[i % 4]));
+            expected += std::to_string (integers[i % 4]);
+        }
+        else
+        {
+            array.addArrayElement (Value (doubles[i % 6]));
+            expected += text::floatToString (doubles[i % 6], -1, true);
+        }
+    }
+
+    EXPECT_EQ (compact (array), expected + "]");
 }
 
 TEST (JsonWriterScalars, IntegersAndBooleans)

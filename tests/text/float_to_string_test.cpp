@@ -197,4 +197,13 @@ TEST (FloatToString, LaysOutDigitsHandedToItDirectly)
     EXPECT_EQ (layOut ("1200", 19), "1.2e22");
     EXPECT_EQ (layOut ("12345", -4, 2), "1.23");
     EXPECT_EQ (layOut ("1234", -8, 2), "0.0");
+
+    // Every split of the longest digit string, and every length of a whole number.
+    const std::string digits = "12345678901234567";
+
+    for (int point = 1; point < 17; ++point)
+        EXPECT_EQ (layOut (digits.c_str(), point - 17), digits.substr (0, point) + "." + digits.substr (point)) << point;
+
+    for (std::size_t length = 1; length <= 17; ++length)
+        EXPECT_EQ (layOut (digits.substr (0, length).c_str(), 0), digits.substr (0, length) + ".0") << length;
 }

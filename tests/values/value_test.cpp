@@ -136,6 +136,30 @@ TEST (ValueBuilding, FailedAdditionsLeaveTheValueAsItWas)
     EXPECT_EQ (object["a"].readString(), "text");
 }
 
+TEST (ValueBuilding, TakesOverPackedDataAndItsDictionary)
+{
+    auto type = Type::createObject ({});
+    type.addObjectMember ("title", Type (TypeCode::string));
+    type.addObjectMember ("bpm", Type (TypeCode::int32));
+
+    SimpleStringDictionary strings;
+    auto handle = strings.getHandleForString ("So What").handle;
+    std::vector<uint8_t> data (8);
+    std::memcpy (data.data(), &handle, 4);
+    const int32_t bpm = 136;
+    std::memcpy (data.data() + 4, &bpm, 4);
+
+    Value taken (Type (type), std::move (data), std::move (strings));
+    EXPECT_EQ (taken["title"].readString(), "So What");
+    EXPECT_EQ (taken["bpm"].readContentAs<int32_t>(), 136);
+
+    // Data that does not fit the type is not read as if it did.
+    SimpleStringDictionary unused;
+    Value mismatched (Type (type), std::vector<uint8_t> (3, 0xff), std::move (unused));
+    EXPECT_EQ (mismatched.getRawData(), std::vector<uint8_t> (8, 0));
+    EXPECT_EQ (mismatched["title"].readString(), "");
+}
+
 TEST (ValueMoves, LeaveTheSourceVoidAndEmpty)
 {
     auto song = makeSong();
