@@ -44,6 +44,7 @@ int main (int argc, char** argv)
     printComparisonTable (reporter.timings(), goals);
     printBridgeTable (reporter.timings());
     printSongListTable (reporter.timings(), 10.0);
+    reporter.printNoise();
 
     if (! outputsCorrect)
         std::printf ("\nSOME OUTPUTS WERE WRONG: see the checks at the start\n");

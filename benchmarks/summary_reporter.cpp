@@ -1,5 +1,6 @@
 #include "summary_reporter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <tuple>
@@ -76,31 +77,60 @@ std::string describeGoal (double maximumRatio)
 
 void SummaryReporter::ReportRuns (const std::vector<Run>& runs)
 {
-    ConsoleReporter::ReportRuns (runs);
+    std::vector<Run> shown;
 
     for (auto& run : runs)
     {
-        if (run.error_occurred)
-            continue;
+        if (run.run_type == Run::RT_Aggregate || run.repetitions <= 1)
+            shown.push_back (run);
 
-        auto name = run.run_name.str();
         // CPU time: on a shared machine, time spent descheduled says
         // nothing about the code.
-        auto ns = toNanoseconds (run.GetAdjustedCPUTime(), run.time_unit);
+        if (! run.error_occurred && run.run_type != Run::RT_Aggregate)
+            repetitions[run.run_name.str()].push_back (toNanoseconds (run.GetAdjustedCPUTime(), run.time_unit));
+    }
 
-        if (run.run_type == Run::RT_Aggregate)
+    if (! shown.empty())
+        ConsoleReporter::ReportRuns (shown);
+}
+
+std::map<std::string, double> SummaryReporter::timings() const
+{
+    std::map<std::string, double> fastest;
+
+    for (auto& [name, times] : repetitions)
+        fastest[name] = *std::min_element (times.begin(), times.end());
+
+    return fastest;
+}
+
+void SummaryReporter::printNoise() const
+{
+    std::vector<double> spreads;
+    std::string widestName;
+    double widest = -1.0;
+    std::size_t runCount = 0;
+
+    for (auto& [name, times] : repetitions)
+    {
+        auto [fastest, slowest] = std::minmax_element (times.begin(), times.end());
+        spreads.push_back (*slowest / *fastest - 1.0);
+        runCount = std::max (runCount, times.size());
+
+        if (spreads.back() > widest)
         {
-            if (run.aggregate_name == "median")
-            {
-                nanoseconds[name] = ns;
-                fromMedian[name] = true;
-            }
-        }
-        else if (! fromMedian[name])
-        {
-            nanoseconds[name] = ns;
+            widest = spreads.back();
+            widestName = name;
         }
     }
+
+    if (runCount < 2)
+        return;
+
+    std::sort (spreads.begin(), spreads.end());
+    std::printf ("\nnoise: each figure is the fastest of %zu interleaved runs; the slowest run of a benchmark was "
+                 "%.0f%% slower than its fastest in the median, %.0f%% at most (%s)\n",
+                 runCount, 100.0 * spreads[spreads.size() / 2], 100.0 * spreads.back(), widestName.c_str());
 }
 
 void printComparisonTable (const std::map<std::string, double>& timings, const std::vector<RatioGoal>& goals)

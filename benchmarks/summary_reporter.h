@@ -13,18 +13,22 @@ namespace tunewell::bench
 /// so that after the run the figures can be set side by side. Benchmarks
 /// are named "figure/case/implementation", the implementation under test
 /// being "tunewell". Figures are CPU time per iteration; with repetitions
-/// the median counts.
+/// the fastest repetition counts, being the one least disturbed by whatever
+/// else the machine was doing, and the console shows only the aggregates.
 class SummaryReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns (const std::vector<Run>& runs) override;
 
     /// Nanoseconds per iteration of each benchmark, by full name.
-    const std::map<std::string, double>& timings() const { return nanoseconds; }
+    std::map<std::string, double> timings() const;
+
+    /// Says how far the repetitions of one benchmark spread, which is the
+    /// machine's noise: the figures are only as exact as that.
+    void printNoise() const;
 
 private:
-    std::map<std::string, double> nanoseconds;
-    std::map<std::string, bool> fromMedian;
+    std::map<std::string, std::vector<double>> repetitions;
 };
 
 /// A limit on tunewell's time divided by a peer's time in one figure; an

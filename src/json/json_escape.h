@@ -121,6 +121,20 @@ inline uint32_t popCodePoint (const unsigned char*& next, const unsigned char* e
 
     return codePoint;
 }
+inline constexpr uint32_t notThreeBytes = 0xFFFFFFFF;
+
+/// The common case of popCodePoint, a three-byte sequence wholly before end
+/// and before any zero byte (which is most text outside Latin script), in
+/// one step; any other case gives notThreeBytes and leaves next unmoved.
+inline uint32_t popThreeByteCodePoint (const unsigned char*& next, const unsigned char* end)
+{
+    if ((next[0] & 0xF0) != 0xE0 || end - next < 3 || next[1] == 0 || next[2] == 0)
+        return notThreeBytes;
+
+    uint32_t codePoint = ((next[0] & 0x0Fu) << 12) | ((next[1] & 0x3Fu) << 6) | (next[2] & 0x3Fu);
+    next += 3;
+    return codePoint;
+}
 } // namespace escaping
 
 /// Writes the text up to its first zero byte, or up to its end, as the inside
@@ -146,7 +160,10 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
         if (next == end || *next == 0)
             return;
 
-        auto codePoint = escaping::popCodePoint (next, end);
+        auto codePoint = escaping::popThreeByteCodePoint (next, end);
+
+        if (codePoint == escaping::notThreeBytes)
+            codePoint = escaping::popCodePoint (next, end);
 
         // A sequence that decodes to 0 ends the text, as the zero byte does.
         if (codePoint == 0)

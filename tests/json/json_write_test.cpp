@@ -272,6 +272,19 @@ TEST (JsonWriterStrings, EscapingEndsAtAZeroByteOrACodePointThatDecodesToZero)
 {
     EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("ab\0cd", 5)), "\"ab\"");
     EXPECT_EQ (escaped ("ab\xC0\x80" "cd"), "ab");
+    EXPECT_EQ (escaped ("ab\xE0\x80\x80" "cd"), "ab");
+}
+
+TEST (JsonWriterStrings, ThreeByteSequencesDecodeByTheLeadByteAlone)
+{
+    // Continuation bytes are taken as such whatever they hold, and what a
+    // sequence decodes to is escaped like any other code point.
+    EXPECT_EQ (escaped ("\xE6\x9B\xB2\xE2\x99\xAA"), "\\u66f2\\u266a");
+    EXPECT_EQ (escaped ("\xE2" "A "), "\\u2060");
+    EXPECT_EQ (escaped ("\xE0\x80\xA2"), "\\\"");
+    EXPECT_EQ (escaped ("\xED\xA0\x80"), "\\ud800");
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("\xE2\x99\xAA", 2)), "\"\\u0099\"");
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("\xE2", 1)), "\"\\u0002\"");
 }
 
 //==============================================================================
