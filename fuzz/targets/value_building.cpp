@@ -169,12 +169,14 @@ bool hasOnlyValidUTF8 (const Node& node)
     return true;
 }
 
-/// Whether JSON reads every integer back as an integer: the dialect takes
-/// the digits of the int64 limits for an overflow and reads a float64.
+/// Whether JSON reads every integer back as an integer: the dialect reads
+/// the digits without their sign and takes a magnitude that reaches the
+/// largest int64 for an overflow, reading a float64. That is the largest
+/// int64, its negation and the smallest int64.
 bool hasIntegersThatJSONKeeps (const Node& node)
 {
     if (node.kind == Node::Kind::integer
-        && (node.integer == std::numeric_limits<int64_t>::max() || node.integer == std::numeric_limits<int64_t>::min()))
+        && (node.integer == std::numeric_limits<int64_t>::max() || node.integer <= -std::numeric_limits<int64_t>::max()))
         return false;
 
     for (auto& [name, item] : node.items)
