@@ -4,6 +4,9 @@
 # Exits non-zero when a target finds a crash; the input that caused it is
 # left in the build folder's artifacts/<target>/ and named on the output.
 #   tools/fuzz.sh [seconds-per-target] [target...]
+# TUNEWELL_FUZZ_SEED fixes the seed. TUNEWELL_FUZZ_RUNS stops each target
+# after that many inputs instead, the seconds then being only an upper bound:
+# with both, a run takes the same path on a fast machine and a slow one.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
@@ -31,11 +34,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$work" "$artifacts"
     options=(-max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048
              -print_final_stats=1 -artifact_prefix="$artifacts")
-    # A fixed seed (TUNEWELL_FUZZ_SEED) makes a short run repeat its path.
     [ -n "${TUNEWELL_FUZZ_SEED:-}" ] && options+=(-seed="$TUNEWELL_FUZZ_SEED")
+    [ -n "${TUNEWELL_FUZZ_RUNS:-}" ] && options+=(-runs="$TUNEWELL_FUZZ_RUNS")
     dictionary="$root/fuzz/dictionaries/$target.dict"
     [ -f "$dictionary" ] && options+=(-dict="$dictionary")
-    printf '\n==== fuzzing %s for %ss\n' "$target" "$seconds"
+    printf '\n==== fuzzing %s for %s\n' "$target" "${TUNEWELL_FUZZ_RUNS:+$TUNEWELL_FUZZ_RUNS inputs, at most }${seconds}s"
     if ! "$build/fuzz/fuzz_$target" "${options[@]}" "$work" "$root/fuzz/corpus/$target" 2>"$build/$target.log"; then
         tail -n 40 "$build/$target.log"
         failed+=("$target")
@@ -48,4 +51,4 @@ if [ ${#failed[@]} -ne 0 ]; then
     echo "fuzz.sh: crashes in: ${failed[*]} (inputs under $build/artifacts/)" >&2
     exit 1
 fi
-echo "fuzz.sh: ${#targets[@]} targets ran ${seconds}s each without a crash"
+echo "fuzz.sh: ${#targets[@]} targets ran ${TUNEWELL_FUZZ_RUNS:+$TUNEWELL_FUZZ_RUNS inputs or }${seconds}s each without a crash"
