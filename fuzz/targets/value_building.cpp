@@ -29,6 +29,10 @@ namespace
 
 constexpr const char* target = "value_building";
 constexpr std::size_t maximumStackDepth = 16;
+// A copy of the top followed by an addition doubles it for two bytes of
+// input, so an input of a hundred bytes could describe a million nodes, each
+// check then taking seconds. Copies stop once the stack holds this many.
+constexpr std::size_t maximumNodesForACopy = 2048;
 
 struct Node
 {
@@ -41,6 +45,16 @@ struct Node
     std::string text; // string content or class name
     std::vector<std::pair<std::string, Node>> items; // names are empty in arrays
 };
+
+std::size_t countNodes (const Node& node)
+{
+    std::size_t count = 1;
+
+    for (auto& item : node.items)
+        count += countNodes (item.second);
+
+    return count;
+}
 
 struct Built
 {
@@ -336,6 +350,16 @@ void addIntoNext (std::vector<Built>& stack, FuzzInput& input, bool asMember)
     container.model.items.emplace_back (name, std::move (element.model));
 }
 
+std::size_t countNodesOnStack (const std::vector<Built>& stack)
+{
+    std::size_t count = 0;
+
+    for (auto& built : stack)
+        count += countNodes (built.model);
+
+    return count;
+}
+
 } // namespace
 
 int fuzzValueBuilding (const std::uint8_t* data, std::size_t size)
@@ -360,7 +384,8 @@ int fuzzValueBuilding (const std::uint8_t* data, std::size_t size)
         {
             checkAgainstModel (stack.back().value, stack.back().model);
         }
-        else if (! stack.empty() && op == 10 && stack.size() < maximumStackDepth)
+        else if (! stack.empty() && op == 10 && stack.size() < maximumStackDepth
+                  && countNodesOnStack (stack) + countNodes (stack.back().model) <= maximumNodesForACopy)
         {
             stack.push_back (stack.back());
         }
