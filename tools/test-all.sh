@@ -40,7 +40,7 @@ if [ -x "$root/tools/fuzz.sh" ]; then
     # A fixed seed and a fixed number of inputs: the same inputs are tried on
     # every machine, however fast, so a pass here is a pass everywhere.
     step "Fuzzing every target on a fixed number of inputs"
-    TUNEWELL_FUZZ_SEED="${TUNEWELL_FUZZ_SEED:-1}" TUNEWELL_FUZZ_RUNS="${TUNEWELL_FUZZ_RUNS:-200000}" \
+    TUNEWELL_FUZZ_SEED="${TUNEWELL_FUZZ_SEED:-1}" TUNEWELL_FUZZ_RUNS="${TUNEWELL_FUZZ_RUNS:-100000}" \
         "$root/tools/fuzz.sh" "${TUNEWELL_FUZZ_SECONDS:-300}"
 fi
 
