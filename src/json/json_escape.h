@@ -104,6 +104,15 @@ inline uint32_t popCodePoint (const unsigned char*& next, const unsigned char* e
     if (lead < 0x80)
         return lead;
 
+    // Most text outside Latin script: a three-byte sequence wholly before
+    // end and before any zero byte, decoded in one step.
+    if ((lead & 0xF0) == 0xE0 && end - next >= 2 && next[0] != 0 && next[1] != 0)
+    {
+        uint32_t codePoint = ((lead & 0x0Fu) << 12) | ((next[0] & 0x3Fu) << 6) | (next[1] & 0x3Fu);
+        next += 2;
+        return codePoint;
+    }
+
     int continuationBytes = 0;
 
     for (uint32_t bit = 0x40; (lead & bit) != 0 && continuationBytes < 3; bit >>= 1)
@@ -119,20 +128,6 @@ inline uint32_t popCodePoint (const unsigned char*& next, const unsigned char* e
         codePoint = (codePoint << 6) | (*next++ & 0x3Fu);
     }
 
-    return codePoint;
-}
-inline constexpr uint32_t notThreeBytes = 0xFFFFFFFF;
-
-/// The common case of popCodePoint, a three-byte sequence wholly before end
-/// and before any zero byte (which is most text outside Latin script), in
-/// one step; any other case gives notThreeBytes and leaves next unmoved.
-inline uint32_t popThreeByteCodePoint (const unsigned char*& next, const unsigned char* end)
-{
-    if ((next[0] & 0xF0) != 0xE0 || end - next < 3 || next[1] == 0 || next[2] == 0)
-        return notThreeBytes;
-
-    uint32_t codePoint = ((next[0] & 0x0Fu) << 12) | ((next[1] & 0x3Fu) << 6) | (next[2] & 0x3Fu);
-    next += 3;
     return codePoint;
 }
 } // namespace escaping
@@ -160,10 +155,7 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
         if (next == end || *next == 0)
             return;
 
-        auto codePoint = escaping::popThreeByteCodePoint (next, end);
-
-        if (codePoint == escaping::notThreeBytes)
-            codePoint = escaping::popCodePoint (next, end);
+        auto codePoint = escaping::popCodePoint (next, end);
 
         // A sequence that decodes to 0 ends the text, as the zero byte does.
         if (codePoint == 0)

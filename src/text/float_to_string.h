@@ -45,7 +45,8 @@ struct FloatToStringBuffer<double>
     static int generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta,
                                char* buffer, int& decimalExponent) noexcept;
 
-    /// Lays out length digits at buffer with the decimal exponent; returns the end.
+    /// Lays out length digits at buffer with the decimal exponent; returns the
+    /// end. Like writeAndGetEnd, it needs room for 25 characters.
     static char* addDecimalPointAndExponent (char* buffer, int length, int decimalExponent, int maxDecimalPlaces) noexcept;
 
     /// Writes an exponent of at most three digits, with "-" when negative.
