@@ -93,6 +93,12 @@ void checkWalks (const std::uint8_t* data, std::size_t size)
         for (auto callback : *callbacks)
             check (callback < image.size(), "a TLS callback lies outside the image");
 
+    if (auto tls = readTlsTemplate (view, directories[2], 0x180000000ull))
+    {
+        check (inside (image.size(), tls->start, tls->rawSize), "a TLS template lies outside the image");
+        check (tls->indexOffset == 0 || inside (image.size(), tls->indexOffset, 4), "a TLS index lies outside the image");
+    }
+
     if (auto entries = exceptionTableEntryCount (view, directories[3]))
         check (inside (image.size(), directories[3].virtualAddress, std::uint64_t { *entries } * 12), "the exception table lies outside the image");
 

@@ -185,6 +185,26 @@ std::optional<std::vector<std::uint32_t>> readTlsCallbacks(ByteView image, DataD
     }
 }
 
+std::optional<TlsTemplate> readTlsTemplate(ByteView image, DataDirectory tls, std::uint64_t imageBase)
+{
+    const std::uint64_t at = tls.virtualAddress;
+    if (!contains(image, at, tlsDirectorySize))
+        return std::nullopt;
+    // A directory that only lists callbacks may leave the addresses null. Other
+    // addresses below the base wrap around to huge offsets and fail.
+    const auto relative = [&](std::uint64_t field) {
+        const std::uint64_t address = read64(image, at + field);
+        return address == 0 ? 0 : address - imageBase;
+    };
+    const std::uint64_t start = relative(0);
+    const std::uint64_t end = relative(8);
+    const std::uint64_t index = relative(16);
+    if (end < start || !contains(image, start, end - start) || !contains(image, index, 4))
+        return std::nullopt;
+    return TlsTemplate{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start),
+                       read32(image, at + 32), static_cast<std::uint32_t>(index)};
+}
+
 std::optional<std::uint32_t> exceptionTableEntryCount(ByteView image, DataDirectory exceptions)
 {
     if (!containsDirectory(image, exceptions))

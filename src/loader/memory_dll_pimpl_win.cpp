@@ -1,6 +1,7 @@
 #include "loader/memory_dll_pimpl_win.h"
 
-#include "loader/section_protection.h"
+#include "loader/image_tls_win.h"
+#include "loader/module_identity_win.h"
 
 #include <cstring>
 
@@ -54,14 +55,18 @@ MemoryDLL::Pimpl::~Pimpl()
     // detach call.
     if (entryPoint != nullptr && isDLL)
         entryPoint(reinterpret_cast<HINSTANCE>(imageBase), DLL_PROCESS_DETACH, nullptr);
+    if (holdsThreadLocalStorage)
+        returnThreadLocalStorage();
     for (HMODULE module : loadedModules)
         FreeLibrary(module);
     // The table is read while exceptions unwind through the image, so it goes
     // only after the image's last code ran.
     if (exceptionTable != nullptr)
         RtlDeleteFunctionTable(exceptionTable);
-    if (imageBase != nullptr)
+    if (imageBase != nullptr) {
+        removeMappedImage(imageBase);
         VirtualFree(imageBase, 0, MEM_RELEASE);
+    }
     for (void* block : rejectedBlocks)
         VirtualFree(block, 0, MEM_RELEASE);
 }
@@ -76,7 +81,7 @@ bool MemoryDLL::Pimpl::initialise(const void* data, std::uint64_t size)
     // The tables are read while every page is still readable; protection may
     // make some of them inaccessible or decommit them.
     const bool mapped = reserveImage(*layout) && copyHeaders(file, *layout) && copySections(file, *layout) &&
-                        relocate(*layout) && resolveImports(*layout) && loadNameTable(*layout) &&
+                        relocate(*layout) && resolveImports(*layout) && giveThreadLocalStorage(*layout) && loadNameTable(*layout) &&
                         collectTlsCallbacks(*layout) && prepareSections(*layout) &&
                         registerExceptionTable(*layout);
     if (!mapped)
@@ -99,15 +104,18 @@ bool MemoryDLL::Pimpl::reserveImage(const ImageLayout& layout)
     imageBase = allocateImage(layout.preferredBase, layout.imageSize);
     if (imageBase == nullptr)
         imageBase = allocateImage(0, layout.imageSize);
-    // Section addresses are stored as their low 32 bits, so the whole image
-    // must share its upper 32 bits; a block across a 4 GiB line is kept
-    // allocated meanwhile so that the next try lands elsewhere.
+    // The whole image shares the upper 32 bits of its base, as this loader has
+    // always promised; a block across a 4 GiB line is kept allocated meanwhile
+    // so that the next try lands elsewhere.
     while (imageBase != nullptr && straddlesFourGiB(addressOf(imageBase), layout.imageSize)) {
         rejectedBlocks.push_back(imageBase);
         imageBase = allocateImage(0, layout.imageSize);
     }
     imageSize = layout.imageSize;
-    return imageBase != nullptr;
+    if (imageBase == nullptr)
+        return false;
+    addMappedImage(imageBase, imageSize);
+    return true;
 }
 
 bool MemoryDLL::Pimpl::copyHeaders(ByteView file, const ImageLayout& layout)
@@ -132,8 +140,7 @@ bool MemoryDLL::Pimpl::copySections(ByteView file, const ImageLayout& layout)
             std::memcpy(destination, file.data + section.pointerToRawData, size);
         else
             std::memset(destination, 0, size);
-        const auto lowBits = static_cast<std::uint32_t>(addressOf(destination));
-        std::memcpy(imageBase + section.headerOffset + pe::sectionPhysicalAddressField, &lowBits, sizeof lowBits);
+        sections.push_back({addressOf(destination), section.sizeOfRawData, section.characteristics});
     }
     return true;
 }
@@ -165,10 +172,25 @@ bool MemoryDLL::Pimpl::resolveImports(const ImageLayout& layout)
                                                       : GetProcAddress(module, symbol.name.c_str());
             if (function == nullptr)
                 return false;
-            std::memcpy(imageBase + symbol.slotOffset, &function, sizeof function);
+            void* const own = symbol.byOrdinal ? nullptr : moduleIdentityFunction(symbol.name);
+            if (own != nullptr)
+                std::memcpy(imageBase + symbol.slotOffset, &own, sizeof own);
+            else
+                std::memcpy(imageBase + symbol.slotOffset, &function, sizeof function);
         }
     }
     return true;
+}
+
+bool MemoryDLL::Pimpl::giveThreadLocalStorage(const ImageLayout& layout)
+{
+    const DataDirectory directory = layout.directories[tlsDirectory];
+    if (directory.size == 0)
+        return true;
+    // The template may hold addresses, so it is read only after relocation.
+    const auto tls = readTlsTemplate(image(), directory, addressOf(imageBase));
+    holdsThreadLocalStorage = tls && lendThreadLocalStorage(imageBase, *tls);
+    return holdsThreadLocalStorage;
 }
 
 bool MemoryDLL::Pimpl::loadNameTable(const ImageLayout& layout)
@@ -191,14 +213,6 @@ bool MemoryDLL::Pimpl::collectTlsCallbacks(const ImageLayout& layout)
 
 bool MemoryDLL::Pimpl::prepareSections(const ImageLayout& layout)
 {
-    // Addresses are rebuilt from the mapped headers, as the image itself sees them.
-    const std::uint64_t upperBits = headers->OptionalHeader.ImageBase & 0xFFFFFFFF00000000ull;
-    std::vector<MappedSection> sections;
-    for (const SectionHeader& section : layout.sections) {
-        std::uint32_t lowBits = 0;
-        std::memcpy(&lowBits, imageBase + section.headerOffset + pe::sectionPhysicalAddressField, sizeof lowBits);
-        sections.push_back({upperBits | lowBits, section.sizeOfRawData, section.characteristics});
-    }
     const ProtectionSettings settings{pageSize, layout.sectionAlignment, layout.sizeOfInitializedData,
                                       layout.sizeOfUninitializedData, addressOf(imageBase),
                                       addressOf(imageBase) + imageSize};

@@ -2,6 +2,7 @@
 
 #include "loader/memory_dll.h"
 #include "loader/pe_image.h"
+#include "loader/section_protection.h"
 
 #include <windows.h>
 
@@ -28,6 +29,10 @@ struct MemoryDLL::Pimpl {
     std::uint64_t imageSize = 0;
     std::vector<std::uint32_t> tlsCallbacks;
     bool tlsCallbacksAttached = false;
+    // Where each section was put; the image's own section headers stay as
+    // they are in the file, because the image's runtime reads them.
+    std::vector<MappedSection> sections;
+    bool holdsThreadLocalStorage = false;
 
     Pimpl() = default;
     Pimpl(const Pimpl&) = delete;
@@ -45,6 +50,7 @@ private:
     bool copySections(ByteView file, const ImageLayout& layout);
     bool relocate(const ImageLayout& layout);
     bool resolveImports(const ImageLayout& layout);
+    bool giveThreadLocalStorage(const ImageLayout& layout);
     bool loadNameTable(const ImageLayout& layout);
     bool collectTlsCallbacks(const ImageLayout& layout);
     bool prepareSections(const ImageLayout& layout);

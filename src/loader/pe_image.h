@@ -66,7 +66,6 @@ constexpr std::uint32_t minimumFileSize = 64;
 constexpr std::uint32_t ntHeadersSize = 264;
 constexpr std::uint32_t sectionHeaderSize = 40;
 constexpr std::uint32_t imageBaseField = 24 + 24; // inside the NT headers
-constexpr std::uint32_t sectionPhysicalAddressField = 8; // inside a section header
 
 constexpr std::uint32_t scnContainsInitializedData = 0x00000040;
 constexpr std::uint32_t scnContainsUninitializedData = 0x00000080;
@@ -127,6 +126,22 @@ std::optional<ExportTable> readExports(ByteView image, DataDirectory exports);
 // callback array or a callback lies outside the image.
 std::optional<std::vector<std::uint32_t>> readTlsCallbacks(ByteView image, DataDirectory tls,
                                                            std::uint64_t imageBase);
+
+// The thread-local data template of a mapped image: raw bytes to copy, zeros
+// to add after them, and where the image keeps its TLS index.
+struct TlsTemplate {
+    std::uint32_t start = 0; // relative address of the raw bytes
+    std::uint32_t rawSize = 0;
+    std::uint32_t zeroFill = 0;
+    std::uint32_t indexOffset = 0; // relative address of the 32-bit index; 0 for none
+    std::uint64_t blockSize() const { return std::uint64_t{rawSize} + zeroFill; }
+};
+
+// The template named by a present TLS directory whose absolute addresses were
+// already relocated to imageBase; null addresses give an empty template and no
+// index. Empty when the directory, the raw bytes or
+// the index lie outside the image, or the raw bytes end before they start.
+std::optional<TlsTemplate> readTlsTemplate(ByteView image, DataDirectory tls, std::uint64_t imageBase);
 
 // Number of 12-byte exception table entries; empty when the table lies outside
 // the image.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <intrin.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -21,12 +23,17 @@ std::string programDirectory()
 
 } // namespace
 
+Bytes readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error("missing file " + path);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 Bytes readFixture(const std::string& fileName)
 {
-    std::ifstream file(programDirectory() + fileName, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("missing fixture " + fileName);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return readFile(programDirectory() + fileName);
 }
 
 Bytes basicFixture()
@@ -44,6 +51,32 @@ std::string fixtureEvents()
 void clearFixtureEvents()
 {
     SetEnvironmentVariableA("TUNEWELL_FIXTURE_EVENTS", nullptr);
+}
+
+ThreadLocalBlock programThreadLocalBlock()
+{
+    auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* tls = reinterpret_cast<const IMAGE_TLS_DIRECTORY64*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].VirtualAddress);
+    const auto index = *reinterpret_cast<const DWORD*>(tls->AddressOfIndex);
+    auto* const* vector = reinterpret_cast<unsigned char* const*>(__readgsqword(0x58));
+    return {vector[index],
+            static_cast<std::size_t>(tls->EndAddressOfRawData - tls->StartAddressOfRawData + tls->SizeOfZeroFill),
+            reinterpret_cast<const unsigned char*>(tls->StartAddressOfRawData)};
+}
+
+std::uint64_t executablePrivateBytes()
+{
+    const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    std::uint64_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (auto* at = static_cast<unsigned char*>(nullptr); VirtualQuery(at, &region, sizeof region) != 0;
+         at = static_cast<unsigned char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && (region.Protect & executable) != 0)
+            total += region.RegionSize;
+    }
+    return total;
 }
 
 std::size_t ntHeadersOffset(const Bytes& file)

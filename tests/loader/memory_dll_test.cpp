@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tunewell::testing {
 namespace {
@@ -170,22 +173,6 @@ TEST(EmptyLoader, ComesFromNoData)
     EXPECT_TRUE(MemoryDLL(zeros, 0).isEmpty());
 }
 
-// Bytes of private memory that the process holds committed as executable:
-// mapped images have code there, heaps do not, so what the images' own
-// runtimes allocate and keep does not count.
-std::uint64_t executablePrivateBytes()
-{
-    const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    std::uint64_t total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (auto* at = static_cast<unsigned char*>(nullptr); VirtualQuery(at, &region, sizeof region) != 0;
-         at = static_cast<unsigned char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && (region.Protect & executable) != 0)
-            total += region.RegionSize;
-    }
-    return total;
-}
-
 TEST_F(MappedDLL, LeavesNoMemoryOrModulesBehindWhenMappedRepeatedly)
 {
     const Bytes importer = readFixture("tw_fixture_importer.dll");
@@ -208,6 +195,162 @@ TEST_F(MappedDLL, LeavesNoMemoryOrModulesBehindWhenMappedRepeatedly)
     EXPECT_EQ(GetModuleHandleA("tw_fixture_helper_one.dll"), held);
     FreeLibrary(held);
     EXPECT_EQ(GetModuleHandleA("tw_fixture_helper_one.dll"), nullptr);
+}
+
+// Thread-local data of this program, which a mapped image given another
+// module's slot would overwrite.
+__attribute__((section(".tls$T"), used)) unsigned char programThreadData[32] = {1, 2, 3, 4, 5, 6, 7, 8};
+
+struct MsvcAbiExports {
+    int (*threadCounterValue)();
+    int (*incrementThreadCounter)();
+    const char* (*threadWordValue)();
+    int (*caughtValue)(int);
+    void* (*ownBaseByPc)();
+    unsigned long (*ownFileName)(wchar_t*, unsigned long);
+};
+
+template <typename Lookup>
+MsvcAbiExports msvcAbiExports(Lookup lookup)
+{
+    MsvcAbiExports exports{};
+    exports.threadCounterValue = reinterpret_cast<int (*)()>(lookup("threadCounterValue"));
+    exports.incrementThreadCounter = reinterpret_cast<int (*)()>(lookup("incrementThreadCounter"));
+    exports.threadWordValue = reinterpret_cast<const char* (*)()>(lookup("threadWordValue"));
+    exports.caughtValue = reinterpret_cast<int (*)(int)>(lookup("caughtValue"));
+    exports.ownBaseByPc = reinterpret_cast<void* (*)()>(lookup("ownBaseByPc"));
+    exports.ownFileName = reinterpret_cast<unsigned long (*)(wchar_t*, unsigned long)>(lookup("ownFileName"));
+    return exports;
+}
+
+std::wstring fileNameThrough(const MsvcAbiExports& exports)
+{
+    wchar_t name[MAX_PATH] = L"";
+    return std::wstring(name, exports.ownFileName(name, MAX_PATH));
+}
+
+std::wstring programFileName()
+{
+    wchar_t name[MAX_PATH] = L"";
+    return std::wstring(name, GetModuleFileNameW(nullptr, name, MAX_PATH));
+}
+
+// An image built for the MSVC ABI, as Windows' loader runs it and as mapped.
+class MsvcAbiImage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(loaded, nullptr);
+        // This thread's copy differs from the template, as a host's data would.
+        std::memset(block.copyOf(programThreadData), 0x5A, sizeof programThreadData);
+        before = block.bytes();
+    }
+    void TearDown() override { FreeLibrary(loaded); }
+
+    MsvcAbiExports loadedExports()
+    {
+        return msvcAbiExports([this](const char* name) { return reinterpret_cast<void*>(GetProcAddress(loaded, name)); });
+    }
+
+    const Bytes image = readFixture("tw_fixture_msvc_abi.dll");
+    // Loaded first, it holds its preferred address, so the mapped copy is
+    // relocated, and with it the address in its thread-local template.
+    HMODULE loaded = LoadLibraryA("tw_fixture_msvc_abi.dll");
+    const ThreadLocalBlock block = programThreadLocalBlock();
+    Bytes before;
+};
+
+TEST_F(MsvcAbiImage, RunsMappedAsWhenLoaded)
+{
+    const auto mapped = map(image);
+    ASSERT_FALSE(mapped->isEmpty());
+    const MsvcAbiExports viaSystem = loadedExports();
+    const MsvcAbiExports viaMapping = msvcAbiExports([&](const char* name) { return mapped->lookupFunction(name); });
+    for (const MsvcAbiExports* fixture : {&viaSystem, &viaMapping}) {
+        // Each copy starts from its template in a block of its own.
+        EXPECT_EQ(fixture->threadCounterValue(), 1234);
+        EXPECT_EQ(fixture->incrementThreadCounter(), 1235);
+        EXPECT_EQ(fixture->threadCounterValue(), 1235);
+        EXPECT_STREQ(fixture->threadWordValue(), "thread");
+        EXPECT_EQ(fixture->caughtValue(42), 42);
+        EXPECT_EQ(fixture->caughtValue(-7), -7);
+    }
+    EXPECT_EQ(viaSystem.ownBaseByPc(), loaded);
+    void* const mappedBase = viaMapping.ownBaseByPc();
+    EXPECT_TRUE(isInside(mapped->lookupFunction("ownBaseByPc"), reinterpret_cast<std::uintptr_t>(mappedBase),
+                         sizeOfImageOf(image)));
+    const std::wstring loadedName = fileNameThrough(viaSystem);
+    EXPECT_EQ(loadedName.substr(loadedName.size() - 23), L"tw_fixture_msvc_abi.dll");
+    // A mapped image has no file; the module that carries it answers.
+    EXPECT_EQ(fileNameThrough(viaMapping), programFileName());
+    // The image's data sits at the block's start, which this module lent it;
+    // the program's own data after that is untouched.
+    const unsigned char* const programData = block.copyOf(programThreadData);
+    EXPECT_EQ(Bytes(programData, programData + sizeof programThreadData), Bytes(sizeof programThreadData, 0x5A));
+}
+
+TEST_F(MsvcAbiImage, GivesItsThreadLocalRoomBackUnchanged)
+{
+    auto mapped = map(image);
+    ASSERT_FALSE(mapped->isEmpty());
+    EXPECT_EQ(exported<int (*)()>(*mapped, "incrementThreadCounter")(), 1235);
+    mapped.reset();
+    // The block's start, which the image borrowed, holds this program's template again.
+    EXPECT_EQ(block.bytes(), before);
+    EXPECT_EQ(exported<int (*)()>(*map(image), "threadCounterValue")(), 1234);
+}
+
+TEST_F(MsvcAbiImage, SharesTheThreadLocalRoomOnlyWithCopiesOfItself)
+{
+    const auto first = map(image);
+    const auto second = map(image);
+    ASSERT_FALSE(first->isEmpty());
+    ASSERT_FALSE(second->isEmpty());
+    EXPECT_EQ(exported<int (*)(int)>(*second, "caughtValue")(5), 5);
+    // The MinGW fixture's template differs, so it finds no room.
+    EXPECT_TRUE(map(basicFixture())->isEmpty());
+}
+
+TEST_F(MsvcAbiImage, WithMoreThreadLocalDataThanTheRoomIsRefusedBeforeRunning)
+{
+    const Bytes large = readFixture("tw_fixture_large_tls.dll");
+    const HMODULE largeLoaded = LoadLibraryA("tw_fixture_large_tls.dll");
+    ASSERT_NE(largeLoaded, nullptr);
+    EXPECT_EQ(systemExport<int (*)()>(largeLoaded, "incrementThreadCounter")(), 1235);
+    FreeLibrary(largeLoaded);
+    EXPECT_TRUE(map(large)->isEmpty());
+    EXPECT_EQ(block.bytes(), before);
+}
+
+// Reads its own section headers by VirtualSize, and calls through a
+// delay-loaded import that its own helper resolves on first call.
+TEST(SelfReadingImage, FindsItsSectionsAndDelayLoadsAsWhenLoaded)
+{
+    using SectionNameOf = void (*)(const void*, char*);
+    using Address = const void* (*)();
+    const HMODULE loaded = LoadLibraryA("tw_fixture_self_reading.dll");
+    ASSERT_NE(loaded, nullptr);
+    const Bytes image = readFixture("tw_fixture_self_reading.dll");
+    const auto mapped = map(image);
+    ASSERT_FALSE(mapped->isEmpty());
+    ASSERT_EQ(GetModuleHandleA("tw_fixture_delayed_helper.dll"), nullptr);
+    EXPECT_EQ(exported<int (*)()>(*mapped, "delayedHelperValue")(), 101);
+    EXPECT_NE(GetModuleHandleA("tw_fixture_delayed_helper.dll"), nullptr);
+    EXPECT_EQ(systemExport<int (*)()>(loaded, "delayedHelperValue")(), 101);
+    for (const auto& lookup : std::vector<std::function<void*(const char*)>>{
+             [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(loaded, name)); },
+             [&](const char* name) { return mapped->lookupFunction(name); }}) {
+        const auto sectionNameOf = reinterpret_cast<SectionNameOf>(lookup("sectionNameOf"));
+        const auto sectionOf = [&](const char* addressFunction) {
+            char name[9] = "";
+            sectionNameOf(reinterpret_cast<Address>(lookup(addressFunction))(), name);
+            return std::string(name);
+        };
+        EXPECT_EQ(sectionOf("codeAddress"), ".text");
+        EXPECT_EQ(sectionOf("writableAddress"), ".data");
+        EXPECT_EQ(sectionOf("constantAddress"), ".rdata");
+    }
+    FreeLibrary(loaded);
 }
 
 } // namespace

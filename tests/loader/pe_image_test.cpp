@@ -381,6 +381,50 @@ TEST(TlsCallbacks, FailWhenAnyPartLiesOutsideTheImage)
     EXPECT_FALSE(memory::readTlsCallbacks(imageWithTlsCallbacks().view(), {0x2FE0, 40}, mappedBase));
 }
 
+ImageBytes imageWithTlsTemplate()
+{
+    ImageBytes image = mappedImage();
+    image.put64(0x1000, mappedBase + 0x2000);
+    image.put64(0x1008, mappedBase + 0x2009);
+    image.put64(0x1010, mappedBase + 0x2100);
+    image.put32(0x1000 + 32, 0x30);
+    return image;
+}
+
+TEST(TlsTemplate, NamesTheRawBytesTheZeroFillAndTheIndex)
+{
+    const auto tls = memory::readTlsTemplate(imageWithTlsTemplate().view(), {0x1000, 40}, mappedBase);
+    ASSERT_TRUE(tls);
+    EXPECT_EQ(tls->start, 0x2000u);
+    EXPECT_EQ(tls->rawSize, 9u);
+    EXPECT_EQ(tls->blockSize(), 9u + 0x30);
+    EXPECT_EQ(tls->indexOffset, 0x2100u);
+
+    ImageBytes callbacksOnly = mappedImage();
+    callbacksOnly.put64(0x1000 + 24, mappedBase + 0x1100);
+    const auto empty = memory::readTlsTemplate(callbacksOnly.view(), {0x1000, 40}, mappedBase);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->blockSize(), 0u);
+    EXPECT_EQ(empty->indexOffset, 0u);
+}
+
+TEST(TlsTemplate, FailsWhenAnyPartLiesOutsideTheImage)
+{
+    const std::vector<std::pair<const char*, std::function<void(ImageBytes&)>>> corruptions = {
+        {"start below the image", [](ImageBytes& i) { i.put64(0x1000, mappedBase - 8); }},
+        {"end past the image", [](ImageBytes& i) { i.put64(0x1008, mappedBase + 0x3001); }},
+        {"end before start", [](ImageBytes& i) { i.put64(0x1008, mappedBase + 0x1FFF); }},
+        {"index past the image", [](ImageBytes& i) { i.put64(0x1010, mappedBase + 0x2FFD); }},
+        {"index below the image", [](ImageBytes& i) { i.put64(0x1010, 0x1000); }},
+    };
+    for (const auto& [what, corrupt] : corruptions) {
+        ImageBytes image = imageWithTlsTemplate();
+        corrupt(image);
+        EXPECT_FALSE(memory::readTlsTemplate(image.view(), {0x1000, 40}, mappedBase)) << what;
+    }
+    EXPECT_FALSE(memory::readTlsTemplate(imageWithTlsTemplate().view(), {0x2FE0, 40}, mappedBase));
+}
+
 TEST(ExceptionTable, CountsWholeEntriesInsideTheImage)
 {
     EXPECT_EQ(memory::exceptionTableEntryCount(mappedImage().view(), {0x1000, 12 * 5 + 4}), 5u);
