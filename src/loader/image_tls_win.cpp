@@ -4,6 +4,7 @@
 
 #include <intrin.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -29,7 +30,9 @@
 //     process started, as it has since Vista, on every thread;
 //   - the linker keeps ".tls$" parts in name order after the runtime's ".tls"
 //     marker, which is checked here at run time: a room that is not where the
-//     image's data would land lends nothing;
+//     image's data would land, or that follows anything but the marker's
+//     zeros, lends nothing (an MSVC runtime that puts its own thread-local
+//     data first, as vcruntime's thread-safe statics do, is refused this way);
 //   - the image's code runs only on the thread that mapped it, which is how
 //     this system uses it; blocks of other threads keep this module's template.
 // One room serves one template at a time: a second image shares it only when
@@ -76,6 +79,10 @@ std::optional<OwnBlock> findOwnBlock()
     const unsigned char* start = base + tls->start;
     const unsigned char* roomEnd = threadLocalRoom + roomSize;
     if (threadLocalRoom < start || threadLocalRoom > start + startMarkerAllowance || roomEnd > start + tls->rawSize)
+        return std::nullopt;
+    // Anything before the room but the marker's zeros would be thread-local
+    // data of this module's own, which the image would overwrite.
+    if (std::any_of(start, static_cast<const unsigned char*>(threadLocalRoom), [](unsigned char byte) { return byte != 0; }))
         return std::nullopt;
     return OwnBlock{start, reinterpret_cast<const std::uint32_t*>(base + tls->indexOffset),
                     static_cast<std::size_t>(roomEnd - start)};
