@@ -81,8 +81,8 @@ bool MemoryDLL::Pimpl::initialise(const void* data, std::uint64_t size)
     // The tables are read while every page is still readable; protection may
     // make some of them inaccessible or decommit them.
     const bool mapped = reserveImage(*layout) && copyHeaders(file, *layout) && copySections(file, *layout) &&
-                        relocate(*layout) && resolveImports(*layout) && giveThreadLocalStorage(*layout) && loadNameTable(*layout) &&
-                        collectTlsCallbacks(*layout) && prepareSections(*layout) &&
+                        relocate(*layout) && resolveImports(*layout) && giveThreadLocalStorage(*layout) &&
+                        loadNameTable(*layout) && collectTlsCallbacks(*layout) && prepareSections(*layout) &&
                         registerExceptionTable(*layout);
     if (!mapped)
         return false;
