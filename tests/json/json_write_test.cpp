@@ -238,9 +238,11 @@ TEST (JsonWriterStrings, OutputIsPureASCII)
     EXPECT_EQ (compact (Value ("")), "\"\"");
 }
 
-TEST (JsonWriterStrings, SixControlCharactersHaveNamedEscapes)
+TEST (JsonWriterStrings, FiveControlCharactersHaveNamedEscapesAndTheOthersAreHexEscapes)
 {
-    EXPECT_EQ (escaped ("\a\b\f\n\r\t"), "\\a\\b\\f\\n\\r\\t");
+    EXPECT_EQ (escaped ("\b\f\n\r\t"), "\\b\\f\\n\\r\\t");
+    // "\a" is no JSON escape, and a page script reads it as the letter a.
+    EXPECT_EQ (escaped ("A\aB"), "A\\u0007B");
     EXPECT_EQ (escaped ("\x01\x1F\x7F"), "\\u0001\\u001f\\u007f");
     EXPECT_EQ (escaped ("\"\\/ ~"), "\\\"\\\\/ ~");
 }
