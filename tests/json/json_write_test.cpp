@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <sstream>
@@ -312,6 +313,37 @@ TEST (JsonWriterFailures, AStringWithoutDictionaryFailsAfterWhatWasWritten)
     }
 
     EXPECT_EQ (text, "[1, ");
+}
+
+TEST (JsonWriterFailures, AViewWithoutDataIsWrittenAsTheZerosItReadsAs)
+{
+    auto type = value::Type::createObject ("");
+    type.addObjectMember ("n", value::Type (value::TypeCode::int32));
+    type.addObjectMember ("x", value::Type (value::TypeCode::float64));
+    type.addObjectMember ("b", value::Type (value::TypeCode::boolean));
+    type.addObjectMember ("v", value::Type::createVector (value::TypeCode::int64, 2));
+    type.addObjectMember ("s", value::Type (value::TypeCode::string));
+    value::SimpleStringDictionary dictionary;
+    value::ValueView withoutData (type, nullptr, &dictionary);
+
+    EXPECT_EQ (withoutData["v"][1].readInt64(), 0);
+    EXPECT_EQ (withoutData["s"].readString(), "");
+    EXPECT_EQ (compact (withoutData), compact (Value (value::Type (type))));
+
+    // Without a dictionary as well, a string gives the reader's error.
+    value::ValueView bare (value::Type (value::TypeCode::string), nullptr, nullptr);
+    for (auto attempt : { std::function<void()> ([&] { bare.readString(); }), std::function<void()> ([&] { compact (bare); }) })
+    {
+        try
+        {
+            attempt();
+            ADD_FAILURE() << "no error";
+        }
+        catch (const value::Error& e)
+        {
+            EXPECT_STREQ (e.what(), "No string dictionary supplied");
+        }
+    }
 }
 
 TEST (JsonWriterFailures, ObjectAccessOnANonObjectFails)
