@@ -98,6 +98,48 @@ TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
     EXPECT_EQ (chooserWindows().size(), 1u);
 }
 
+TEST_F (Ending, theHostsQuitRightAfterItClosesTheChooserReachesTheHostsLoop)
+{
+    struct Case
+    {
+        const char* closing;
+        std::function<void()> close;
+        int exitCode;
+    };
+    const auto hostCloses = [] { library->OnClose(); };
+    const auto closeBox = [] { SendMessageW (visibleChooserWindow(), WM_CLOSE, 0, 0); };
+
+    // The window system keeps one quit per thread: a quit that the showing
+    // posted for itself would merge with the host's.
+    for (auto& [closing, close, exitCode] : { Case { "OnClose", hostCloses, 0 }, Case { "OnClose", hostCloses, 5 },
+                                              Case { "close box", closeBox, 0 }, Case { "close box", closeBox, 5 } })
+    {
+        SCOPED_TRACE (std::string (closing) + ", then quit " + std::to_string (exitCode));
+        library->VantorRegister (&TestHost::lookup, host.handle());
+
+        ShowingScript script;
+        script.when ("the page", pageLoaded, [&] {
+            close();
+            PostQuitMessage (exitCode);
+        });
+        runShowing (script);
+
+        // The host's own loop; should its quit be lost, a timer ends it with
+        // another exit code.
+        const UINT_PTR timer = SetTimer (nullptr, 0, 5000, [] (HWND, UINT, UINT_PTR, DWORD) {
+            PostQuitMessage (ShowingScript::abandonedExitCode);
+        });
+        MSG message {};
+        while (GetMessageW (&message, nullptr, 0, 0) > 0)
+            DispatchMessageW (&message);
+        KillTimer (nullptr, timer);
+
+        EXPECT_EQ (static_cast<int> (message.wParam), exitCode);
+        EXPECT_EQ (visibleChooserWindow(), nullptr);
+        EXPECT_TRUE (script.problems.empty());
+    }
+}
+
 TEST_F (Ending, aRequestWhileTheChooserIsClosingOpensItAgainOnceClosed)
 {
     // The close box and the next request within one message, before the
@@ -125,6 +167,22 @@ TEST_F (Ending, theHostClosingTheExtensionDuringAShowingEndsIt)
 
     EXPECT_EQ (visibleChooserWindow(), nullptr);
     EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
+TEST_F (Ending, theHostClosingTheExtensionCancelsAReopenAskedForWhileTheChooserWasClosing)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [] {
+        SendMessageW (visibleChooserWindow(), WM_CLOSE, 0, 0);
+        library->InvokeMenu (0);
+        library->OnModeChanged (1);
+        library->OnClose();
+    });
+    runShowing (script);
+
+    EXPECT_EQ (loggedTexts (L"NavigateToString").size(), 1u);
+    EXPECT_TRUE (chooserWindows().empty());
+    EXPECT_EQ (standin_open_view_count(), 0);
 }
 
 TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost)
