@@ -185,6 +185,18 @@ TEST_F (Ending, theHostClosingTheExtensionCancelsAReopenAskedForWhileTheChooserW
     EXPECT_EQ (standin_open_view_count(), 0);
 }
 
+TEST_F (Ending, registeringAgainDuringAShowingEndsItBeforeTheOldExtensionGoes)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [this] { library->VantorRegister (&TestHost::lookup, host.handle()); });
+    runShowing (script);
+
+    // The old extension has gone with its window and view.
+    EXPECT_TRUE (chooserWindows().empty());
+    EXPECT_EQ (standin_open_view_count(), 0);
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
 TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost)
 {
     standin_delay_creation (400);
