@@ -52,6 +52,13 @@ struct DestructionWatch
 
 DestructionWatch* DestructionWatch::active = nullptr;
 
+/// The browser was last told that its view is not visible.
+bool browserToldHidden()
+{
+    const auto visibility = loggedTexts (L"put_IsVisible");
+    return ! visibility.empty() && visibility.back() == "0";
+}
+
 TEST_F (Ending, theCloseBoxHidesTheWindowAndGivesTheHostItsThreadBack)
 {
     ShowingScript script;
@@ -60,6 +67,7 @@ TEST_F (Ending, theCloseBoxHidesTheWindowAndGivesTheHostItsThreadBack)
 
     ASSERT_EQ (chooserWindows().size(), 1u);
     EXPECT_FALSE (IsWindowVisible (chooserWindows().front()));
+    EXPECT_TRUE (browserToldHidden());
     EXPECT_EQ (takePendingQuit(), std::nullopt);
 }
 
@@ -77,6 +85,7 @@ TEST_F (Ending, thePagesCloseButtonEndsTheShowingAndDestroysTheWindowOnlyAfterTh
 
     EXPECT_TRUE (chooserWindows().empty());
     EXPECT_EQ (takePendingQuit(), std::nullopt);
+    EXPECT_TRUE (browserToldHidden());
     ASSERT_TRUE (watch.destroyed);
 
     // The reply and the browser's echo come from inside the callback.
@@ -96,6 +105,7 @@ TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
     EXPECT_EQ (takePendingQuit(), 5);
     EXPECT_EQ (visibleChooserWindow(), nullptr);
     EXPECT_EQ (chooserWindows().size(), 1u);
+    EXPECT_TRUE (browserToldHidden());
 }
 
 TEST_F (Ending, theHostsQuitRightAfterItClosesTheChooserReachesTheHostsLoop)
