@@ -1,8 +1,11 @@
 // How a showing ends: the close box, the page's close button, the host's own
 // quit, and a browser that is slow or fails to start. In every case the
-// host's thread comes back and no visible window is left without a loop.
+// host's thread comes back and no visible window is left without a loop;
+// nor does the library leave anything behind when it is unloaded.
 
 #include "chooser_session_win_test.h"
+
+#include <thread>
 
 #include "webview/bridge_scripts.h"
 
@@ -272,6 +275,58 @@ TEST_F (Ending, aBrowserThatFailsToStartLeavesAWindowThatTheCloseBoxEnds)
         EXPECT_EQ (visibleChooserWindow(), nullptr);
         EXPECT_EQ (standin_document_count(), 0);
     }
+}
+
+/// Windows of this thread whose class is one of the library's.
+std::vector<HWND> libraryWindowsOfThisThread()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows (
+        GetCurrentThreadId(),
+        [] (HWND window, LPARAM found) {
+            char name[64] {};
+            GetClassNameA (window, name, sizeof (name));
+            const std::string className = name;
+
+            for (const char* prefix : { "tunewell_", "TunewellWindow", "TunewellWebView" })
+                if (className.rfind (prefix, 0) == 0)
+                    reinterpret_cast<std::vector<HWND>*> (found)->push_back (window);
+
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM> (&windows));
+    return windows;
+}
+
+// Not a ChooserSession, whose suite keeps the library loaded: here releasing
+// it unloads it.
+TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedTheChooser)
+{
+    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_STANDIN_LIBRARY_FILE);
+    ASSERT_TRUE (library->library.isLoaded());
+    standin_reset();
+    TestHost host;
+    library->VantorRegister (&TestHost::lookup, host.handle());
+
+    ShowingScript script;
+    script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                 clickCloseBox);
+    script.start();
+    library->InvokeMenu (0);
+    library->OnModeChanged (1);
+    script.stop();
+    library->OnClose();
+    ASSERT_TRUE (script.problems.empty());
+    ASSERT_NE (GetModuleHandleW (L"tunewell-standin.dll"), nullptr);
+
+    std::thread ([&library] { library.reset(); }).join();
+    ASSERT_EQ (GetModuleHandleW (L"tunewell-standin.dll"), nullptr) << "the library stayed loaded";
+
+    // Anything of the library left to this thread would run unmapped code now.
+    runPendingMessages();
+
+    EXPECT_TRUE (libraryWindowsOfThisThread().empty());
+    standin_reset();
 }
 
 } // namespace
