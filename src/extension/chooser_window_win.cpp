@@ -39,12 +39,6 @@ void requestPerMonitorDpiAwareness()
         setAwareness (reinterpret_cast<HANDLE> (perMonitorAwareV2));
 }
 
-bool isQuitPending()
-{
-    MSG message {};
-    return PeekMessageW (&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE | PM_NOYIELD) != FALSE;
-}
-
 void hideWindow (const ui::DesktopWindow* window)
 {
     if (window != nullptr && window->nativeHandle() != nullptr)
@@ -87,45 +81,37 @@ struct LibMain::Showing
     Showing (const Showing&) = delete;
     Showing& operator= (const Showing&) = delete;
 
-    /// The close box or the page's close button: ends the loop with a quit of
-    /// the showing's own.
+    /// The close box, the page's close button or the host closing the
+    /// extension. The loop ends on this signal of the showing's own, never on
+    /// a quit message: the window system keeps one quit per thread, and a
+    /// host that quits right after closing the chooser would lose its quit
+    /// to a quit of the showing's.
     void requestEnd()
     {
-        if (endRequested)
-            return;
-
         endRequested = true;
-
-        // Quit messages do not queue up: a second one only replaces the exit
-        // code of the first. A quit already on its way ends the loop as well,
-        // and must still reach the host afterwards.
-        if (! isQuitPending())
-        {
-            messageloop::stopMessageLoop();
-            postedOwnQuit = true;
-        }
+        messageloop::wakeMessageLoop();
     }
 
-    /// Given the exit code of the quit that ended the showing's wait or loop,
-    /// posts it again unless it was the showing's own (exit code 0), so that
-    /// the host's loop receives its own quit.
-    void passOnForeignQuit (int exitCode)
+    /// Every quit that the showing's wait or loop takes is the host's: the
+    /// showing ends and the host's loop receives the quit with its exit code.
+    void passOnHostQuit (int exitCode)
     {
-        if (! (postedOwnQuit && exitCode == 0))
-        {
-            PostQuitMessage (exitCode);
-            passedOnForeignQuit = true;
-        }
+        PostQuitMessage (exitCode);
+        hostQuitting = true;
     }
 
     /// A request answered while this showing was ending opens the chooser
-    /// again once it is over, unless the host is quitting.
-    bool wantsReopen() const { return reopenRequested && ! passedOnForeignQuit; }
+    /// again once it is over, unless the host is quitting or has closed the
+    /// extension.
+    bool wantsReopen() const { return reopenRequested && ! hostQuitting && ! closedByHost; }
 
     LibMain& owner;
+    /// The window that the page's close button took away: it goes with the
+    /// showing, whose loop ends only once the browser's callback is over.
+    std::unique_ptr<ui::DesktopWindow> retiredWindow;
     bool endRequested = false;
-    bool postedOwnQuit = false;
-    bool passedOnForeignQuit = false;
+    bool hostQuitting = false;
+    bool closedByHost = false;
     bool reopenRequested = false;
 };
 
@@ -187,7 +173,7 @@ bool LibMain::runOneShowing()
 
     if (auto quit = chooserView->quitTakenDuringCreation())
     {
-        showing.passOnForeignQuit (*quit);
+        showing.passOnHostQuit (*quit);
         return showing.wantsReopen();
     }
 
@@ -205,12 +191,12 @@ bool LibMain::runOneShowing()
 
     static_cast<void> (messageloop::lockSharedMessageWindow (true));
 
-    // Ended already (the close box while the browser started, without the
-    // wait taking the quit): the loop only collects that quit.
-    const auto loopEnd = messageloop::runMessageLoop();
+    // Ended already (the close box while the browser started): the loop
+    // takes no message at all.
+    const auto loopEnd = messageloop::runMessageLoop ([&showing] { return showing.endRequested; });
 
     if (loopEnd.quitReceived)
-        showing.passOnForeignQuit (loopEnd.exitCode);
+        showing.passOnHostQuit (loopEnd.exitCode);
 
     return showing.wantsReopen();
 }
@@ -218,7 +204,11 @@ bool LibMain::runOneShowing()
 void LibMain::closeChooserFromPage()
 {
     hideWindow (chooserWindow.get());
-    destroyAfterCurrentMessage (chooserWindow);
+
+    if (runningShowing != nullptr && runningShowing->retiredWindow == nullptr)
+        runningShowing->retiredWindow = std::move (chooserWindow);
+    else
+        destroyAfterCurrentMessage (chooserWindow);
 
     if (runningShowing != nullptr)
         runningShowing->requestEnd();
@@ -229,6 +219,7 @@ void LibMain::endShowing()
     if (runningShowing == nullptr)
         return;
 
+    runningShowing->closedByHost = true;
     hideWindow (chooserWindow.get());
     runningShowing->requestEnd();
 }

@@ -67,7 +67,8 @@ private:
     void closeChooserFromPage();
 
     /// The host closing the extension: a showing in progress hides its window
-    /// and ends, so that the host has its thread back; platform code.
+    /// and ends without opening again, so that the host has its thread back;
+    /// platform code.
     void endShowing();
 
     /// One showing; true when a request answered while it was ending asks for

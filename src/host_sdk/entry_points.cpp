@@ -59,6 +59,23 @@ int forwardString (char* buffer, int bufferSize, Call&& call) noexcept
     }
 }
 
+/// The host is done with the registered extension: it hears so through its
+/// OnClose, and goes even when that fails.
+void closeExtension() noexcept
+{
+    try
+    {
+        ExtensionCall scope;
+
+        if (auto* extension = scope.extension())
+        {
+            try { extension->OnClose(); } catch (...) {}
+            retireExtension();
+        }
+    }
+    catch (...) {}
+}
+
 std::vector<std::string> stringListFromHost (const char** list, int count)
 {
     std::vector<std::string> strings;
@@ -85,8 +102,9 @@ TUNEWELL_EXPORT void VantorRegister (HostFunctionLookup lookup, void* hostHandle
         auto* created = CreateVantorExtension (hostHandle);
 
         // A host that registers again without closing would otherwise lose
-        // the previous object, with its window and view, for good.
-        retireExtension();
+        // the previous object, with its window and view, for good; and a
+        // showing that it runs would go on for an extension that is gone.
+        closeExtension();
         extensionInstance = created;
     }
     catch (...)
@@ -167,18 +185,7 @@ TUNEWELL_EXPORT void OnOpen()
 
 TUNEWELL_EXPORT void OnClose()
 {
-    try
-    {
-        ExtensionCall scope;
-
-        if (auto* extension = scope.extension())
-        {
-            // Deleted even when its OnClose fails: the host is done with it.
-            try { extension->OnClose(); } catch (...) {}
-            retireExtension();
-        }
-    }
-    catch (...) {}
+    closeExtension();
 }
 
 TUNEWELL_EXPORT void OnStatusChanged (int status)

@@ -32,7 +32,6 @@ constexpr char namedEscapeFor (uint32_t codePoint)
         case '\n': return 'n';
         case '\r': return 'r';
         case '\t': return 't';
-        case 0x07: return 'a';
         case '\b': return 'b';
         case '\f': return 'f';
         default:   return 0;

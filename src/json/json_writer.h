@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "json/json_escape.h"
 #include "text/float_to_string.h"
@@ -29,17 +30,17 @@ public:
     void dump (const value::ValueView& view)
     {
         if (isKnownCode (view.type.code))
-            writeAndDeliver ([&] { dumpData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
+            writeAndDeliver (view, [&] (const uint8_t* data) { dumpData (view.type, data, view.stringDictionary); });
     }
 
     void dumpObject (const value::ValueView& view)
     {
-        writeAndDeliver ([&] { dumpObjectData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
+        writeAndDeliver (view, [&] (const uint8_t* data) { dumpObjectData (view.type, data, view.stringDictionary); });
     }
 
     void dumpArrayOrVector (const value::ValueView& view)
     {
-        writeAndDeliver ([&] { dumpArrayOrVectorData (view.type, static_cast<const uint8_t*> (view.data), view.stringDictionary); });
+        writeAndDeliver (view, [&] (const uint8_t* data) { dumpArrayOrVectorData (view.type, data, view.stringDictionary); });
     }
 
 private:
@@ -112,11 +113,17 @@ private:
     uint32_t currentIndent = 0;
 
     template <typename Writing>
-    void writeAndDeliver (Writing&& writing)
+    void writeAndDeliver (const value::ValueView& view, Writing&& writing)
     {
         try
         {
-            writing();
+            // A hand-built view may have no data: it is written as the zeros
+            // that reading it gives, since the walk below cannot step
+            // through a null pointer.
+            if (view.data != nullptr)
+                writing (static_cast<const uint8_t*> (view.data));
+            else
+                writing (std::vector<uint8_t> (static_cast<std::size_t> (view.type.getValueDataSize())).data());
         }
         catch (...)
         {

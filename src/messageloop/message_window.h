@@ -47,7 +47,8 @@ struct LockedMessageWindow
 /// on the calling thread when there is none, or when forCurrentThread is set
 /// and another thread owns it (that one is then destroyed). Any thread may
 /// call it; a mutex failure throws std::system_error. The window is released
-/// when the library is unloaded.
+/// when the library is unloaded, on whichever thread that happens: no window
+/// procedure or queued callback of the library stays behind.
 LockedMessageWindow lockSharedMessageWindow (bool forCurrentThread);
 
 /// Posts a callback to a message window; it runs when that window's thread

@@ -39,10 +39,48 @@ void destroyWindowAndClass (HWND window, const std::string& className)
     UnregisterClassA (className.c_str(), GetModuleHandleA (nullptr));
 }
 
+// A window of this library that outlives it would run unmapped code at its
+// next message, and so would a callback queued for it. Such a window takes
+// the window system's own procedure, which leaves queued callbacks alone;
+// one of another thread is then closed by that procedure once its thread
+// dispatches again, since only its own thread can destroy it.
+BOOL CALLBACK releaseWindowAtUnload (HWND window, LPARAM)
+{
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId (window, &process);
+
+    if (process != GetCurrentProcessId()
+        || GetWindowLongPtrA (window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR> (&MessageWindow::windowProc))
+        return TRUE;
+
+    char className[256] {};
+    GetClassNameA (window, className, sizeof (className));
+    SetClassLongPtrA (window, GCLP_WNDPROC, reinterpret_cast<LONG_PTR> (&DefWindowProcA));
+    SetWindowLongPtrA (window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR> (&DefWindowProcA));
+
+    if (thread == GetCurrentThreadId())
+        destroyWindowAndClass (window, className);
+    else
+        PostMessageA (window, WM_CLOSE, 0, 0);
+
+    return TRUE;
+}
+
 struct SharedMessageWindow
 {
     std::mutex mutex;
     std::unique_ptr<MessageWindow> window;
+
+    // Runs when the library is unloaded. Besides the shared window, windows
+    // that other threads have yet to destroy after a hand-over are found too.
+    ~SharedMessageWindow()
+    {
+        EnumWindows (releaseWindowAtUnload, 0);
+
+        // Released above; its destructor must not post a callback to it.
+        if (window != nullptr)
+            window->windowHandle = nullptr;
+    }
 };
 
 SharedMessageWindow& sharedMessageWindow()

@@ -81,18 +81,17 @@ void WebView::invokeBinding (const std::string& message) noexcept
 
         // A copy, so that the function may rebind its own name while it runs.
         auto function = binding->second;
-        std::string reply;
 
+        // Running the resolve script belongs to the call as well: when it
+        // fails, the page hears of it through the reject script.
         try
         {
-            reply = makeResolveScript (messageID, resultAsJSON (function (call["params"])));
+            evaluateJavascript (makeResolveScript (messageID, resultAsJSON (function (call["params"]))));
         }
         catch (...)
         {
-            reply = makeRejectScript (messageID);
+            evaluateJavascript (makeRejectScript (messageID));
         }
-
-        evaluateJavascript (reply);
     }
     catch (...)
     {

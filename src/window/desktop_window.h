@@ -11,8 +11,9 @@ namespace tunewell::ui
 {
 
 /// A resizable top-level desktop window whose only content is one native child
-/// window, kept at the size of the client area. A window that could not be
-/// created behaves as a null window: every operation then does nothing.
+/// window, kept at the size of the client area and shown or hidden with the
+/// window (ShowWindow). A window that could not be created behaves as a null
+/// window: every operation then does nothing.
 /// Create, use and destroy it on one thread; its messages arrive there.
 class DesktopWindow
 {
@@ -51,6 +52,7 @@ public:
     /// Sizes the content window to the client area; nothing without content.
     void resizeContentToFit();
 
+    /// Restores the window if it is minimised and raises it above the others.
     void bringToFront();
 
     /// The native window (an HWND, owned by this object), or null.

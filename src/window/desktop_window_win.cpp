@@ -55,6 +55,7 @@ struct DesktopWindow::Pimpl
     void create (Bounds bounds);
     void setBounds (Bounds bounds, UINT flags);
     void resizeContentToFit();
+    void showContent (bool visible);
     HWND getFirstChildWindow() const;
     unsigned int getWindowDPI() const;
     void applyTrackSizes (MINMAXINFO& limits) const;
@@ -103,6 +104,12 @@ void DesktopWindow::Pimpl::resizeContentToFit()
     GetClientRect (windowHandle.get(), &client);
     SetWindowPos (child, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
                   resizeOnlyFlags);
+}
+
+void DesktopWindow::Pimpl::showContent (bool visible)
+{
+    if (HWND child = getFirstChildWindow(); child != nullptr)
+        ShowWindow (child, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 HWND DesktopWindow::Pimpl::getFirstChildWindow() const
@@ -167,6 +174,14 @@ LRESULT CALLBACK DesktopWindow::Pimpl::wndProc (HWND window, UINT message, WPARA
         case WM_SIZE:
             if (pimpl != nullptr)
                 pimpl->resizeContentToFit();
+            break;
+
+        case WM_SHOWWINDOW:
+            // Hiding a window tells its children nothing, and a browser that
+            // is not told goes on rendering for a window that nobody sees.
+            // lParam 0: a ShowWindow call, not an owner being minimised.
+            if (pimpl != nullptr && lParam == 0)
+                pimpl->showContent (wParam != FALSE);
             break;
 
         case WM_CLOSE:
@@ -252,7 +267,11 @@ void DesktopWindow::resizeContentToFit()
 
 void DesktopWindow::bringToFront()
 {
-    BringWindowToTop (pimpl->windowHandle.get());
+    HWND window = pimpl->windowHandle.get();
+    // Raising a minimised window leaves it minimised.
+    if (window != nullptr && IsIconic (window))
+        ShowWindow (window, SW_RESTORE);
+    BringWindowToTop (window);
 }
 
 void* DesktopWindow::nativeHandle() const

@@ -1,8 +1,11 @@
 // How a showing ends: the close box, the page's close button, the host's own
 // quit, and a browser that is slow or fails to start. In every case the
-// host's thread comes back and no visible window is left without a loop.
+// host's thread comes back and no visible window is left without a loop;
+// nor does the library leave anything behind when it is unloaded.
 
 #include "chooser_session_win_test.h"
+
+#include <thread>
 
 #include "webview/bridge_scripts.h"
 
@@ -52,6 +55,13 @@ struct DestructionWatch
 
 DestructionWatch* DestructionWatch::active = nullptr;
 
+/// The browser was last told that its view is not visible.
+bool browserToldHidden()
+{
+    const auto visibility = loggedTexts (L"put_IsVisible");
+    return ! visibility.empty() && visibility.back() == "0";
+}
+
 TEST_F (Ending, theCloseBoxHidesTheWindowAndGivesTheHostItsThreadBack)
 {
     ShowingScript script;
@@ -60,6 +70,7 @@ TEST_F (Ending, theCloseBoxHidesTheWindowAndGivesTheHostItsThreadBack)
 
     ASSERT_EQ (chooserWindows().size(), 1u);
     EXPECT_FALSE (IsWindowVisible (chooserWindows().front()));
+    EXPECT_TRUE (browserToldHidden());
     EXPECT_EQ (takePendingQuit(), std::nullopt);
 }
 
@@ -77,6 +88,7 @@ TEST_F (Ending, thePagesCloseButtonEndsTheShowingAndDestroysTheWindowOnlyAfterTh
 
     EXPECT_TRUE (chooserWindows().empty());
     EXPECT_EQ (takePendingQuit(), std::nullopt);
+    EXPECT_TRUE (browserToldHidden());
     ASSERT_TRUE (watch.destroyed);
 
     // The reply and the browser's echo come from inside the callback.
@@ -96,6 +108,49 @@ TEST_F (Ending, theHostsQuitEndsTheShowingAndIsPostedAgainWithItsExitCode)
     EXPECT_EQ (takePendingQuit(), 5);
     EXPECT_EQ (visibleChooserWindow(), nullptr);
     EXPECT_EQ (chooserWindows().size(), 1u);
+    EXPECT_TRUE (browserToldHidden());
+}
+
+TEST_F (Ending, theHostsQuitRightAfterItClosesTheChooserReachesTheHostsLoop)
+{
+    struct Case
+    {
+        const char* closing;
+        std::function<void()> close;
+        int exitCode;
+    };
+    const auto hostCloses = [] { library->OnClose(); };
+    const auto closeBox = [] { SendMessageW (visibleChooserWindow(), WM_CLOSE, 0, 0); };
+
+    // The window system keeps one quit per thread: a quit that the showing
+    // posted for itself would merge with the host's.
+    for (auto& [closing, close, exitCode] : { Case { "OnClose", hostCloses, 0 }, Case { "OnClose", hostCloses, 5 },
+                                              Case { "close box", closeBox, 0 }, Case { "close box", closeBox, 5 } })
+    {
+        SCOPED_TRACE (std::string (closing) + ", then quit " + std::to_string (exitCode));
+        library->VantorRegister (&TestHost::lookup, host.handle());
+
+        ShowingScript script;
+        script.when ("the page", pageLoaded, [&] {
+            close();
+            PostQuitMessage (exitCode);
+        });
+        runShowing (script);
+
+        // The host's own loop; should its quit be lost, a timer ends it with
+        // another exit code.
+        const UINT_PTR timer = SetTimer (nullptr, 0, 5000, [] (HWND, UINT, UINT_PTR, DWORD) {
+            PostQuitMessage (ShowingScript::abandonedExitCode);
+        });
+        MSG message {};
+        while (GetMessageW (&message, nullptr, 0, 0) > 0)
+            DispatchMessageW (&message);
+        KillTimer (nullptr, timer);
+
+        EXPECT_EQ (static_cast<int> (message.wParam), exitCode);
+        EXPECT_EQ (visibleChooserWindow(), nullptr);
+        EXPECT_TRUE (script.problems.empty());
+    }
 }
 
 TEST_F (Ending, aRequestWhileTheChooserIsClosingOpensItAgainOnceClosed)
@@ -124,6 +179,34 @@ TEST_F (Ending, theHostClosingTheExtensionDuringAShowingEndsIt)
     runShowing (script);
 
     EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+}
+
+TEST_F (Ending, theHostClosingTheExtensionCancelsAReopenAskedForWhileTheChooserWasClosing)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [] {
+        SendMessageW (visibleChooserWindow(), WM_CLOSE, 0, 0);
+        library->InvokeMenu (0);
+        library->OnModeChanged (1);
+        library->OnClose();
+    });
+    runShowing (script);
+
+    EXPECT_EQ (loggedTexts (L"NavigateToString").size(), 1u);
+    EXPECT_TRUE (chooserWindows().empty());
+    EXPECT_EQ (standin_open_view_count(), 0);
+}
+
+TEST_F (Ending, registeringAgainDuringAShowingEndsItBeforeTheOldExtensionGoes)
+{
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [this] { library->VantorRegister (&TestHost::lookup, host.handle()); });
+    runShowing (script);
+
+    // The old extension has gone with its window and view.
+    EXPECT_TRUE (chooserWindows().empty());
+    EXPECT_EQ (standin_open_view_count(), 0);
     EXPECT_EQ (takePendingQuit(), std::nullopt);
 }
 
@@ -192,6 +275,58 @@ TEST_F (Ending, aBrowserThatFailsToStartLeavesAWindowThatTheCloseBoxEnds)
         EXPECT_EQ (visibleChooserWindow(), nullptr);
         EXPECT_EQ (standin_document_count(), 0);
     }
+}
+
+/// Windows of this thread whose class is one of the library's.
+std::vector<HWND> libraryWindowsOfThisThread()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows (
+        GetCurrentThreadId(),
+        [] (HWND window, LPARAM found) {
+            char name[64] {};
+            GetClassNameA (window, name, sizeof (name));
+            const std::string className = name;
+
+            for (const char* prefix : { "tunewell_", "TunewellWindow", "TunewellWebView" })
+                if (className.rfind (prefix, 0) == 0)
+                    reinterpret_cast<std::vector<HWND>*> (found)->push_back (window);
+
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM> (&windows));
+    return windows;
+}
+
+// Not a ChooserSession, whose suite keeps the library loaded: here releasing
+// it unloads it.
+TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedTheChooser)
+{
+    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_STANDIN_LIBRARY_FILE);
+    ASSERT_TRUE (library->library.isLoaded());
+    standin_reset();
+    TestHost host;
+    library->VantorRegister (&TestHost::lookup, host.handle());
+
+    ShowingScript script;
+    script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                 clickCloseBox);
+    script.start();
+    library->InvokeMenu (0);
+    library->OnModeChanged (1);
+    script.stop();
+    library->OnClose();
+    ASSERT_TRUE (script.problems.empty());
+    ASSERT_NE (GetModuleHandleW (L"tunewell-standin.dll"), nullptr);
+
+    std::thread ([&library] { library.reset(); }).join();
+    ASSERT_EQ (GetModuleHandleW (L"tunewell-standin.dll"), nullptr) << "the library stayed loaded";
+
+    // Anything of the library left to this thread would run unmapped code now.
+    runPendingMessages();
+
+    EXPECT_TRUE (libraryWindowsOfThisThread().empty());
+    standin_reset();
 }
 
 } // namespace

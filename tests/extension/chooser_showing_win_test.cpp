@@ -107,14 +107,18 @@ TEST_F (Showing, thePageIsExactlyTheChooserPageWithTheBridgeThenTheThreeStubs)
     EXPECT_EQ (html, text::utf8ToUtf16 (chooserPageHtml));
 }
 
-TEST_F (Showing, aRequestWhileOpenBringsTheWindowToFrontInsteadOfASecondShowing)
+TEST_F (Showing, aRequestWhileOpenRestoresTheWindowInFrontInsteadOfASecondShowing)
 {
     size_t windowsAfterRequests = 0;
     int viewsAfterRequests = 0;
+    bool minimised = false;
+    bool minimisedAfterRequests = true;
 
     ShowingScript script;
     script.when ("the page", pageLoaded, [&] {
         host.clearLog();
+        ShowWindow (visibleChooserWindow(), SW_MINIMIZE);
+        minimised = IsIconic (visibleChooserWindow()) != FALSE;
         library->InvokeMenu (0);
         library->OnWidgetValueChanged ("showTunewell", 1.0);
         library->OnModeChanged (1);
@@ -122,10 +126,13 @@ TEST_F (Showing, aRequestWhileOpenBringsTheWindowToFrontInsteadOfASecondShowing)
     script.then ([&] {
         windowsAfterRequests = chooserWindows().size();
         viewsAfterRequests = standin_open_view_count();
+        minimisedAfterRequests = IsIconic (visibleChooserWindow()) != FALSE;
         clickCloseBox();
     });
     runShowing (script);
 
+    ASSERT_TRUE (minimised);
+    EXPECT_FALSE (minimisedAfterRequests);
     EXPECT_EQ (windowsAfterRequests, 1u);
     EXPECT_EQ (viewsAfterRequests, 1);
     EXPECT_EQ (host.countCallsTo ("Vantor_SwitchToSetlistView"), 0);

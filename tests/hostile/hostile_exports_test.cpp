@@ -187,13 +187,14 @@ TEST_F (HostileExports, RegistrationToleratesANullLookupAndNullBuffers)
     expectHealthyExtension();
 }
 
-TEST_F (HostileExports, ASecondRegistrationReplacesTheFirstExtensionWithoutLosingIt)
+TEST_F (HostileExports, ASecondRegistrationClosesAndReplacesTheFirstExtensionWithoutLosingIt)
 {
     registerWithHost();
     VantorRegister (&TestHost::lookup, host.handle());
 
     EXPECT_EQ (RecordingExtension::created, 2);
     EXPECT_EQ (RecordingExtension::destroyed, 1);
+    EXPECT_THAT (RecordingExtension::events, ElementsAre ("OnClose", "destroyed", "Initialization"));
     expectHealthyExtension();
 
     OnClose();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <sstream>
@@ -238,9 +239,11 @@ TEST (JsonWriterStrings, OutputIsPureASCII)
     EXPECT_EQ (compact (Value ("")), "\"\"");
 }
 
-TEST (JsonWriterStrings, SixControlCharactersHaveNamedEscapes)
+TEST (JsonWriterStrings, FiveControlCharactersHaveNamedEscapesAndTheOthersAreHexEscapes)
 {
-    EXPECT_EQ (escaped ("\a\b\f\n\r\t"), "\\a\\b\\f\\n\\r\\t");
+    EXPECT_EQ (escaped ("\b\f\n\r\t"), "\\b\\f\\n\\r\\t");
+    // "\a" is no JSON escape, and a page script reads it as the letter a.
+    EXPECT_EQ (escaped ("A\aB"), "A\\u0007B");
     EXPECT_EQ (escaped ("\x01\x1F\x7F"), "\\u0001\\u001f\\u007f");
     EXPECT_EQ (escaped ("\"\\/ ~"), "\\\"\\\\/ ~");
 }
@@ -310,6 +313,37 @@ TEST (JsonWriterFailures, AStringWithoutDictionaryFailsAfterWhatWasWritten)
     }
 
     EXPECT_EQ (text, "[1, ");
+}
+
+TEST (JsonWriterFailures, AViewWithoutDataIsWrittenAsTheZerosItReadsAs)
+{
+    auto type = value::Type::createObject ("");
+    type.addObjectMember ("n", value::Type (value::TypeCode::int32));
+    type.addObjectMember ("x", value::Type (value::TypeCode::float64));
+    type.addObjectMember ("b", value::Type (value::TypeCode::boolean));
+    type.addObjectMember ("v", value::Type::createVector (value::TypeCode::int64, 2));
+    type.addObjectMember ("s", value::Type (value::TypeCode::string));
+    value::SimpleStringDictionary dictionary;
+    value::ValueView withoutData (type, nullptr, &dictionary);
+
+    EXPECT_EQ (withoutData["v"][1].readInt64(), 0);
+    EXPECT_EQ (withoutData["s"].readString(), "");
+    EXPECT_EQ (compact (withoutData), compact (Value (value::Type (type))));
+
+    // Without a dictionary as well, a string gives the reader's error.
+    value::ValueView bare (value::Type (value::TypeCode::string), nullptr, nullptr);
+    for (auto attempt : { std::function<void()> ([&] { bare.readString(); }), std::function<void()> ([&] { compact (bare); }) })
+    {
+        try
+        {
+            attempt();
+            ADD_FAILURE() << "no error";
+        }
+        catch (const value::Error& e)
+        {
+            EXPECT_STREQ (e.what(), "No string dictionary supplied");
+        }
+    }
 }
 
 TEST (JsonWriterFailures, ObjectAccessOnANonObjectFails)

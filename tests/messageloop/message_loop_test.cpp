@@ -1,6 +1,7 @@
 #include "messageloop/message_loop.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -124,6 +125,50 @@ TEST_F (MessageLoop, ReportsTheExitCodeSoAnInnerLoopCanPassAQuitOutward)
     const LoopEnd outer = runMessageLoop();
     EXPECT_TRUE (outer.quitReceived);
     EXPECT_EQ (outer.exitCode, -12);
+}
+
+TEST_F (MessageLoop, EndsOnItsOwnSignalAndLeavesAQuitPostedBesideItToTheOuterLoop)
+{
+    bool ended = false;
+    window.handlers[first] = [&] {
+        ended = true;
+        wakeMessageLoop();
+        PostQuitMessage (0);
+    };
+    window.post (first);
+
+    const LoopEnd end = runMessageLoop ([&] { return ended; });
+
+    EXPECT_FALSE (end.quitReceived);
+    MSG quit {};
+    ASSERT_TRUE (PeekMessageW (&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ (quit.wParam, 0u);
+}
+
+TEST_F (MessageLoop, ASignalRaisedByAMessageSentFromAnotherThreadWakesTheWaitingLoop)
+{
+    // Sent messages are handled inside the wait for the next message, which
+    // returns only for a posted one.
+    static bool gaveUpWaiting = false;
+    bool ended = false;
+    window.handlers[first] = [&] {
+        ended = true;
+        wakeMessageLoop();
+    };
+    // Should the wake fail, the timer's own message ends the wait instead of a hang.
+    SetTimer (window.handle, 1, 10000, [] (HWND target, UINT, UINT_PTR id, DWORD) {
+        KillTimer (target, id);
+        gaveUpWaiting = true;
+    });
+    std::thread sender ([this] { SendMessageW (window.handle, first, 0, 0); });
+
+    const LoopEnd end = runMessageLoop ([&] { return ended; });
+    sender.join();
+    KillTimer (window.handle, 1);
+
+    EXPECT_TRUE (ended);
+    EXPECT_FALSE (gaveUpWaiting);
+    EXPECT_FALSE (end.quitReceived);
 }
 
 } // namespace

@@ -227,6 +227,17 @@ TEST_F (BridgeTest, AFunctionThatThrowsGetsTheRejectScript)
                                                          rejectScript ("5") }));
 }
 
+TEST_F (BridgeTest, AResolveScriptThatFailsToRunGetsTheRejectScript)
+{
+    bindRecorder ("f", value::Value ("abc"));
+    browser.failingScriptText = ".resolve(";
+
+    browser.postWebMessage (R"({"id":2,"fn":"f","params":[]})");
+
+    EXPECT_EQ (calls.size(), 1u);
+    EXPECT_EQ (scriptsRun(), (std::vector<std::string> { rejectScript ("2") }));
+}
+
 TEST_F (BridgeTest, AResultThatCannotBeWrittenGetsTheRejectScript)
 {
     view.bind ("f", [] (const value::ValueView&)

@@ -77,6 +77,24 @@ TEST (DesktopWindowContent, StaysHiddenInAHiddenWindow)
     EXPECT_FALSE (IsWindowVisible (view));
 }
 
+TEST (DesktopWindowContent, IsHiddenWithTheWindowAndShownAgainWithIt)
+{
+    // The content's own visibility, which a child's WM_SHOWWINDOW follows;
+    // IsWindowVisible would report the parent's as well.
+    auto ownStyleVisible = [] (HWND view) { return (GetWindowLongW (view, GWL_STYLE) & WS_VISIBLE) != 0; };
+    DesktopWindow window ({ 50, 50, 600, 400 });
+    HWND view = createPopup();
+    window.setContentView (view);
+    ASSERT_TRUE (ownStyleVisible (view));
+
+    ShowWindow (handleOf (window), SW_HIDE);
+    EXPECT_FALSE (ownStyleVisible (view));
+
+    ShowWindow (handleOf (window), SW_SHOW);
+    EXPECT_TRUE (ownStyleVisible (view));
+    EXPECT_TRUE (IsWindowVisible (view));
+}
+
 TEST (DesktopWindowContent, IgnoresANullViewAndTheWindowItself)
 {
     DesktopWindow window ({ 50, 50, 600, 400 });

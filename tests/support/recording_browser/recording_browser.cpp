@@ -1,6 +1,7 @@
 #include "recording_browser.h"
 
 #include <map>
+#include <new>
 
 #include "webview/bridge_scripts.h"
 
@@ -51,6 +52,9 @@ void RecordingBrowser::addInitScript (const std::string& script)
 
 void RecordingBrowser::executeScript (const std::string& script)
 {
+    if (! failingScriptText.empty() && script.find (failingScriptText) != std::string::npos)
+        throw std::bad_alloc();
+
     record (BrowserOperation::Kind::executeScript, script);
 }
 

@@ -44,6 +44,10 @@ public:
     /// message callback does.
     void postWebMessage (const std::string& message) { deliverWebMessage (message); }
 
+    /// Scripts run while they hold this text throw std::bad_alloc, as the
+    /// real backend's text conversion does when memory runs out. Empty: none.
+    std::string failingScriptText;
+
     void addInitScript (const std::string& script) override;
     void executeScript (const std::string& script) override;
     void navigateToString (const std::string& html) override;
