@@ -163,19 +163,18 @@ TEST_F (Ending, theCloseBoxDuringBrowserCreationEndsTheShowingWithoutAQuitForThe
     EXPECT_TRUE (again.allStepsRan());
 }
 
-/// Runs one showing that should find no browser: the window must show the
-/// notice, and its close box must end the showing.
+/// Runs one showing that should find no browser: the window must come to
+/// show the notice, and its close box must end the showing.
 void expectNoticeThatTheCloseBoxEnds (ChooserSession& session)
 {
-    bool sawNotice = false;
     ShowingScript script;
-    script.when ("the window", [] { return visibleChooserWindow() != nullptr; }, [&] {
-        sawNotice = windowShowsText (visibleChooserWindow(), L"The song list needs the Microsoft Edge WebView2 Runtime");
-        clickCloseBox();
-    });
+    script.when ("the notice", [] {
+        auto window = visibleChooserWindow();
+        return window != nullptr && windowShowsText (window, L"The song list needs the Microsoft Edge WebView2 Runtime");
+    }, clickCloseBox);
     session.runShowing (script);
 
-    EXPECT_TRUE (sawNotice);
+    EXPECT_TRUE (script.allStepsRan());
     EXPECT_EQ (takePendingQuit(), std::nullopt);
     EXPECT_EQ (visibleChooserWindow(), nullptr);
     EXPECT_EQ (standin_document_count(), 0);
@@ -217,8 +216,9 @@ TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEn
         standin_reset();
         plan();
         expectNoticeThatTheCloseBoxEnds (*this);
-        // Microsoft's loader handed the creation to the runtime it found.
-        EXPECT_EQ (loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal").size(), 1u);
+        // Microsoft's loader handed the creation to the runtime it found (and
+        // calls it a second time when the first call fails at once).
+        EXPECT_FALSE (loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal").empty());
     }
 }
 
