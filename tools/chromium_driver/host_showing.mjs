@@ -18,7 +18,22 @@ export function windowsBuildDir() {
 }
 
 // Under Wine the Unix file system is drive Z:.
-const windowsPath = (file) => `Z:${file.replaceAll('/', '\\')}`;
+export const windowsPath = (file) => `Z:${file.replaceAll('/', '\\')}`;
+
+// The stand-in runtime's DLL as the build lays it out for Microsoft's loader.
+export function standinRuntimeFile(buildDir = windowsBuildDir()) {
+  return path.join(buildDir, 'webview2-standin-runtime/EBWebView/x64/EmbeddedBrowserWebView.dll');
+}
+
+// Runs one Windows program under Wine (the same prefix and display as the
+// host simulator) and gives its exit code.
+export function wineRun(args) {
+  return new Promise((resolve, reject) => {
+    const child = spawn(path.join(root, 'tools/wine-run.sh'), args, { stdio: 'ignore' });
+    child.on('error', reject);
+    child.on('exit', (code) => resolve(code));
+  });
+}
 
 export function sampleSetlistPath() {
   return path.join(root, 'tools/host_simulator/sample-setlist.json');
@@ -39,7 +54,8 @@ function requireFile(file, hint) {
 }
 
 export class HostShowing {
-  // runtime: false runs without any browser runtime.
+  // runtime: false leaves WEBVIEW2_BROWSER_EXECUTABLE_FOLDER unset, so that
+  // Microsoft's loader finds only what the registry names, if anything.
   static async start({ setlistPath = sampleSetlistPath(), runtime = true, onLine = () => {} } = {}) {
     const showing = new HostShowing(onLine);
     await showing.launch(setlistPath, runtime);
@@ -60,15 +76,16 @@ export class HostShowing {
     const simulatorDir = path.join(buildDir, 'tools/host_simulator');
     const simulator = requireFile(path.join(simulatorDir, 'host_simulator.exe'), hint);
     const library = requireFile(path.join(buildDir, 'src/extension/tunewell.dll'), hint);
-    const runtimeFolder = path.join(buildDir, 'webview2-standin-runtime');
-    requireFile(path.join(runtimeFolder, 'EBWebView/x64/EmbeddedBrowserWebView.dll'), hint);
+    const runtimeFile = requireFile(standinRuntimeFile(buildDir), hint);
     // The runtime finds the stand-in's control DLL beside the program.
     requireFile(path.join(simulatorDir, 'webview2_standin_control.dll'), hint);
 
     const env = { ...process.env };
     delete env.WEBVIEW2_BROWSER_EXECUTABLE_FOLDER;
-    if (runtime)
-      env.WEBVIEW2_BROWSER_EXECUTABLE_FOLDER = windowsPath(runtimeFolder);
+    if (runtime) {
+      this.runtimeFolder = windowsPath(path.resolve(runtimeFile, '../../..'));
+      env.WEBVIEW2_BROWSER_EXECUTABLE_FOLDER = this.runtimeFolder;
+    }
     this.driver = await startDriver({ log: (line) => this.onLine(`driver: ${line}`) });
     this.child = spawn(path.join(root, 'tools/wine-run.sh'), [simulator, library, setlistPath], {
       cwd: simulatorDir,

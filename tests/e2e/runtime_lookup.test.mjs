@@ -1,16 +1,28 @@
-// The release library where no WebView2 runtime can be found: Microsoft's
-// loader inside it finds none (no variable, nothing in the registry), and
-// every showing opens the chooser window with the notice instead of a page.
+// How Microsoft's loader inside the release library finds a browser runtime
+// when WEBVIEW2_BROWSER_EXECUTABLE_FOLDER is unset: with nothing installed,
+// every showing opens the chooser window with the notice instead of a page;
+// with the stand-in written into the registry as an installed runtime, the
+// loader finds it there. The loader reads the value EBWebView of a release
+// channel's ClientState key (machine hive first, then the user's), takes its
+// last folder name as the runtime's version, and loads
+// EBWebView\x64\EmbeddedBrowserWebView.dll below it
+// (tools/webview2_standin/README.md).
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { promisify } from 'node:util';
 import { after, before, describe, it } from 'node:test';
-import { HostShowing } from '../../tools/chromium_driver/host_showing.mjs';
+import {
+  HostShowing, barText, sampleSongs, standinRuntimeFile, windowsBuildDir, windowsPath, wineRun,
+} from '../../tools/chromium_driver/host_showing.mjs';
 
 const artifacts = process.env.TUNEWELL_ARTIFACTS_DIR ?? path.resolve('build/artifacts');
 const noticeStart = 'The song list needs the Microsoft Edge WebView2 Runtime';
+const edgeUpdate = 'HKCU\\Software\\Wow6432Node\\Microsoft\\EdgeUpdate';
+const stableClientState = `${edgeUpdate}\\ClientState\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}`;
+// At least the oldest runtime that the loader accepts (it refuses 1.0.0.0).
+const installedVersion = '130.0.0.0';
 
 // The X display that Wine draws on, as tools/wine-run.sh picks it.
 async function screenshotOfDisplay(file) {
@@ -71,6 +83,45 @@ describe('the chooser without a browser runtime', () => {
     const code = await host.stop();
     assert.equal(code, 0, `host exit code${host.context()}`);
     assert.equal(host.driver.sessions.length, 0);
+    host = undefined;
+  });
+});
+
+describe('the chooser over a runtime that only the registry names', () => {
+  let host;
+  let from = 0;
+
+  before(async () => {
+    const installed = path.join(windowsBuildDir(), 'webview2-installed-runtime', installedVersion);
+    const runtimeFile = path.join(installed, 'EBWebView/x64/EmbeddedBrowserWebView.dll');
+    fs.mkdirSync(path.dirname(runtimeFile), { recursive: true });
+    fs.copyFileSync(standinRuntimeFile(), runtimeFile);
+    const added = await wineRun(['reg', 'add', stableClientState, '/v', 'EBWebView', '/d', windowsPath(installed), '/f']);
+    assert.equal(added, 0, 'writing the runtime into the Wine prefix\'s registry');
+
+    host = await HostShowing.start({ runtime: false });
+    from = await host.waitForLine('event OnOpen');
+  });
+
+  after(async () => {
+    if (host)
+      await host.stop();
+    // The prefix is shared with the tests that need no runtime at all.
+    await wineRun(['reg', 'delete', edgeUpdate, '/f']);
+  });
+
+  it('shows the song list in Chromium, and the close box ends the showing', async () => {
+    host.command('menu 0');
+    from = await host.waitForLine('event OnModeChanged 1', from);
+    const view = await host.currentView();
+    await host.waitForList(view, sampleSongs().map(barText), 'the song list');
+    host.command('click-close-box');
+    from = await host.waitForLine('returned OnModeChanged 1', from);
+  });
+
+  it('quits normally', async () => {
+    const code = await host.stop();
+    assert.equal(code, 0, `host exit code${host.context()}`);
     host = undefined;
   });
 });
