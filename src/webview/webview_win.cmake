@@ -48,7 +48,7 @@ if(TUNEWELL_WEBVIEW2_LOADER)
                             "WebView2Loader.dll of the Microsoft.Web.WebView2 package (build/native/x64), or "
                             "leave the variable empty to embed the vendored one.")
     endif()
-    set(loaderVersion "of the build's choice (${loaderFile})")
+    set(loaderVersion "of the copy given to the build")
 else()
     set(loaderFile "${vendoredLoader}")
     set(loaderVersion "1.0.3351.48")
