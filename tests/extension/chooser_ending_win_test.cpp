@@ -180,8 +180,8 @@ void expectNoticeThatTheCloseBoxEnds (ChooserSession& session)
     EXPECT_EQ (standin_document_count(), 0);
 }
 
-/// Points Microsoft's loader at another runtime folder, or at none, for one
-/// test.
+/// Points Microsoft's loader at another runtime folder, or at none, while it
+/// lives; the loader reads the variable at every creation.
 class RuntimeFolder
 {
 public:
