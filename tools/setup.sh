@@ -11,6 +11,7 @@ packages=(
     clang lld libclang-rt-14-dev llvm
     libbenchmark-dev rapidjson-dev nlohmann-json3-dev
     nodejs npm chromium fonts-noto-color-emoji fonts-noto-cjk
+    imagemagick
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine, builds both platforms and runs every test:
-# the native suite under sanitizers, the Windows suite under Wine, and the
-# page in a real browser. Exits non-zero when anything fails.
+# the native suite under sanitizers, the Windows suite under Wine, the release
+# tunewell.dll with Microsoft's loader inside, the page in a real browser and
+# the whole chooser end to end. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -26,14 +27,21 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows
 
+step "Windows release: tunewell.dll with Microsoft's loader inside, the tests that load it"
+cmake --preset windows-release | grep -F "tunewell.dll embeds"
+cmake --build --preset windows-release
+ctest --preset windows-release
+echo "tunewell.dll: $(stat -c %s "$root/build/windows-release/src/extension/tunewell.dll") bytes;" \
+     "package: $(ls "$root"/build/windows-release/tunewell-*-windows-x64.zip)"
+
 if [ -x "$root/tools/run-browser-tests.sh" ]; then
     step "Chooser page in Chromium against the native logic"
     "$root/tools/run-browser-tests.sh" "$root/build/linux"
 fi
 
 if [ -x "$root/tools/run-e2e-tests.sh" ]; then
-    step "The whole chooser: the DLL under Wine in the host simulator, the page in Chromium"
-    "$root/tools/run-e2e-tests.sh"
+    step "The whole chooser: the release DLL under Wine in the host simulator, the page in Chromium"
+    "$root/tools/run-e2e-tests.sh" "$root/build/windows-release"
 fi
 
 if [ -x "$root/tools/fuzz.sh" ]; then

@@ -2,11 +2,13 @@
 #
 # Link a program against one of these bundles, never against the pieces:
 #   tunewell_browser_host          the release host, mapping Microsoft's loader
-#                                  (only when TUNEWELL_WEBVIEW2_LOADER is given)
-#   tunewell_browser_host_standin  the same host mapping the stand-in runtime,
-#                                  for tests and the demo; deploy the stand-in's
-#                                  control DLL beside the program
-#                                  (webview2_standin_deploy)
+#                                  (the vendored one unless TUNEWELL_WEBVIEW2_LOADER
+#                                  names another)
+#   tunewell_browser_host_standin  the same host mapping the stand-in runtime
+#                                  in place of Microsoft's loader, for the
+#                                  browser host's own tests (tests/webview says
+#                                  why); deploy the stand-in's control DLL
+#                                  beside the program (webview2_standin_deploy)
 # The bridge calls WebView::Pimpl::create, which the host defines, and the host
 # reads the image; a bundle lists the three archives as one group so that
 # single-pass linkers resolve those references in either direction.
@@ -35,15 +37,30 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/tools/webview2_standin/CMakeLists.txt)
                               $<TARGET_FILE:webview2_standin> DEPENDS webview2_standin)
 endif()
 
-if(TUNEWELL_WEBVIEW2_LOADER AND EXISTS "${TUNEWELL_WEBVIEW2_LOADER}")
-    tunewell_add_browser_host(tunewell_browser_host tunewell_loader_image "${TUNEWELL_WEBVIEW2_LOADER}")
-elseif(TUNEWELL_WEBVIEW2_LOADER)
-    message(WARNING "TUNEWELL_WEBVIEW2_LOADER names ${TUNEWELL_WEBVIEW2_LOADER}, which does not exist: "
-                    "the release browser host (tunewell_browser_host) is skipped. Pass the x64 "
-                    "WebView2Loader.dll of the Microsoft.Web.WebView2 package (build/native/x64/WebView2Loader.dll).")
+# Microsoft's loader goes into the release DLL: the vendored copy, checked
+# against the hash that its README states, unless a build names another file.
+set(vendoredLoader "${PROJECT_SOURCE_DIR}/third_party/webview2_loader/x64/WebView2Loader.dll")
+set(vendoredLoaderHash "2d64a312551930dc56612cf358fcfd23133c0596a88c3ec1c467c392ff00b493")
+if(TUNEWELL_WEBVIEW2_LOADER)
+    set(loaderFile "${TUNEWELL_WEBVIEW2_LOADER}")
+    if(NOT EXISTS "${loaderFile}")
+        message(FATAL_ERROR "TUNEWELL_WEBVIEW2_LOADER names ${loaderFile}, which does not exist. Pass the x64 "
+                            "WebView2Loader.dll of the Microsoft.Web.WebView2 package (build/native/x64), or "
+                            "leave the variable empty to embed the vendored one.")
+    endif()
+    set(loaderVersion "of the copy given to the build")
 else()
-    message(STATUS "TUNEWELL_WEBVIEW2_LOADER is not set: Microsoft's x64 WebView2Loader.dll cannot be "
-                   "embedded, so the release browser host (tunewell_browser_host) is skipped; everything "
-                   "else, the stand-in variant included, is built. Pass "
-                   "-DTUNEWELL_WEBVIEW2_LOADER=/path/to/WebView2Loader.dll to build it.")
+    set(loaderFile "${vendoredLoader}")
+    set(loaderVersion "1.0.3351.48")
 endif()
+# The package's third-party notice names the loader and carries its licence.
+set(TUNEWELL_LOADER_VERSION "${loaderVersion}" CACHE INTERNAL "")
+set(TUNEWELL_WEBVIEW2_LOADER_LICENSE "${PROJECT_SOURCE_DIR}/third_party/webview2_loader/LICENSE.txt" CACHE INTERNAL "")
+file(SIZE "${loaderFile}" loaderSize)
+file(SHA256 "${loaderFile}" loaderHash)
+if(loaderFile STREQUAL vendoredLoader AND NOT loaderHash STREQUAL vendoredLoaderHash)
+    message(FATAL_ERROR "${loaderFile} has SHA-256 ${loaderHash}, not ${vendoredLoaderHash}: the vendored "
+                        "loader was changed. Restore it, or update the hash here and in its README.")
+endif()
+message(STATUS "Tunewell: tunewell.dll embeds ${loaderFile} (${loaderSize} bytes, SHA-256 ${loaderHash})")
+tunewell_add_browser_host(tunewell_browser_host tunewell_loader_image "${loaderFile}")

@@ -1,5 +1,7 @@
-// The whole chooser: the Tunewell library (stand-in variant) in the host
-// simulator under Wine, its page in a real Chromium, real mouse clicks.
+// The whole chooser: the release Tunewell library in the host simulator under
+// Wine, Microsoft's loader inside it finding the stand-in runtime through
+// WEBVIEW2_BROWSER_EXECUTABLE_FOLDER, its page in a real Chromium, real mouse
+// clicks.
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';

@@ -246,7 +246,44 @@ TEST_F (Ending, theCloseBoxDuringBrowserCreationEndsTheShowingWithoutAQuitForThe
     EXPECT_TRUE (again.allStepsRan());
 }
 
-TEST_F (Ending, aBrowserThatFailsToStartLeavesAWindowThatTheCloseBoxEnds)
+/// Runs one showing that should find no browser: the window must come to
+/// show the notice, and its close box must end the showing.
+void expectNoticeThatTheCloseBoxEnds (ChooserSession& session)
+{
+    ShowingScript script;
+    script.when ("the notice", [] {
+        auto window = visibleChooserWindow();
+        return window != nullptr && windowShowsText (window, L"The song list needs the Microsoft Edge WebView2 Runtime");
+    }, clickCloseBox);
+    session.runShowing (script);
+
+    EXPECT_TRUE (script.allStepsRan());
+    EXPECT_EQ (takePendingQuit(), std::nullopt);
+    EXPECT_EQ (visibleChooserWindow(), nullptr);
+    EXPECT_EQ (standin_document_count(), 0);
+}
+
+/// Points Microsoft's loader at another runtime folder, or at none, while it
+/// lives; the loader reads the variable at every creation.
+class RuntimeFolder
+{
+public:
+    explicit RuntimeFolder (const wchar_t* folder)
+    {
+        DWORD length = GetEnvironmentVariableW (variable, nullptr, 0);
+        saved.resize (length);
+        GetEnvironmentVariableW (variable, saved.data(), length);
+        saved.resize (length > 0 ? length - 1 : 0);
+        SetEnvironmentVariableW (variable, folder);
+    }
+    ~RuntimeFolder() { SetEnvironmentVariableW (variable, saved.empty() ? nullptr : saved.c_str()); }
+
+private:
+    static constexpr const wchar_t* variable = L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER";
+    std::wstring saved;
+};
+
+TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEnds)
 {
     const std::vector<std::pair<const char*, std::function<void()>>> failures {
         { "environment call", [] { standin_fail_environment_call (E_FAIL); } },
@@ -261,20 +298,33 @@ TEST_F (Ending, aBrowserThatFailsToStartLeavesAWindowThatTheCloseBoxEnds)
         SCOPED_TRACE (name);
         standin_reset();
         plan();
-
-        bool sawWindow = false;
-        ShowingScript script;
-        script.when ("the window", [] { return visibleChooserWindow() != nullptr; }, [&] {
-            sawWindow = true;
-            clickCloseBox();
-        });
-        runShowing (script);
-
-        EXPECT_TRUE (sawWindow);
-        EXPECT_EQ (takePendingQuit(), std::nullopt);
-        EXPECT_EQ (visibleChooserWindow(), nullptr);
-        EXPECT_EQ (standin_document_count(), 0);
+        expectNoticeThatTheCloseBoxEnds (*this);
+        // Microsoft's loader handed the creation to the runtime it found (and
+        // calls it a second time when the first call fails at once).
+        EXPECT_FALSE (loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal").empty());
     }
+}
+
+TEST_F (Ending, aRuntimeThatMicrosoftsLoaderCannotUseOrFindShowsTheNotice)
+{
+    {
+        SCOPED_TRACE ("a runtime DLL without the creation export");
+        RuntimeFolder folder (TUNEWELL_RUNTIME_WITHOUT_ENTRY_FOLDER);
+        expectNoticeThatTheCloseBoxEnds (*this);
+    }
+    {
+        SCOPED_TRACE ("no runtime at all");
+        RuntimeFolder folder (nullptr);
+        expectNoticeThatTheCloseBoxEnds (*this);
+    }
+
+    EXPECT_EQ (standin_log_count(), 0u);
+
+    // The runtime is found again once the variable names it.
+    ShowingScript again;
+    again.when ("the page", pageLoaded, clickCloseBox);
+    runShowing (again);
+    EXPECT_TRUE (again.allStepsRan());
 }
 
 /// Windows of this thread whose class is one of the library's.
@@ -302,7 +352,7 @@ std::vector<HWND> libraryWindowsOfThisThread()
 // it unloads it.
 TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedTheChooser)
 {
-    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_STANDIN_LIBRARY_FILE);
+    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_LIBRARY_FILE);
     ASSERT_TRUE (library->library.isLoaded());
     standin_reset();
     TestHost host;
@@ -317,10 +367,10 @@ TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedThe
     script.stop();
     library->OnClose();
     ASSERT_TRUE (script.problems.empty());
-    ASSERT_NE (GetModuleHandleW (L"tunewell-standin.dll"), nullptr);
+    ASSERT_NE (GetModuleHandleW (L"tunewell.dll"), nullptr);
 
     std::thread ([&library] { library.reset(); }).join();
-    ASSERT_EQ (GetModuleHandleW (L"tunewell-standin.dll"), nullptr) << "the library stayed loaded";
+    ASSERT_EQ (GetModuleHandleW (L"tunewell.dll"), nullptr) << "the library stayed loaded";
 
     // Anything of the library left to this thread would run unmapped code now.
     runPendingMessages();

@@ -1,6 +1,7 @@
 #include "chooser_session_win_test.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "text/utf16.h"
 
@@ -173,6 +174,25 @@ HWND visibleChooserWindow()
     return ! windows.empty() && IsWindowVisible (windows.front()) ? windows.front() : nullptr;
 }
 
+bool windowShowsText (HWND window, const std::wstring& start)
+{
+    struct Search
+    {
+        const std::wstring& start;
+        bool found = false;
+    } search { start };
+
+    EnumChildWindows (window, [] (HWND child, LPARAM context) -> BOOL {
+        auto& search = *reinterpret_cast<Search*> (context);
+        wchar_t text[512] {};
+        GetWindowTextW (child, text, 512);
+        search.found = IsWindowVisible (child) && std::wstring_view (text).substr (0, search.start.size()) == search.start;
+        return search.found ? FALSE : TRUE;
+    }, reinterpret_cast<LPARAM> (&search));
+
+    return search.found;
+}
+
 void clickCloseBox()
 {
     PostMessageW (visibleChooserWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -242,7 +262,7 @@ TunewellLibrary* ChooserSession::library = nullptr;
 
 void ChooserSession::SetUpTestSuite()
 {
-    library = new TunewellLibrary (TUNEWELL_STANDIN_LIBRARY_FILE);
+    library = new TunewellLibrary (TUNEWELL_LIBRARY_FILE);
 }
 
 void ChooserSession::TearDownTestSuite()
@@ -253,7 +273,7 @@ void ChooserSession::TearDownTestSuite()
 
 void ChooserSession::SetUp()
 {
-    ASSERT_TRUE (library->library.isLoaded()) << TUNEWELL_STANDIN_LIBRARY_FILE;
+    ASSERT_TRUE (library->library.isLoaded()) << TUNEWELL_LIBRARY_FILE;
     standin_reset();
     setSongs ({ { "Blue", "Tide" }, { "Rock & Roll", "Led Zeppelin" } });
     library->VantorRegister (&TestHost::lookup, host.handle());

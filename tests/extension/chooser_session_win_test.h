@@ -77,6 +77,8 @@ private:
 std::vector<HWND> chooserWindows();
 /// The visible chooser window, or null.
 HWND visibleChooserWindow();
+/// A visible window inside this one shows text that starts with this.
+bool windowShowsText (HWND window, const std::wstring& start);
 /// Posts a click on the visible chooser window's close box.
 void clickCloseBox();
 
@@ -94,16 +96,17 @@ size_t logPosition (const wchar_t* operation, const std::string& text);
 
 class ChooserSession : public ::testing::Test
 {
+public:
+    /// The host's answer to a show request: setlist mode, which runs the
+    /// showing with these steps. Returns once the showing has ended.
+    void runShowing (ShowingScript& script);
+
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
 
     void SetUp() override;
     void TearDown() override;
-
-    /// The host's answer to a show request: setlist mode, which runs the
-    /// showing with these steps. Returns once the showing has ended.
-    void runShowing (ShowingScript& script);
 
     /// The chooser is showing and its page has been handed to the browser.
     static bool pageLoaded() { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); }

@@ -1,6 +1,7 @@
 // One showing of the chooser end to end, told as a short transcript: the host
-// simulator under Wine with the sample setlist, the page in Chromium, a real
-// click, a rename in the host, and the page's close button.
+// simulator under Wine with the sample setlist and the release tunewell.dll,
+// whose embedded Microsoft loader finds the stand-in runtime, the page in
+// Chromium, a real click, a rename in the host, and the page's close button.
 //   node demo.mjs [SCREENSHOT_DIR]
 import path from 'node:path';
 import { HostShowing, barText, sampleSongs } from './host_showing.mjs';
@@ -22,6 +23,8 @@ const host = await HostShowing.start({
 let failed = false;
 try {
   let from = await host.waitForLine('event OnOpen');
+  say('demo', 'the host loaded the release tunewell.dll; Microsoft\'s WebView2 loader inside it will find the '
+    + `stand-in runtime in ${host.runtimeFolder}`);
 
   say('demo', 'the performer picks "Show Tunewell" in the extensions menu');
   host.command('menu 0');

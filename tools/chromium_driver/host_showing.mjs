@@ -1,7 +1,9 @@
-// One run of the host simulator under Wine with the stand-in variant of the
-// Tunewell library, its browser views shown in Chromium by an in-process
-// driver. Used by the end-to-end tests and the demo. Every wait has a bound
-// and fails with what was seen meanwhile.
+// One run of the host simulator under Wine with the release Tunewell library:
+// Microsoft's loader inside it finds the stand-in browser runtime through
+// WEBVIEW2_BROWSER_EXECUTABLE_FOLDER, and the runtime's views are shown in
+// Chromium by an in-process driver. Without a runtime, the variable is unset
+// and Microsoft's loader finds none. Used by the end-to-end tests and the
+// demo. Every wait has a bound and fails with what was seen meanwhile.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -12,7 +14,25 @@ const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../.
 export const defaultWaitMs = 20000;
 
 export function windowsBuildDir() {
-  return process.env.TUNEWELL_WINDOWS_BUILD_DIR ?? path.join(root, 'build/windows');
+  return process.env.TUNEWELL_WINDOWS_BUILD_DIR ?? path.join(root, 'build/windows-release');
+}
+
+// Under Wine the Unix file system is drive Z:.
+export const windowsPath = (file) => `Z:${file.replaceAll('/', '\\')}`;
+
+// The stand-in runtime's DLL as the build lays it out for Microsoft's loader.
+export function standinRuntimeFile(buildDir = windowsBuildDir()) {
+  return path.join(buildDir, 'webview2-standin-runtime/EBWebView/x64/EmbeddedBrowserWebView.dll');
+}
+
+// Runs one Windows program under Wine (the same prefix and display as the
+// host simulator) and gives its exit code.
+export function wineRun(args) {
+  return new Promise((resolve, reject) => {
+    const child = spawn(path.join(root, 'tools/wine-run.sh'), args, { stdio: 'ignore' });
+    child.on('error', reject);
+    child.on('exit', (code) => resolve(code));
+  });
 }
 
 export function sampleSetlistPath() {
@@ -34,9 +54,11 @@ function requireFile(file, hint) {
 }
 
 export class HostShowing {
-  static async start({ setlistPath = sampleSetlistPath(), onLine = () => {} } = {}) {
+  // runtime: false leaves WEBVIEW2_BROWSER_EXECUTABLE_FOLDER unset, so that
+  // Microsoft's loader finds only what the registry names, if anything.
+  static async start({ setlistPath = sampleSetlistPath(), runtime = true, onLine = () => {} } = {}) {
     const showing = new HostShowing(onLine);
-    await showing.launch(setlistPath);
+    await showing.launch(setlistPath, runtime);
     return showing;
   }
 
@@ -48,19 +70,26 @@ export class HostShowing {
     this.exit = new Promise((resolve) => { this.markExited = resolve; });
   }
 
-  async launch(setlistPath) {
+  async launch(setlistPath, runtime) {
     const buildDir = windowsBuildDir();
-    const hint = `build the windows preset (targets host_simulator and tunewell-standin) into ${buildDir}`;
+    const hint = `build the windows-release preset into ${buildDir}`;
     const simulatorDir = path.join(buildDir, 'tools/host_simulator');
     const simulator = requireFile(path.join(simulatorDir, 'host_simulator.exe'), hint);
-    const library = requireFile(path.join(buildDir, 'src/extension/tunewell-standin.dll'), hint);
-    // The library finds the stand-in's control DLL beside the program.
+    const library = requireFile(path.join(buildDir, 'src/extension/tunewell.dll'), hint);
+    const runtimeFile = requireFile(standinRuntimeFile(buildDir), hint);
+    // The runtime finds the stand-in's control DLL beside the program.
     requireFile(path.join(simulatorDir, 'webview2_standin_control.dll'), hint);
 
+    const env = { ...process.env };
+    delete env.WEBVIEW2_BROWSER_EXECUTABLE_FOLDER;
+    if (runtime) {
+      this.runtimeFolder = windowsPath(path.resolve(runtimeFile, '../../..'));
+      env.WEBVIEW2_BROWSER_EXECUTABLE_FOLDER = this.runtimeFolder;
+    }
     this.driver = await startDriver({ log: (line) => this.onLine(`driver: ${line}`) });
     this.child = spawn(path.join(root, 'tools/wine-run.sh'), [simulator, library, setlistPath], {
       cwd: simulatorDir,
-      env: { ...process.env, TUNEWELL_STANDIN_CHROMIUM: `127.0.0.1:${this.driver.port}` },
+      env: { ...env, TUNEWELL_STANDIN_CHROMIUM: `127.0.0.1:${this.driver.port}` },
       stdio: ['pipe', 'pipe', 'pipe'],
     });
     this.child.stderr.setEncoding('utf8');

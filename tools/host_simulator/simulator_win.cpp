@@ -72,6 +72,25 @@ std::string windowTitle (HWND window)
     return tunewell::text::utf16ToUtf8 (title);
 }
 
+/// Whether a visible window inside this one shows the text: what a person
+/// sees where the browser could not start.
+bool showsText (HWND window, const std::string& wanted)
+{
+    struct Search
+    {
+        const std::string& wanted;
+        bool found = false;
+    } search { wanted };
+
+    EnumChildWindows (window, [] (HWND child, LPARAM context) -> BOOL {
+        auto& search = *reinterpret_cast<Search*> (context);
+        search.found = IsWindowVisible (child) && windowTitle (child).find (search.wanted) != std::string::npos;
+        return search.found ? FALSE : TRUE;
+    }, reinterpret_cast<LPARAM> (&search));
+
+    return search.found;
+}
+
 } // namespace
 
 Simulator::Simulator (const std::string& path, std::vector<Setlist> allSetlists)
@@ -350,6 +369,10 @@ void Simulator::executeExpectation (const ScriptCommand& command)
 
     if (kind == "title")
         return expect (! windows.empty() && windowTitle (windows.front()) == command.textAfterFirstWord, what);
+
+    if (kind == "text" && ! command.textAfterFirstWord.empty())
+        return expect (! windows.empty() && IsWindowVisible (windows.front())
+                           && showsText (windows.front(), command.textAfterFirstWord), what);
 
     if (kind == "script" && ! command.textAfterFirstWord.empty())
     {

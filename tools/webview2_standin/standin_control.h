@@ -42,8 +42,9 @@ STANDIN_CONTROL_API void standin_reset(void);
 
 /* Creation plans, kept until standin_reset. A zero result means success. */
 
-/* CreateCoreWebView2EnvironmentWithOptions returns this result at once and
- * never calls its handler. */
+/* The runtime's creation call (CreateCoreWebView2EnvironmentWithOptions, or
+ * CreateWebViewEnvironmentWithOptionsInternal from Microsoft's loader)
+ * returns this result at once and never calls its handler. */
 STANDIN_CONTROL_API void standin_fail_environment_call(int32_t result);
 /* The environment handler is invoked with this result, and with no
  * environment when withoutEnvironment is non-zero. */

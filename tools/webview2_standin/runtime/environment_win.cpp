@@ -15,6 +15,13 @@ namespace
 
 constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
 
+// Microsoft's loader hands the runtime a completion handler of its own, and
+// when the environment arrives it asks it for this interface identifier before
+// passing it on; an environment that refuses ends in a failed creation for the
+// application. What it then calls are the environment's methods as declared
+// in webview2_win.h, so the same object answers (README.md).
+constexpr IID loaderEnvironmentId = { 0xB96D755E, 0x0319, 0x4E92, { 0xA2, 0x96, 0x23, 0x43, 0x6F, 0x46, 0xA1, 0xFC } };
+
 StandinCreationPlan currentPlan()
 {
     StandinCreationPlan plan {};
@@ -27,6 +34,11 @@ StandinCreationPlan currentPlan()
 } // namespace
 
 Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
+
+HRESULT Environment::QueryInterface (REFIID iid, void** object)
+{
+    return ComObject::QueryInterface (IsEqualIID (iid, loaderEnvironmentId) ? IID_ICoreWebView2Environment : iid, object);
+}
 
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
                                                    ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler)
@@ -94,13 +106,14 @@ HRESULT Environment::get_BrowserVersionString (LPWSTR* versionInfo)
     return guarded ([&] { return returnText (browserVersion, versionInfo); });
 }
 
-HRESULT startEnvironmentCreation (PCWSTR userDataFolder, ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)
+HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
+                                  ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)
 {
     auto* control = controlInterface();
     if (control == nullptr)
         return HRESULT_FROM_WIN32 (ERROR_MOD_NOT_FOUND);
 
-    record (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder != nullptr ? userDataFolder : L"");
+    record (entryName, userDataFolder != nullptr ? userDataFolder : L"");
 
     // Chromium mode without its driver: no browser to be had, as when the
     // real runtime is missing, rather than a page that nobody sees.

@@ -19,6 +19,9 @@ class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWe
 public:
     explicit Environment (std::shared_ptr<Dispatcher> dispatcher);
 
+    /// Also answers Microsoft's loader, which asks for the environment under
+    /// an identifier of its own (loaderEnvironmentId).
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers, ICoreWebView2WebResourceResponse** response) override;
     HRESULT STDMETHODCALLTYPE get_BrowserVersionString (LPWSTR* versionInfo) override;
@@ -35,7 +38,9 @@ private:
 };
 
 /// Starts creating an environment on the calling thread, as planned by the
-/// control; the handler (not null) is kept until it ran in a later turn.
-HRESULT startEnvironmentCreation (PCWSTR userDataFolder, ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+/// control; the handler (not null) is kept until it ran in a later turn. The
+/// log names the call by the export that was used.
+HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
+                                  ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 
 } // namespace tunewell::standin

@@ -1,5 +1,6 @@
-// The runtime's C boundary: the one export the browser host looks up, and the
-// module's entry point.
+// The runtime's C boundary: the export that a browser host maps and calls in
+// place of Microsoft's loader, the one that Microsoft's loader calls in an
+// installed runtime's EmbeddedBrowserWebView.dll, and the module's entry point.
 
 #include <windows.h>
 
@@ -24,7 +25,33 @@ extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2En
 
     try
     {
-        return startEnvironmentCreation (userDataFolder, environmentCreatedHandler);
+        return startEnvironmentCreation (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder,
+                                         environmentCreatedHandler);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+}
+
+/// Called by Microsoft's loader on the thread that called it, with the
+/// application's handler or one of its own; same rules as above. The instance
+/// check, runtime type and options are ignored.
+extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateWebViewEnvironmentWithOptionsInternal (
+    bool checkRunningInstance, int runtimeType, PCWSTR userDataFolder, IUnknown* environmentOptions,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* environmentCreatedHandler)
+{
+    (void) checkRunningInstance;
+    (void) runtimeType;
+    (void) environmentOptions;
+
+    if (environmentCreatedHandler == nullptr)
+        return E_POINTER;
+
+    try
+    {
+        return startEnvironmentCreation (L"CreateWebViewEnvironmentWithOptionsInternal", userDataFolder,
+                                         environmentCreatedHandler);
     }
     catch (...)
     {
