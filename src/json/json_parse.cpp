@@ -46,11 +46,6 @@ int hexDigitValue (char c)
     return -1;
 }
 
-std::size_t encodedLength (uint32_t codePoint)
-{
-    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
-}
-
 void appendUTF8 (std::string& target, uint32_t codePoint)
 {
     auto continuation = [] (uint32_t bits) { return static_cast<char> (0x80 | (bits & 0x3F)); };
@@ -359,8 +354,8 @@ private:
                 auto decoded = text::decodeUTF8 (current, static_cast<std::size_t> (end - current));
 
                 // A character in its shortest form is kept as it is, as
-                // part of the run; any other is written again in that form.
-                if (encodedLength (decoded.codePoint) != decoded.length)
+                // part of the run; an overlong one is written again in that form.
+                if (text::isOverlong (decoded))
                 {
                     result.append (runStart, static_cast<std::size_t> (current - runStart));
                     appendUTF8 (result, decoded.codePoint);

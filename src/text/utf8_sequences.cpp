@@ -60,6 +60,15 @@ const char* findIllegalUTF8 (const char* text, std::size_t length) noexcept
         if (isContinuationByte (lead) || lead >= 0xF8)
             return next;
 
+        // Two- and three-byte characters, the bulk of non-ASCII text, need
+        // no code point check.
+        if (lead < 0xF0 && end - next > 2 && isContinuationByte (static_cast<unsigned char> (next[1]))
+             && (lead < 0xE0 || isContinuationByte (static_cast<unsigned char> (next[2]))))
+        {
+            next += lead < 0xE0 ? 2 : 3;
+            continue;
+        }
+
         auto sequenceLength = announcedLength (lead);
 
         if (static_cast<std::size_t> (end - next) < sequenceLength)

@@ -59,6 +59,14 @@ inline DecodedCodePoint decodeUTF8 (const char* text, std::size_t available = lo
     return { codePoint, length };
 }
 
+/// True when the code point takes fewer bytes in its shortest form than it
+/// was decoded from. (The decoder never yields one that needs more.)
+constexpr bool isOverlong (DecodedCodePoint decoded)
+{
+    constexpr uint32_t smallestOfLength[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    return decoded.codePoint < smallestOfLength[decoded.length];
+}
+
 /// The first byte of text[0, length) that breaks the UTF-8 form that the JSON
 /// reader accepts, or null when there is none. Lead and continuation bytes
 /// are checked, a sequence must end before length, and code points are capped
