@@ -25,13 +25,14 @@ struct DecodedCodePoint
 };
 
 /// Decodes the code point at text by the rule that every reader of text
-/// follows, reading at most available bytes (at least 1) and none past a zero
-/// byte. Nothing is validated: the one-bits after the lead byte's top bit,
-/// at most three, say how many continuation bytes follow, and each adds its
-/// low six bits, whatever its top bits hold. So a stray continuation byte
-/// decodes to its low seven bits and 0xF8 to 0xFF take three continuation
-/// bytes. A sequence cut off by the end or by a zero byte decodes from the
-/// bytes before the cut and ends there. A zero byte decodes to 0, length 1.
+/// follows, reading at most available bytes (at least 1) and none past a
+/// zero byte; zero-terminated text needs no other bound. Nothing is
+/// validated: the one-bits after the lead byte's top bit, at most three, say
+/// how many continuation bytes follow, and each adds its low six bits,
+/// whatever its top bits hold. So a stray continuation byte decodes to its
+/// low seven bits and 0xF8 to 0xFF take three continuation bytes. A sequence
+/// cut off by the end or by a zero byte decodes from the bytes before the cut
+/// and ends there. A zero byte decodes to 0, length 1.
 inline DecodedCodePoint decodeUTF8 (const char* text, std::size_t available = longestUTF8Sequence) noexcept
 {
     auto* bytes = reinterpret_cast<const unsigned char*> (text);

@@ -96,6 +96,15 @@ TEST (UTF8Decoding, DecodesOverlongFormsSurrogatesAndCodePointsAboveTheRange)
     EXPECT_EQ (decodeUTF8 ("\xf7\xbf\xbf\xbf").codePoint, 0x1fffffu);
 }
 
+TEST (UTF8Decoding, TellsOverlongFormsFromShortestOnes)
+{
+    for (const char* overlong : { "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xf0\x9f" })
+        EXPECT_TRUE (isOverlong (decodeUTF8 (overlong))) << overlong;
+
+    for (const char* shortest : { "\x7f", "\x80", "\xc2\x80", "\xe0\xa0\x80", "\xf0\x90\x80\x80", "\xe2\x82", "\xff\xbf\xbf\xbf" })
+        EXPECT_FALSE (isOverlong (decodeUTF8 (shortest))) << shortest;
+}
+
 TEST (UTF8Decoding, TakesContinuationBytesWhateverTheirTopBitsHold)
 {
     EXPECT_EQ (decodeUTF8 ("\xe2" "A ").codePoint, 0x2060u);
