@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -43,30 +42,12 @@ constexpr bool isPlainCharacter (unsigned char c)
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
-/// Skips whole 8-byte words of plain characters before end. A word is let
-/// through only when no byte in it can need an escape; a doubtful word
-/// (a carry between bytes can make one look doubtful) is left to the
-/// byte-wise loop.
+/// Skips whole 8-byte words of plain characters before end.
 inline const unsigned char* skipPlainWords (const unsigned char* next, const unsigned char* end)
 {
-    constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
-    auto hasZeroByte = [] (uint64_t word) { return ((word - ones) & ~word & highBits) != 0; };
-
-    while (end - next >= 8)
-    {
-        uint64_t word;
-        std::memcpy (&word, next, sizeof (word));
-
-        bool hasHighOrDelete = ((word | (word + ones)) & highBits) != 0;
-        bool hasControl = ((word - ones * 0x20) & ~word & highBits) != 0;
-
-        if (hasHighOrDelete || hasControl || hasZeroByte (word ^ (ones * '"')) || hasZeroByte (word ^ (ones * '\\')))
-            break;
-
-        next += 8;
-    }
-
-    return next;
+    return text::skipPlainWords (next, end, [] (text::EightBytes bytes) {
+        return ! (bytes.hasByteAbove (0x7E) || bytes.hasByteBelow (0x20) || bytes.hasByte ('"') || bytes.hasByte ('\\'));
+    });
 }
 
 template <typename Output>
@@ -93,42 +74,6 @@ void writeEscapedCodePoint (Output& out, uint32_t codePoint)
     }
 }
 
-/// Decodes one code point at next by the rule of text::decodeUTF8, bounded
-/// by end as well as by a zero byte: a sequence cut off by either decodes
-/// from the bytes before the cut.
-inline uint32_t popCodePoint (const unsigned char*& next, const unsigned char* end)
-{
-    uint32_t lead = *next++;
-
-    if (lead < 0x80)
-        return lead;
-
-    // Most text outside Latin script: a three-byte sequence wholly before
-    // end and before any zero byte, decoded in one step.
-    if ((lead & 0xF0) == 0xE0 && end - next >= 2 && next[0] != 0 && next[1] != 0)
-    {
-        uint32_t codePoint = ((lead & 0x0Fu) << 12) | ((next[0] & 0x3Fu) << 6) | (next[1] & 0x3Fu);
-        next += 2;
-        return codePoint;
-    }
-
-    int continuationBytes = 0;
-
-    for (uint32_t bit = 0x40; (lead & bit) != 0 && continuationBytes < 3; bit >>= 1)
-        ++continuationBytes;
-
-    uint32_t codePoint = lead & (0x7Fu >> continuationBytes);
-
-    for (int i = 0; i < continuationBytes; ++i)
-    {
-        if (next == end || *next == 0)
-            break;
-
-        codePoint = (codePoint << 6) | (*next++ & 0x3Fu);
-    }
-
-    return codePoint;
-}
 } // namespace escaping
 
 /// Writes the text up to its first zero byte, or up to its end, as the inside
@@ -154,13 +99,14 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
         if (next == end || *next == 0)
             return;
 
-        auto codePoint = escaping::popCodePoint (next, end);
+        auto decoded = text::decodeUTF8 (reinterpret_cast<const char*> (next), static_cast<std::size_t> (end - next));
+        next += decoded.length;
 
         // A sequence that decodes to 0 ends the text, as the zero byte does.
-        if (codePoint == 0)
+        if (decoded.codePoint == 0)
             return;
 
-        escaping::writeEscapedCodePoint (out, codePoint);
+        escaping::writeEscapedCodePoint (out, decoded.codePoint);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "json/utf8_check.h"
+#include "text/utf8_sequences.h"
 
 namespace tunewell::json
 {
@@ -31,27 +31,6 @@ bool endsNumber (char c)
     return c == 0 || isWhitespace (c) || c == ',' || c == '}' || c == ']';
 }
 
-bool isContinuationByte (char c)
-{
-    return (static_cast<unsigned char> (c) & 0xC0) == 0x80;
-}
-
-/// The length of a well-formed two- or three-byte character in shortest
-/// form at text, which the string copies as it is; 0 for anything else,
-/// which takes the general decoding path.
-std::size_t shortestTwoOrThreeByteLength (const char* text)
-{
-    auto lead = static_cast<unsigned char> (text[0]);
-
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return isContinuationByte (text[1]) ? 2 : 0;
-
-    if (lead >= 0xE0 && lead <= 0xEF && isContinuationByte (text[1]) && isContinuationByte (text[2]))
-        return lead != 0xE0 || static_cast<unsigned char> (text[1]) >= 0xA0 ? 3 : 0;
-
-    return 0;
-}
-
 /// ASCII string bytes that stay as they are, control characters included.
 bool isPlainStringByte (char c)
 {
@@ -65,11 +44,6 @@ int hexDigitValue (char c)
     if (c >= 'a' && c <= 'f')  return c - 'a' + 10;
     if (c >= 'A' && c <= 'F')  return c - 'A' + 10;
     return -1;
-}
-
-std::size_t encodedLength (uint32_t codePoint)
-{
-    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
 }
 
 void appendUTF8 (std::string& target, uint32_t codePoint)
@@ -377,15 +351,11 @@ private:
 
             if (static_cast<unsigned char> (*current) >= 0x80)
             {
-                if (auto length = shortestTwoOrThreeByteLength (current))
-                {
-                    current += length;
-                    continue;
-                }
+                auto decoded = text::decodeUTF8 (current, static_cast<std::size_t> (end - current));
 
-                auto decoded = text::decodeUTF8 (current);
-
-                if (encodedLength (decoded.codePoint) != decoded.length)
+                // A character in its shortest form is kept as it is, as
+                // part of the run; an overlong one is written again in that form.
+                if (text::isOverlong (decoded))
                 {
                     result.append (runStart, static_cast<std::size_t> (current - runStart));
                     appendUTF8 (result, decoded.codePoint);
@@ -413,20 +383,9 @@ private:
     /// word lies before the terminating zero.
     void skipPlainStringWords()
     {
-        constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
-        auto hasZeroByte = [] (uint64_t word) { return ((word - ones) & ~word & highBits) != 0; };
-
-        while (end - current >= 8)
-        {
-            uint64_t word;
-            std::memcpy (&word, current, sizeof (word));
-
-            if ((word & highBits) != 0 || hasZeroByte (word) || hasZeroByte (word ^ (ones * '"'))
-                 || hasZeroByte (word ^ (ones * '\\')))
-                return;
-
-            current += 8;
-        }
+        current = text::skipPlainWords (current, end, [] (text::EightBytes bytes) {
+            return ! (bytes.hasByteAbove (0x7F) || bytes.hasByte (0) || bytes.hasByte ('"') || bytes.hasByte ('\\'));
+        });
     }
 
     void appendEscapedCharacter (std::string& result)
@@ -562,7 +521,7 @@ value::Value parse (const char* text, std::size_t length, bool parseBareValue)
 {
     if (text == nullptr)
         text = "";
-    else if (auto* illegal = findIllegalUTF8 (text, length))
+    else if (auto* illegal = text::findIllegalUTF8 (text, length))
         throw ParseError ("Illegal UTF8 data", text::findLineAndColumn (text::UTF8Pointer (text), text::UTF8Pointer (illegal)));
 
     return parse (text::UTF8Pointer (text), parseBareValue);

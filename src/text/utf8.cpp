@@ -1,55 +1,21 @@
 #include "text/utf8.h"
 
-#include <cstring>
-
 namespace tunewell::text
 {
 
-DecodedCodePoint decodeUTF8 (const char* text) noexcept
-{
-    if (text == nullptr)
-        return {};
-
-    auto lead = static_cast<uint8_t> (*text);
-
-    if (lead < 0x80)
-        return { lead, 1 };
-
-    std::size_t continuationBytes = 0;
-
-    for (uint8_t bit = 0x40; bit >= 0x10 && (lead & bit) != 0; bit >>= 1)
-        ++continuationBytes;
-
-    uint32_t codePoint = lead & (0x7fu >> continuationBytes);
-    std::size_t length = 1;
-
-    for (; length <= continuationBytes; ++length)
-    {
-        auto next = static_cast<uint8_t> (text[length]);
-
-        // The terminator cuts the sequence short rather than being read past.
-        if (next == 0)
-            break;
-
-        codePoint = (codePoint << 6) | (next & 0x3fu);
-    }
-
-    return { codePoint, length };
-}
-
 uint32_t UTF8Pointer::popFirstChar() noexcept
 {
+    if (text == nullptr)
+        return 0;
+
     auto decoded = decodeUTF8 (text);
-
-    if (text != nullptr)
-        text += decoded.length;
-
+    text += decoded.length;
     return decoded.codePoint;
 }
 
 uint32_t UTF8Pointer::operator*() const noexcept
 {
-    return decodeUTF8 (text).codePoint;
+    return text != nullptr ? decodeUTF8 (text).codePoint : 0;
 }
 
 UTF8Pointer& UTF8Pointer::operator++() noexcept

@@ -5,24 +5,10 @@
 #include <string_view>
 
 #include "text/line_and_column.h"
+#include "text/utf8_sequences.h"
 
 namespace tunewell::text
 {
-
-/// One code point taken from the front of a UTF-8 text.
-struct DecodedCodePoint
-{
-    uint32_t codePoint = 0;
-    /// Bytes that the code point occupies; 0 only for a null text.
-    std::size_t length = 0;
-};
-
-/// Decodes the code point at text without validating it: a stray continuation
-/// byte or an over-long lead byte still yields a number. Never reads past a
-/// zero byte: a sequence cut off by the terminator decodes from the bytes
-/// before it and ends there. A zero byte itself decodes to 0 with length 1.
-/// A null text gives code point 0 and length 0.
-DecodedCodePoint decodeUTF8 (const char* text) noexcept;
 
 /// A position in zero-terminated UTF-8 text. It never owns the text and may
 /// be null.
@@ -31,8 +17,9 @@ struct UTF8Pointer
     UTF8Pointer() = default;
     explicit UTF8Pointer (const char* t) noexcept : text (t) {}
 
-    /// Decodes the code point here and moves past it. Also moves past a zero
-    /// byte, so callers stop when they get 0. A null pointer stays null.
+    /// Decodes the code point here (see decodeUTF8) and moves past it. Also
+    /// moves past a zero byte, so callers stop when they get 0. A null
+    /// pointer gives 0 and stays null.
     uint32_t popFirstChar() noexcept;
 
     uint32_t operator*() const noexcept;

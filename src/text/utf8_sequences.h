@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace tunewell::text
+{
+
+/// The most bytes that one sequence can take.
+inline constexpr std::size_t longestUTF8Sequence = 4;
+
+constexpr bool isContinuationByte (unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+/// One code point taken from the front of a UTF-8 text.
+struct DecodedCodePoint
+{
+    uint32_t codePoint = 0;
+    /// Bytes that the code point occupies.
+    std::size_t length = 0;
+};
+
+/// Decodes the code point at text by the rule that every reader of text
+/// follows, reading at most available bytes (at least 1) and none past a
+/// zero byte; zero-terminated text needs no other bound. Nothing is
+/// validated: the one-bits after the lead byte's top bit, at most three, say
+/// how many continuation bytes follow, and each adds its low six bits,
+/// whatever its top bits hold. So a stray continuation byte decodes to its
+/// low seven bits and 0xF8 to 0xFF take three continuation bytes. A sequence
+/// cut off by the end or by a zero byte decodes from the bytes before the cut
+/// and ends there. A zero byte decodes to 0, length 1.
+inline DecodedCodePoint decodeUTF8 (const char* text, std::size_t available = longestUTF8Sequence) noexcept
+{
+    auto* bytes = reinterpret_cast<const unsigned char*> (text);
+    uint32_t lead = bytes[0];
+
+    if (lead < 0x80)
+        return { lead, 1 };
+
+    // Most text outside Latin script: a three-byte sequence that neither the
+    // end nor a zero byte cuts off, decoded in one step.
+    if ((lead & 0xF0) == 0xE0 && available >= 3 && bytes[1] != 0 && bytes[2] != 0)
+        return { ((lead & 0x0Fu) << 12) | ((bytes[1] & 0x3Fu) << 6) | (bytes[2] & 0x3Fu), 3 };
+
+    std::size_t continuationBytes = 0;
+
+    for (uint32_t bit = 0x40; bit >= 0x10 && (lead & bit) != 0; bit >>= 1)
+        ++continuationBytes;
+
+    uint32_t codePoint = lead & (0x7Fu >> continuationBytes);
+    std::size_t length = 1;
+
+    for (; length <= continuationBytes && length < available && bytes[length] != 0; ++length)
+        codePoint = (codePoint << 6) | (bytes[length] & 0x3Fu);
+
+    return { codePoint, length };
+}
+
+/// True when the code point takes fewer bytes in its shortest form than it
+/// was decoded from. (The decoder never yields one that needs more.)
+constexpr bool isOverlong (DecodedCodePoint decoded)
+{
+    constexpr uint32_t smallestOfLength[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    return decoded.codePoint < smallestOfLength[decoded.length];
+}
+
+/// The first byte of text[0, length) that breaks the UTF-8 form that the JSON
+/// reader accepts, or null when there is none. Lead and continuation bytes
+/// are checked, a sequence must end before length, and code points are capped
+/// at 0x10FFFF; overlong forms and encoded surrogates pass, as they decode
+/// harmlessly. A zero byte is a character like any other here.
+const char* findIllegalUTF8 (const char* text, std::size_t length) noexcept;
+
+/// The sequence at the front of a text as strict UTF-8 sees it, which allows
+/// no overlong form, no encoded surrogate and nothing above U+10FFFF.
+struct StrictSequence
+{
+    bool isWellFormed = false;
+    /// The whole sequence when it is well formed; otherwise its maximal
+    /// ill-formed subpart, the bytes that one replacement character stands
+    /// for as Unicode recommends. Never 0 for a text that is not empty.
+    std::size_t length = 0;
+};
+
+StrictSequence checkStrictSequence (std::string_view text) noexcept;
+
+/// Eight bytes of text read as one word, so that a scan can test them all at
+/// once. Each test is exact for the word as a whole, though not for which
+/// byte matched.
+struct EightBytes
+{
+    uint64_t word;
+
+    static constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
+
+    /// limit at most 0x80.
+    constexpr bool hasByteBelow (unsigned char limit) const  { return ((word - ones * limit) & ~word & highBits) != 0; }
+    /// limit at most 0x7F.
+    constexpr bool hasByteAbove (unsigned char limit) const  { return (((word + ones * (0x7Fu - limit)) | word) & highBits) != 0; }
+    constexpr bool hasByte (unsigned char byte) const        { return EightBytes { word ^ (ones * byte) }.hasByteBelow (1); }
+};
+
+/// Moves next past the whole 8-byte words before end that isPlain accepts,
+/// an EightBytes at a time; the caller goes on byte by byte from where this
+/// stops. Plain bytes are most of any text, so this is where scans gain.
+template <typename Byte, typename IsPlainWord>
+const Byte* skipPlainWords (const Byte* next, const Byte* end, IsPlainWord isPlain)
+{
+    static_assert (sizeof (Byte) == 1);
+
+    while (end - next >= 8)
+    {
+        EightBytes bytes;
+        std::memcpy (&bytes.word, next, sizeof (bytes.word));
+
+        if (! isPlain (bytes))
+            break;
+
+        next += 8;
+    }
+
+    return next;
+}
+
+} // namespace tunewell::text
