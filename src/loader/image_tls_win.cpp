@@ -96,8 +96,7 @@ const std::optional<OwnBlock>& ownBlock()
 
 unsigned char* ownBlockOnThisThread(const OwnBlock& block)
 {
-    auto* const* vector = reinterpret_cast<unsigned char* const*>(__readgsqword(0x58));
-    return vector[*block.index];
+    return threadLocalVector()[*block.index];
 }
 
 struct Room {
@@ -114,6 +113,19 @@ Room& room()
 }
 
 } // namespace
+
+unsigned char* const* threadLocalVector()
+{
+#if defined(_MSC_VER)
+    return reinterpret_cast<unsigned char* const*>(__readgsqword(0x58));
+#else
+    // MinGW's __readgsqword dereferences the offset as an address, which GCC's
+    // optimiser reports as an out-of-bounds read (an error with -Werror).
+    unsigned char* const* vector;
+    __asm__("movq %%gs:0x58, %0" : "=r"(vector));
+    return vector;
+#endif
+}
 
 bool lendThreadLocalStorage(unsigned char* imageBase, const TlsTemplate& tls)
 {

@@ -14,4 +14,8 @@ namespace tunewell::memory {
 bool lendThreadLocalStorage(unsigned char* imageBase, const TlsTemplate& tls);
 void returnThreadLocalStorage();
 
+// The calling thread's TLS vector (the TEB's ThreadLocalStoragePointer): entry
+// i is the block of the module whose TLS index is i.
+unsigned char* const* threadLocalVector();
+
 } // namespace tunewell::memory

@@ -1,10 +1,9 @@
 #include "fixture_files.h"
 
 #include "basicFixtureImage.h"
+#include "loader/image_tls_win.h"
 
 #include <windows.h>
-
-#include <intrin.h>
 
 #include <fstream>
 #include <iterator>
@@ -60,8 +59,7 @@ ThreadLocalBlock programThreadLocalBlock()
     const auto* tls = reinterpret_cast<const IMAGE_TLS_DIRECTORY64*>(
         base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].VirtualAddress);
     const auto index = *reinterpret_cast<const DWORD*>(tls->AddressOfIndex);
-    auto* const* vector = reinterpret_cast<unsigned char* const*>(__readgsqword(0x58));
-    return {vector[index],
+    return {tunewell::memory::threadLocalVector()[index],
             static_cast<std::size_t>(tls->EndAddressOfRawData - tls->StartAddressOfRawData + tls->SizeOfZeroFill),
             reinterpret_cast<const unsigned char*>(tls->StartAddressOfRawData)};
 }
