@@ -11,6 +11,27 @@
 using tunewell::standin::Dispatcher;
 using tunewell::standin::startEnvironmentCreation;
 
+namespace
+{
+/// Both exports answer alike: a null handler is refused, and nothing thrown
+/// crosses the C boundary.
+HRESULT startCreationAtTheBoundary (PCWSTR entryName, PCWSTR userDataFolder,
+                                    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)
+{
+    if (handler == nullptr)
+        return E_POINTER;
+
+    try
+    {
+        return startEnvironmentCreation (entryName, userDataFolder, handler);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+}
+} // namespace
+
 /// Any thread that pumps messages; the handler is kept (one reference) until
 /// it has run in a later turn of that thread. Folder and options are ignored.
 extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2EnvironmentWithOptions (
@@ -19,19 +40,8 @@ extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2En
 {
     (void) browserExecutableFolder;
     (void) environmentOptions;
-
-    if (environmentCreatedHandler == nullptr)
-        return E_POINTER;
-
-    try
-    {
-        return startEnvironmentCreation (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder,
-                                         environmentCreatedHandler);
-    }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    return startCreationAtTheBoundary (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder,
+                                       environmentCreatedHandler);
 }
 
 /// Called by Microsoft's loader on the thread that called it, with the
@@ -44,19 +54,8 @@ extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateWebViewEnviron
     (void) checkRunningInstance;
     (void) runtimeType;
     (void) environmentOptions;
-
-    if (environmentCreatedHandler == nullptr)
-        return E_POINTER;
-
-    try
-    {
-        return startEnvironmentCreation (L"CreateWebViewEnvironmentWithOptionsInternal", userDataFolder,
-                                         environmentCreatedHandler);
-    }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    return startCreationAtTheBoundary (L"CreateWebViewEnvironmentWithOptionsInternal", userDataFolder,
+                                       environmentCreatedHandler);
 }
 
 BOOL WINAPI DllMain (HINSTANCE, DWORD reason, LPVOID)
