@@ -215,9 +215,9 @@ TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost
     standin_delay_creation (400);
 
     ShowingScript script;
-    // Posted as a message, so that it is taken before the stand-in's queued
-    // turns finish the creation, as a real browser's slower start would let
-    // a quit from PostQuitMessage be taken.
+    // Posted as a message, so that it is taken before the stand-in's delayed
+    // creation finishes, as a real browser's slower start would let a quit
+    // from PostQuitMessage be taken.
     script.when ("the browser's creation", browserStarting,
                  [] { PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 7, 0); });
     runShowing (script);
