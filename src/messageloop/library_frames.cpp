@@ -50,8 +50,18 @@ LibraryFrame::LibraryFrame() noexcept
 
 LibraryFrame::~LibraryFrame()
 {
-    if (--openFrames == 0)
+    if (--openFrames != 0)
+        return;
+
+    try
+    {
         runWaitingWork();
+    }
+    catch (...)
+    {
+        // Only the mutex can fail here; the work then waits for the next
+        // outermost frame.
+    }
 }
 
 bool runOutsideLibraryFrames (std::function<void()> work) noexcept
