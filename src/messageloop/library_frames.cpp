@@ -1,7 +1,9 @@
 #include "messageloop/library_frames.h"
 
-#include <atomic>
+#include <algorithm>
 #include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace tunewell::messageloop
@@ -9,58 +11,115 @@ namespace tunewell::messageloop
 
 namespace
 {
-std::atomic<int> openFrames { 0 };
-std::mutex waitingMutex;
-std::vector<std::function<void()>> waitingWork;
-
-std::vector<std::function<void()>> takeWaitingWork()
+struct WaitingWork
 {
-    const std::lock_guard<std::mutex> lock (waitingMutex);
-    return std::move (waitingWork);
+    std::thread::id thread;
+    std::function<void()> work;
+};
+
+// Per thread, so that a posted callback running on another thread neither
+// holds back the host thread's work nor runs it on the wrong thread. Few
+// threads ever open frames, so plain vectors do.
+std::mutex framesMutex;
+std::vector<std::pair<std::thread::id, int>> openFrames;
+std::vector<WaitingWork> waitingWork;
+
+int& framesOf (std::thread::id thread)
+{
+    auto found = std::find_if (openFrames.begin(), openFrames.end(), [thread] (const auto& entry) { return entry.first == thread; });
+
+    if (found != openFrames.end())
+        return found->second;
+
+    openFrames.emplace_back (thread, 0);
+    return openFrames.back().second;
 }
 
-// The work runs inside a frame of its own, so that frames it opens (a window
-// procedure as it destroys a window) do not start this again underneath it;
-// work that it makes wait runs in the next round.
+void forgetIdleThreads()
+{
+    openFrames.erase (std::remove_if (openFrames.begin(), openFrames.end(), [] (const auto& entry) { return entry.second == 0; }),
+                      openFrames.end());
+}
+
+// Takes this thread's waiting work and opens a frame for it, so that frames
+// the work opens (a window procedure as it destroys a window) do not start
+// this again underneath it; work that it queues runs in the next round.
+std::vector<std::function<void()>> takeWaitingWork (std::thread::id thread)
+{
+    const std::lock_guard<std::mutex> lock (framesMutex);
+    std::vector<std::function<void()>> taken;
+
+    for (auto& waiting : waitingWork)
+        if (waiting.thread == thread)
+            taken.push_back (std::move (waiting.work));
+
+    waitingWork.erase (std::remove_if (waitingWork.begin(), waitingWork.end(), [thread] (const WaitingWork& waiting) { return waiting.thread == thread; }),
+                       waitingWork.end());
+
+    if (! taken.empty())
+        ++framesOf (thread);
+
+    return taken;
+}
+
+void closeWorkFrame (std::thread::id thread)
+{
+    const std::lock_guard<std::mutex> lock (framesMutex);
+    --framesOf (thread);
+    forgetIdleThreads();
+}
+
 void runWaitingWork()
 {
-    for (;;)
+    const auto thread = std::this_thread::get_id();
+
+    for (auto work = takeWaitingWork (thread); ! work.empty(); work = takeWaitingWork (thread))
     {
-        auto work = takeWaitingWork();
-
-        if (work.empty())
-            return;
-
-        ++openFrames;
-
         for (auto& item : work)
         {
             try { item(); } catch (...) {}
         }
 
-        --openFrames;
+        closeWorkFrame (thread);
     }
+}
+
+// Opens or closes one frame of this thread; true when none is left open.
+bool changeFrames (int change)
+{
+    const std::lock_guard<std::mutex> lock (framesMutex);
+    int& frames = framesOf (std::this_thread::get_id());
+    frames += change;
+    const bool outside = frames == 0;
+    forgetIdleThreads();
+    return outside;
 }
 } // namespace
 
 LibraryFrame::LibraryFrame() noexcept
 {
-    ++openFrames;
+    try
+    {
+        changeFrames (1);
+        counted = true;
+    }
+    catch (...)
+    {
+        // Uncounted, the frame holds nothing back; only the mutex or the
+        // first entry of a thread can fail here.
+    }
 }
 
 LibraryFrame::~LibraryFrame()
 {
-    if (--openFrames != 0)
-        return;
-
     try
     {
-        runWaitingWork();
+        if (counted && changeFrames (-1))
+            runWaitingWork();
     }
     catch (...)
     {
-        // Only the mutex can fail here; the work then waits for the next
-        // outermost frame.
+        // The work then waits for this thread's next outermost frame.
     }
 }
 
@@ -68,12 +127,16 @@ bool runOutsideLibraryFrames (std::function<void()> work) noexcept
 {
     try
     {
+        const auto thread = std::this_thread::get_id();
+        bool outside = false;
         {
-            const std::lock_guard<std::mutex> lock (waitingMutex);
-            waitingWork.push_back (std::move (work));
+            const std::lock_guard<std::mutex> lock (framesMutex);
+            waitingWork.push_back ({ thread, std::move (work) });
+            outside = framesOf (thread) == 0;
+            forgetIdleThreads();
         }
 
-        if (openFrames.load() == 0)
+        if (outside)
             runWaitingWork();
 
         return true;
@@ -86,7 +149,17 @@ bool runOutsideLibraryFrames (std::function<void()> work) noexcept
 
 bool insideLibraryFrame() noexcept
 {
-    return openFrames.load() > 0;
+    try
+    {
+        const std::lock_guard<std::mutex> lock (framesMutex);
+        const bool inside = framesOf (std::this_thread::get_id()) > 0;
+        forgetIdleThreads();
+        return inside;
+    }
+    catch (...)
+    {
+        return false;
+    }
 }
 
 } // namespace tunewell::messageloop

@@ -20,17 +20,19 @@ public:
 
     LibraryFrame (const LibraryFrame&) = delete;
     LibraryFrame& operator= (const LibraryFrame&) = delete;
+
+private:
+    bool counted = false;
 };
 
-/// Runs work now when no library frame is open, or else as the outermost one
-/// closes, after everything inside it has returned. Returns false, running
-/// nothing, when the work cannot be kept: a caller that frees memory then
-/// leaks rather than free what a frame still uses. Work that throws is
-/// dropped. Frames are counted for the whole process: the library runs on
-/// the host's thread, and its frames on other threads only delay the work.
+/// Runs work now when no library frame of the calling thread is open, or else
+/// as its outermost one closes, after everything inside it has returned, on
+/// this thread. Returns false, running nothing, when the work cannot be kept:
+/// a caller that frees memory then leaks rather than free what a frame still
+/// uses. Work that throws is dropped. Frames of other threads do not count.
 bool runOutsideLibraryFrames (std::function<void()> work) noexcept;
 
-/// Whether a library frame is open now.
+/// Whether a library frame of the calling thread is open now.
 bool insideLibraryFrame() noexcept;
 
 } // namespace tunewell::messageloop

@@ -2,9 +2,11 @@
 #include "messageloop/library_frames.h"
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -88,6 +90,33 @@ TEST (LibraryFrames, WorkWaitsForTheOutermostFrameAndRunsOnceWithWhatItQueuesInT
 
     EXPECT_EQ (order, (std::vector<std::string> { "at once", "inner closed", "first", "second", "queued by the first" }));
     EXPECT_FALSE (insideLibraryFrame());
+}
+
+TEST (LibraryFrames, AFrameOfAnotherThreadNeitherHoldsBackNorRunsThisThreadsWork)
+{
+    std::promise<void> opened, release;
+    std::thread other ([&] {
+        const LibraryFrame frame;
+        opened.set_value();
+        release.get_future().wait();
+    });
+    opened.get_future().wait();
+
+    const auto thisThread = std::this_thread::get_id();
+    std::thread::id ranOn;
+    EXPECT_FALSE (insideLibraryFrame());
+    EXPECT_TRUE (runOutsideLibraryFrames ([&] { ranOn = std::this_thread::get_id(); }));
+    EXPECT_EQ (ranOn, thisThread);
+
+    {
+        const LibraryFrame frame;
+        runOutsideLibraryFrames ([&] { ranOn = std::this_thread::get_id(); });
+        ranOn = {};
+        release.set_value();
+        other.join();
+        EXPECT_EQ (ranOn, std::thread::id {}) << "the other thread's outermost frame ran this thread's work";
+    }
+    EXPECT_EQ (ranOn, thisThread);
 }
 
 } // namespace
