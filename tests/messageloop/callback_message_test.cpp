@@ -1,8 +1,13 @@
 #include "messageloop/callback_message.h"
+#include "messageloop/library_frames.h"
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +62,61 @@ TEST (CallbackMessage, IgnoresAMessageWithoutACallbackAddress)
 {
     EXPECT_FALSE (runCallbackMessage (callbackMessageNumber, callbackMessageTag, 0));
     discardPackedCallback (0);
+}
+
+TEST (LibraryFrames, WorkWaitsForTheOutermostFrameAndRunsOnceWithWhatItQueuesInTurn)
+{
+    std::vector<std::string> order;
+    EXPECT_FALSE (insideLibraryFrame());
+    EXPECT_TRUE (runOutsideLibraryFrames ([&] { order.push_back ("at once"); }));
+
+    {
+        const LibraryFrame outer;
+        {
+            const LibraryFrame inner;
+            runOutsideLibraryFrames ([&] {
+                order.push_back ("first");
+                // Frames opened by the work itself do not start the rest
+                // underneath it; work it queues runs after it.
+                const LibraryFrame nested;
+                runOutsideLibraryFrames ([&] { order.push_back ("queued by the first"); });
+                EXPECT_TRUE (insideLibraryFrame());
+            });
+            runOutsideLibraryFrames ([] { throw std::runtime_error ("dropped"); });
+            runOutsideLibraryFrames ([&] { order.push_back ("second"); });
+        }
+        order.push_back ("inner closed");
+    }
+
+    EXPECT_EQ (order, (std::vector<std::string> { "at once", "inner closed", "first", "second", "queued by the first" }));
+    EXPECT_FALSE (insideLibraryFrame());
+}
+
+TEST (LibraryFrames, AFrameOfAnotherThreadNeitherHoldsBackNorRunsThisThreadsWork)
+{
+    std::promise<void> opened, release;
+    std::thread other ([&] {
+        const LibraryFrame frame;
+        opened.set_value();
+        release.get_future().wait();
+    });
+    opened.get_future().wait();
+
+    const auto thisThread = std::this_thread::get_id();
+    std::thread::id ranOn;
+    EXPECT_FALSE (insideLibraryFrame());
+    EXPECT_TRUE (runOutsideLibraryFrames ([&] { ranOn = std::this_thread::get_id(); }));
+    EXPECT_EQ (ranOn, thisThread);
+
+    {
+        const LibraryFrame frame;
+        runOutsideLibraryFrames ([&] { ranOn = std::this_thread::get_id(); });
+        ranOn = {};
+        release.set_value();
+        other.join();
+        EXPECT_EQ (ranOn, std::thread::id {}) << "the other thread's outermost frame ran this thread's work";
+    }
+    EXPECT_EQ (ranOn, thisThread);
 }
 
 } // namespace

@@ -94,7 +94,17 @@ void standin_fail_controller_creation (int32_t result, int withoutController)
     state().plan.withoutController = withoutController;
 }
 
-void standin_delay_creation (int turns) { state().plan.delayTurns = turns < 0 ? 0 : turns; }
+void standin_delay_creation (int milliseconds) { state().plan.delayMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
+
+void standin_hold_creation (void) { state().plan.holdTicket = ++state().lastHoldTicket; }
+
+void standin_answer_held_creations (void)
+{
+    state().plan.holdTicket = 0;
+    state().answeredHoldTickets = state().lastHoldTicket;
+}
+
+int standin_held_creation_count (void) { return state().heldCreations; }
 
 int standin_post_web_message (const wchar_t* text)
 {
@@ -258,7 +268,7 @@ namespace
 void readPlan (StandinCreationPlan* plan)
 {
     if (plan != nullptr)
-        *plan = state().plan;
+        *plan = state().currentPlan();
 }
 
 void record (const wchar_t* operation, const wchar_t* text)
@@ -351,6 +361,8 @@ void objectCreated() { state().liveObjects++; }
 
 void objectDestroyed() { state().liveObjects--; }
 
+void creationHeld (int change) { state().heldCreations += change; }
+
 const StandinRuntimeInterface runtimeInterface = {
     STANDIN_RUNTIME_INTERFACE_VERSION,
     readPlan,
@@ -365,6 +377,7 @@ const StandinRuntimeInterface runtimeInterface = {
     objectDestroyed,
     browserMode,
     sendToBrowser,
+    creationHeld,
 };
 
 } // namespace

@@ -8,10 +8,19 @@ namespace tunewell::standin
 void ControlState::reset()
 {
     plan = {};
+    droppedHoldTickets = lastHoldTicket;
     entries.clear();
     documents.clear();
     permissions.clear();
     resources.clear();
+}
+
+StandinCreationPlan ControlState::currentPlan() const
+{
+    auto current = plan;
+    current.answeredTickets = answeredHoldTickets;
+    current.droppedTickets = droppedHoldTickets;
+    return current;
 }
 
 void ControlState::record (std::wstring operation, std::wstring text)
