@@ -167,12 +167,12 @@ private:
         switch (type.code)
         {
             case TypeCode::void_:          writeText ("null"); return data;
-            case TypeCode::int32:          writeInteger (readAt<int32_t> (data)); return data + 4;
-            case TypeCode::int64:          writeInteger (readAt<int64_t> (data)); return data + 8;
-            case TypeCode::float32:        writeFloat (readAt<float> (data)); return data + 4;
-            case TypeCode::float64:        writeFloat (readAt<double> (data)); return data + 8;
-            case TypeCode::boolean:        writeText (readAt<uint32_t> (data) != 0 ? "true" : "false"); return data + 4;
-            case TypeCode::string:         writeString (readAt<uint32_t> (data), dictionary); return data + 4;
+            case TypeCode::int32:          writeInteger (readAt<int32_t> (data)); return data + scalarDataSize (TypeCode::int32);
+            case TypeCode::int64:          writeInteger (readAt<int64_t> (data)); return data + scalarDataSize (TypeCode::int64);
+            case TypeCode::float32:        writeFloat (readAt<float> (data)); return data + scalarDataSize (TypeCode::float32);
+            case TypeCode::float64:        writeFloat (readAt<double> (data)); return data + scalarDataSize (TypeCode::float64);
+            case TypeCode::boolean:        writeText (readAt<uint32_t> (data) != 0 ? "true" : "false"); return data + scalarDataSize (TypeCode::boolean);
+            case TypeCode::string:         writeString (readAt<uint32_t> (data), dictionary); return data + scalarDataSize (TypeCode::string);
             case TypeCode::object:         return dumpObjectData (type, data, dictionary);
             case TypeCode::vector:
             case TypeCode::primitiveArray:

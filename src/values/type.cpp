@@ -22,13 +22,13 @@ uint32_t getScalarSize (TypeCode code)
 {
     switch (code)
     {
-        case TypeCode::void_:   return 0;
+        case TypeCode::void_:
         case TypeCode::int32:
-        case TypeCode::float32:
-        case TypeCode::boolean:
-        case TypeCode::string:  return 4;
         case TypeCode::int64:
-        case TypeCode::float64: return 8;
+        case TypeCode::float32:
+        case TypeCode::float64:
+        case TypeCode::boolean:
+        case TypeCode::string:  return scalarDataSize (code);
         default:                fail ("Invalid type");
     }
 }

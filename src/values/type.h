@@ -30,6 +30,12 @@ enum class TypeCode : uint8_t
     complexArray   = 0x90
 };
 
+/// The packed size in bytes of a scalar of this kind: its code's low nibble.
+constexpr uint32_t scalarDataSize (TypeCode scalar) noexcept
+{
+    return static_cast<uint32_t> (scalar) & 0x0fu;
+}
+
 struct ElementTypeAndOffset;
 
 /// Describes the layout of a value's packed data. Scalar, vector and

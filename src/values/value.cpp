@@ -158,15 +158,7 @@ void Value::appendValue (const ValueView& source)
 
     try
     {
-        auto appended = packedData.data() + oldSize;
-
-        source.type.visitStringHandles (0, [&] (uint64_t offset)
-        {
-            StringDictionary::Handle handle;
-            std::memcpy (&handle.handle, appended + offset, sizeof (handle.handle));
-            handle = dictionary.getHandleForString (source.stringDictionary->getStringForHandle (handle));
-            std::memcpy (appended + offset, &handle.handle, sizeof (handle.handle));
-        });
+        reinternStringHandles (source.type, packedData.data() + oldSize, *source.stringDictionary, dictionary);
     }
     catch (...)
     {

@@ -150,14 +150,17 @@ MemberNameAndValue ValueView::memberAt (uint32_t index) const
 
 void ValueView::updateStringHandles (StringDictionary& oldDictionary, StringDictionary& newDictionary)
 {
-    if (data == nullptr)
-        return;
+    if (data != nullptr)
+        reinternStringHandles (type, data, oldDictionary, newDictionary);
+}
 
+void reinternStringHandles (const Type& type, uint8_t* data, const StringDictionary& from, StringDictionary& to)
+{
     type.visitStringHandles (0, [&] (uint64_t offset)
     {
         StringDictionary::Handle handle;
         std::memcpy (&handle.handle, data + offset, sizeof (handle.handle));
-        handle = newDictionary.getHandleForString (oldDictionary.getStringForHandle (handle));
+        handle = to.getHandleForString (from.getStringForHandle (handle));
         std::memcpy (data + offset, &handle.handle, sizeof (handle.handle));
     });
 }

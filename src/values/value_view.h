@@ -98,6 +98,10 @@ public:
     StringDictionary* stringDictionary = nullptr;
 };
 
+/// Rewrites each string handle that `type` lays out in `data` from a handle
+/// of `from` to the handle of the same text in `to`, interning it there.
+void reinternStringHandles (const Type& type, uint8_t* data, const StringDictionary& from, StringDictionary& to);
+
 struct MemberNameAndValue
 {
     /// Borrowed from the object's type; never null.
