@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <thread>
 
 #include "standin_fixture.h"
@@ -143,5 +144,19 @@ TEST_F (CreationTest, CreationIsRecordedWithTheUserDataFolder)
     EXPECT_EQ (log[1].operation, L"CreateCoreWebView2Controller");
 }
 
+TEST_F (CreationTest, APlannedControllerClosesByItselfWhenItsParentWindowIsDestroyed)
+{
+    standin_close_controllers_with_parent (1);
+    createBrowser();
+    ASSERT_EQ (standin_open_view_count(), 1);
+
+    DestroyWindow (parent);
+    parent = nullptr;
+
+    EXPECT_EQ (standin_open_view_count(), 0);
+    EXPECT_EQ (controller->put_Bounds (RECT { 0, 0, 10, 10 }), HRESULT_FROM_WIN32 (ERROR_INVALID_STATE));
+    auto log = readLog();
+    EXPECT_NE (std::find (log.begin(), log.end(), LogEntry { L"Close", L"parent window destroyed" }), log.end());
+}
 } // namespace
 } // namespace tunewell::standin::testing

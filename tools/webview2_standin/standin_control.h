@@ -56,9 +56,38 @@ STANDIN_CONTROL_API void standin_fail_controller_creation(int32_t result, int wi
  * turns of the creating thread. */
 STANDIN_CONTROL_API void standin_delay_creation(int turns);
 
+/* Behaviours of Microsoft's runtime that the stand-in models (README.md gives
+ * the source of each), switched on or off until standin_reset restores the
+ * defaults named here. */
+
+/* Non-zero (the default): creation on a thread that joined the multithreaded
+ * apartment fails at once with RPC_E_CHANGED_MODE. */
+STANDIN_CONTROL_API void standin_check_apartment(int enabled);
+/* Non-zero (the default): every handler that the runtime is given (completion
+ * and event handlers) is asked for IUnknown and for its own interface, as any
+ * COM caller may; when it refuses either, the call that handed it over fails
+ * with E_NOINTERFACE and keeps nothing. */
+STANDIN_CONTROL_API void standin_query_handlers(int enabled);
+/* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
+ * applies only once its completion handler has run, that many further turns
+ * after the call; documents begun before then lack it. Negative (the
+ * default): it applies within the call, and the handler is still told in a
+ * later turn. */
+STANDIN_CONTROL_API void standin_delay_document_scripts(int turns);
+/* Non-zero: controllers created from now on close by themselves, with their
+ * views, when their parent window is destroyed. Zero (the default): they stay
+ * open, with their content gone. */
+STANDIN_CONTROL_API void standin_close_controllers_with_parent(int enabled);
+
 /* Page events of the current view, delivered later through its thread's
  * message queue to the handlers registered at that time. */
 
+/* The current view's browser or renderer process fails: ProcessFailed is
+ * raised with this COREWEBVIEW2_PROCESS_FAILED_KIND (0 the browser process
+ * exited, 1 a renderer exited, 2 a renderer hangs). Afterwards the page is
+ * dead: scripts and page events no longer reach it until the next
+ * navigation, and after the browser process's exit the view is closed. */
+STANDIN_CONTROL_API int standin_fail_process(int kind);
 /* A message that the page posted as a string. */
 STANDIN_CONTROL_API int standin_post_web_message(const wchar_t* text);
 /* A message that the page posted as a JSON value that is not a string

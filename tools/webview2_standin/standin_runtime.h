@@ -13,7 +13,7 @@
 extern "C" {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 2
+#define STANDIN_RUNTIME_INTERFACE_VERSION 3
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
@@ -26,6 +26,7 @@ typedef struct StandinViewSink
     /* Non-zero while the view's content can be seen: its window and every
      * parent are visible. Clicks and screenshots need that. */
     int (*isShown) (void* context);
+    void (*failProcess) (void* context, int kind);
 } StandinViewSink;
 
 typedef struct StandinCreationPlan
@@ -37,6 +38,15 @@ typedef struct StandinCreationPlan
     int withoutController;
     int delayTurns;
 } StandinCreationPlan;
+
+/* The modelled behaviours as switched by standin_control.h. */
+typedef struct StandinBehaviour
+{
+    int checkApartment;
+    int queryHandlers;
+    int documentScriptTurns; /* negative: at once */
+    int closeWithParent;
+} StandinBehaviour;
 
 /* Request identifier of requests that the runtime raises on its own (the
  * document request of a navigation); their outcomes are not kept. */
@@ -64,6 +74,7 @@ typedef struct StandinRuntimeInterface
     /* One browser operation of a view for the real browser: a JSON object
      * as UTF-8 text without line end (tools/chromium_driver/protocol.md). */
     void (*sendToBrowser) (const char* line);
+    void (*readBehaviour) (StandinBehaviour* behaviour);
 } StandinRuntimeInterface;
 
 typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);

@@ -96,6 +96,22 @@ void standin_fail_controller_creation (int32_t result, int withoutController)
 
 void standin_delay_creation (int turns) { state().plan.delayTurns = turns < 0 ? 0 : turns; }
 
+void standin_check_apartment (int enabled) { state().behaviour.checkApartment = enabled != 0; }
+
+void standin_query_handlers (int enabled) { state().behaviour.queryHandlers = enabled != 0; }
+
+void standin_delay_document_scripts (int turns) { state().behaviour.documentScriptTurns = turns < 0 ? -1 : turns; }
+
+void standin_close_controllers_with_parent (int enabled) { state().behaviour.closeWithParent = enabled != 0; }
+
+int standin_fail_process (int kind)
+{
+    return raiseOnCurrentView ([kind] (const StandinViewSink& sink) {
+        sink.failProcess (sink.context, kind);
+        return 0;
+    });
+}
+
 int standin_post_web_message (const wchar_t* text)
 {
     return raiseOnCurrentView ([text] (const StandinViewSink& sink) {
@@ -261,6 +277,12 @@ void readPlan (StandinCreationPlan* plan)
         *plan = state().plan;
 }
 
+void readBehaviour (StandinBehaviour* behaviour)
+{
+    if (behaviour != nullptr)
+        *behaviour = state().behaviour;
+}
+
 void record (const wchar_t* operation, const wchar_t* text)
 {
     withoutThrowing (0, [=] {
@@ -365,6 +387,7 @@ const StandinRuntimeInterface runtimeInterface = {
     objectDestroyed,
     browserMode,
     sendToBrowser,
+    readBehaviour,
 };
 
 } // namespace

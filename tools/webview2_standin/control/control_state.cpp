@@ -8,6 +8,7 @@ namespace tunewell::standin
 void ControlState::reset()
 {
     plan = {};
+    behaviour = defaultBehaviour;
     entries.clear();
     documents.clear();
     permissions.clear();

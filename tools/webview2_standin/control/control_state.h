@@ -41,6 +41,9 @@ public:
     void reset();
 
     StandinCreationPlan plan {};
+    StandinBehaviour behaviour = defaultBehaviour;
+
+    static constexpr StandinBehaviour defaultBehaviour { 1, 1, -1, 0 };
 
     void record (std::wstring operation, std::wstring text);
     const std::vector<LogEntry>& log() const { return entries; }

@@ -15,7 +15,8 @@ namespace tunewell::standin
 /// Places one browser view in a parent window: the view's content is a child
 /// window of that parent, moved by the bounds and shown or hidden by the
 /// visibility. Close, or the last Release, destroys the child and closes the
-/// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE).
+/// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE). When
+/// the control asks for it, the parent's destruction closes it as well.
 class Controller final : public ComObject<ICoreWebView2Controller, IID_ICoreWebView2Controller>
 {
 public:
@@ -51,6 +52,10 @@ public:
 
 private:
     void placeContent();
+    void watchParent();
+    void stopWatchingParent();
+    void shutDown (const wchar_t* reason);
+    static LRESULT CALLBACK contentProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Ref<ICoreWebView2Environment> environment;
     BrowserView* view;
@@ -58,6 +63,9 @@ private:
     EventRegistry events;
     HWND parentWindow;
     HWND contentWindow = nullptr;
+    // The content window's own procedure while the controller watches for
+    // its parent's destruction; null when it does not.
+    WNDPROC systemProcedure = nullptr;
     RECT bounds {};
     double zoomFactor = 1.0;
     bool isVisible = true;

@@ -1,10 +1,13 @@
 #include "environment_win.h"
 
+#include <objbase.h>
+
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
 #include "com_ref_win.h"
 #include "controller_win.h"
 #include "dispatcher_win.h"
+#include "handler_check_win.h"
 #include "resource_args_win.h"
 
 namespace tunewell::standin
@@ -15,12 +18,17 @@ namespace
 
 constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
 
-// Microsoft's loader hands the runtime a completion handler of its own, and
-// when the environment arrives it asks it for this interface identifier before
-// passing it on; an environment that refuses ends in a failed creation for the
-// application. What it then calls are the environment's methods as declared
-// in webview2_win.h, so the same object answers (README.md).
-constexpr IID loaderEnvironmentId = { 0xB96D755E, 0x0319, 0x4E92, { 0xA2, 0x96, 0x23, 0x43, 0x6F, 0x46, 0xA1, 0xFC } };
+// The browser's objects live in a single-threaded apartment: a thread that
+// joined the multithreaded one cannot enter one. The probe leaves the thread's
+// apartment as it found it.
+bool inMultithreadedApartment()
+{
+    const HRESULT entered = CoInitializeEx (nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED (entered))
+        CoUninitialize();
+
+    return entered == RPC_E_CHANGED_MODE;
+}
 
 StandinCreationPlan currentPlan()
 {
@@ -35,11 +43,6 @@ StandinCreationPlan currentPlan()
 
 Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
 
-HRESULT Environment::QueryInterface (REFIID iid, void** object)
-{
-    return ComObject::QueryInterface (IsEqualIID (iid, loaderEnvironmentId) ? IID_ICoreWebView2Environment : iid, object);
-}
-
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
                                                    ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler)
 {
@@ -49,6 +52,8 @@ HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
             return E_POINTER;
         if (GetCurrentThreadId() != dispatcher->thread())
             return RPC_E_WRONG_THREAD;
+        if (! answersAsComObject (handler, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler))
+            return E_NOINTERFACE;
 
         auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
         auto self = Ref<ICoreWebView2Environment>::share (this);
@@ -124,6 +129,10 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
     control->readPlan (&plan);
     if (FAILED (plan.callResult))
         return plan.callResult;
+    if (currentBehaviour().checkApartment && inMultithreadedApartment())
+        return RPC_E_CHANGED_MODE;
+    if (! answersAsComObject (handler, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler))
+        return E_NOINTERFACE;
 
     auto dispatcher = Dispatcher::forCurrentThread();
     if (dispatcher == nullptr)

@@ -19,9 +19,6 @@ class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWe
 public:
     explicit Environment (std::shared_ptr<Dispatcher> dispatcher);
 
-    /// Also answers Microsoft's loader, which asks for the environment under
-    /// an identifier of its own (loaderEnvironmentId).
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers, ICoreWebView2WebResourceResponse** response) override;
     HRESULT STDMETHODCALLTYPE get_BrowserVersionString (LPWSTR* versionInfo) override;
