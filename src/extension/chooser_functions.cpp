@@ -58,9 +58,7 @@ value::Value LibMain::handleGetSongList (const value::ValueView&)
 
 value::Value LibMain::handleCloseSongSelector (const value::ValueView&)
 {
-    if (chooserWindow != nullptr)
-        closeChooserFromPage();
-
+    handleSessionEvent (chooser::SessionEvent::pageCloseButton);
     return {};
 }
 

@@ -1,6 +1,10 @@
 #include "extension/lib_main.h"
 
+#include <utility>
+
+#include "extension/chooser_page.h"
 #include "extension/chooser_texts.h"
+#include "messageloop/library_frames.h"
 
 using namespace tunewell;
 
@@ -8,6 +12,8 @@ LibMain::LibMain (void* hostHandle) : VantorAPI (hostHandle) {}
 
 LibMain::~LibMain()
 {
+    apply (session.handle (chooser::SessionEvent::unload));
+
     // The view's native window is a child of the window, so it goes first.
     chooserView.reset();
     chooserWindow.reset();
@@ -58,31 +64,113 @@ void LibMain::initChooser()
 
 void LibMain::requestShow()
 {
-    if (chooserOpen && chooserWindow != nullptr && ! isShowingEnding())
-    {
-        chooserWindow->bringToFront();
-        return;
-    }
-
-    // The window opens only once the host reports setlist mode.
-    showPending = true;
-    switchToSetlistView();
+    handleSessionEvent (chooser::SessionEvent::showRequest);
 }
 
 void LibMain::OnModeChanged (int mode)
 {
-    if (mode == chooser::setlistMode && showPending)
-    {
-        showPending = false;
-        showChooser();
-    }
+    if (mode == chooser::setlistMode)
+        handleSessionEvent (chooser::SessionEvent::setlistMode);
 }
 
 // A host that closes the extension from inside a showing (its own messages
 // are dispatched by the showing's loop) must not be left inside that loop.
 void LibMain::OnClose()
 {
-    endShowing();
+    handleSessionEvent (chooser::SessionEvent::hostClose);
+}
+
+void LibMain::handleSessionEvent (chooser::SessionEvent event)
+{
+    apply (session.handle (event));
+}
+
+void LibMain::apply (const chooser::SessionOutcome& outcome)
+{
+    if (outcome.hideWindow)
+        hideChooserWindow();
+
+    if (outcome.retireWindow)
+        retireChooserWindow();
+
+    if (outcome.endLoop)
+        wakeShowing();
+
+    if (outcome.passQuitToHost)
+        passQuitToHost (hostQuitExitCode);
+
+    if (outcome.loadPage)
+        loadChooserPage();
+
+    if (outcome.bringToFront && chooserWindow != nullptr)
+        chooserWindow->bringToFront();
+
+    if (outcome.askForSetlistMode)
+        switchToSetlistView();
+
+    if (outcome.startShowing)
+        showChooser();
+}
+
+bool LibMain::showChooser()
+{
+    while (session.state() == chooser::SessionState::creating && runOneShowing())
+        ;
+
+    return false;
+}
+
+bool LibMain::runOneShowing()
+{
+    createChooserWindowAndView();
+
+    const auto takeHostQuit = [this] (int exitCode)
+    {
+        hostQuitExitCode = exitCode;
+        handleSessionEvent (chooser::SessionEvent::hostQuit);
+    };
+
+    if (auto quit = chooserView != nullptr ? chooserView->quitTakenDuringCreation() : std::nullopt)
+        takeHostQuit (*quit);
+
+    const bool ready = chooserView != nullptr && chooserView->isBrowserCreated();
+    handleSessionEvent (ready ? chooser::SessionEvent::browserReady : chooser::SessionEvent::browserFailed);
+
+    if (auto quit = runLoopUntilTold())
+        takeHostQuit (*quit);
+
+    // The next showing starts from here, not from inside this one.
+    auto outcome = session.handle (chooser::SessionEvent::loopEnded);
+    const bool again = std::exchange (outcome.startShowing, false);
+    apply (outcome);
+    return again;
+}
+
+void LibMain::loadChooserPage()
+{
+    if (chooserView == nullptr)
+        return;
+
+    if (chooserWindow != nullptr)
+        chooserWindow->setContentView (chooserView->getViewWindow());
+
+    bindChooserFunctions (*chooserView);
+    chooserView->loadHTML (tunewell::chooserPageHtml);
+}
+
+// The page's close button arrives inside the browser's message callback, and
+// the browser does not survive its parent window being destroyed under that
+// callback; so the window goes once no code of the library runs any more.
+// When that cannot be arranged, it stays, hidden, as after the close box.
+void LibMain::retireChooserWindow()
+{
+    if (chooserWindow == nullptr)
+        return;
+
+    auto retired = std::make_shared<std::unique_ptr<ui::DesktopWindow>> (std::move (chooserWindow));
+
+    if (! messageloop::runOutsideLibraryFrames ([retired] { retired->reset(); }))
+        chooserWindow = std::move (*retired);
 }
 
 void LibMain::OnSetlistChanged (const std::string&)

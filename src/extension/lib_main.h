@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "extension/chooser_session.h"
 #include "host_sdk/vantor_api.h"
 #include "values/value.h"
 #include "webview/webview.h"
@@ -29,7 +31,9 @@ public:
     void InvokeMenu (int index) override;
     void OnClose() override;
 
-    /// Runs one showing of the chooser; returns false when it has ended.
+    /// Runs the showing that setlist mode starts, and those that a request
+    /// answered while it ended starts again; returns false when they have
+    /// ended.
     bool showChooser();
 
     /// Sends the host's current song list to the open page, if there is one.
@@ -48,42 +52,47 @@ public:
     /// Runs the list refresh script in this view's page.
     void refreshChooserPage (tunewell::ui::WebView& view);
 
-    bool isShowPending() const { return showPending; }
-    bool isChooserOpen() const { return chooserOpen; }
+    bool isShowPending() const { return session.isShowPending(); }
+    bool isChooserOpen() const { return session.isOpen(); }
     tunewell::ui::DesktopWindow* getChooserWindow() const { return chooserWindow.get(); }
     tunewell::ui::WebView* getChooserView() const { return chooserView.get(); }
 
 private:
     /// While a showing runs, a request brings its window to the front; a
-    /// further showing is only started when that window is gone.
+    /// further showing is only started when that one has returned.
     void requestShow();
 
     tunewell::value::Value handleGetSongList (const tunewell::value::ValueView& arguments);
     tunewell::value::Value handleCloseSongSelector (const tunewell::value::ValueView& arguments);
     tunewell::value::Value handleSelectSong (const tunewell::value::ValueView& arguments);
 
-    /// The page's close button: the window goes, and a showing in progress
-    /// ends; platform code.
-    void closeChooserFromPage();
-
-    /// The host closing the extension: a showing in progress hides its window
-    /// and ends without opening again, so that the host has its thread back;
-    /// platform code.
-    void endShowing();
-
-    /// One showing; true when a request answered while it was ending asks for
-    /// the next one at once; platform code.
+    /// Hands one event to the session and does what it says.
+    void handleSessionEvent (tunewell::chooser::SessionEvent event);
+    void apply (const tunewell::chooser::SessionOutcome& outcome);
+    /// One showing; true when the next one is to start at once.
     bool runOneShowing();
-    /// The showing in progress has been asked to end; platform code.
-    bool isShowingEnding() const;
+    void loadChooserPage();
+    /// The page's close button: the window goes once the browser's callback
+    /// that brought it is over.
+    void retireChooserWindow();
 
-    /// The showing in progress on the host's thread, or null; platform code.
-    struct Showing;
-    Showing* runningShowing = nullptr;
+    // Platform code: the window and the view, and the loop.
 
+    /// Makes the window and the view for a new showing; the browser's
+    /// creation dispatches messages, so any event may arrive meanwhile, and
+    /// the creation gives up once the session says the showing ends.
+    void createChooserWindowAndView();
+    /// Runs the showing's loop until the session says it ends; the exit code
+    /// of a quit message that it took instead, if any.
+    std::optional<int> runLoopUntilTold();
+    void hideChooserWindow();
+    /// Makes a waiting loop or creation look at the session again.
+    void wakeShowing();
+    void passQuitToHost (int exitCode);
+
+    tunewell::chooser::ChooserSession session;
+    /// The exit code of the quit that the showing took for the host.
+    int hostQuitExitCode = 0;
     std::unique_ptr<tunewell::ui::DesktopWindow> chooserWindow;
     std::unique_ptr<tunewell::ui::WebView> chooserView;
-    bool showPending = false;
-    /// True from the start of a showing until it ends.
-    bool chooserOpen = false;
 };

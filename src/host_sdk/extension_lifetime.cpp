@@ -1,37 +1,9 @@
 #include "host_sdk/extension_lifetime.h"
 
-#include <vector>
-
 namespace vantor::sdk
 {
 
 VantorAPI* extensionInstance = nullptr;
-
-namespace
-{
-int runningCalls = 0;
-std::vector<VantorAPI*> retiredExtensions;
-
-void deleteRetiredExtensions()
-{
-    auto retired = std::move (retiredExtensions);
-    retiredExtensions.clear();
-
-    for (auto* extension : retired)
-        delete extension;
-}
-} // namespace
-
-ExtensionCall::ExtensionCall()
-{
-    ++runningCalls;
-}
-
-ExtensionCall::~ExtensionCall()
-{
-    if (--runningCalls == 0)
-        deleteRetiredExtensions();
-}
 
 void retireExtension()
 {
@@ -41,19 +13,13 @@ void retireExtension()
     if (extension == nullptr)
         return;
 
-    try
-    {
-        retiredExtensions.push_back (extension);
-    }
-    catch (...)
-    {
-        // Without room to remember it, leaking beats deleting an object that
-        // a running call may still use.
-        return;
-    }
+    // Code still running on it (a page's call whose host call closed the
+    // extension) may go on; the host has been told it is gone.
+    extension->disconnectFromHost();
 
-    if (runningCalls == 0)
-        deleteRetiredExtensions();
+    // Without room to remember it, leaking beats deleting an object that a
+    // running call may still use.
+    static_cast<void> (tunewell::messageloop::runOutsideLibraryFrames ([extension] { delete extension; }));
 }
 
 } // namespace vantor::sdk

@@ -135,8 +135,14 @@ public:
     void injectMidiMessageToMidiInputAlias (const std::string& alias, const unsigned char* data, int length);
     void injectMidiMessageToMidiInputAlias (const std::string& alias, const std::string& message);
 
+    /// Every later host call answers neutrally without reaching the host:
+    /// once the host has closed the extension, code still running on it must
+    /// not call it with a handle that may be gone.
+    void disconnectFromHost() { hostConnected = false; }
+
 private:
     void* hostHandle;
+    bool hostConnected = true;
 };
 
 } // namespace vantor::sdk

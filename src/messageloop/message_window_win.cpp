@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "messageloop/library_frames.h"
+
 namespace tunewell::messageloop
 {
 namespace
@@ -39,18 +41,40 @@ void destroyWindowAndClass (HWND window, const std::string& className)
     UnregisterClassA (className.c_str(), GetModuleHandleA (nullptr));
 }
 
-// A window of this library that outlives it would run unmapped code at its
-// next message, and so would a callback queued for it. Such a window takes
-// the window system's own procedure, which leaves queued callbacks alone;
-// one of another thread is then closed by that procedure once its thread
-// dispatches again, since only its own thread can destroy it.
+bool isCodeOfThisLibrary (const void* address)
+{
+    HMODULE own = nullptr, found = nullptr;
+    constexpr DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+
+    return GetModuleHandleExW (flags, reinterpret_cast<LPCWSTR> (&isCodeOfThisLibrary), &own)
+        && GetModuleHandleExW (flags, static_cast<LPCWSTR> (address), &found) && own == found;
+}
+
+// A Unicode window asked through the ANSI call answers with a thunk, not its
+// procedure.
+LONG_PTR windowProcedureOf (HWND window)
+{
+    return IsWindowUnicode (window) ? GetWindowLongPtrW (window, GWLP_WNDPROC) : GetWindowLongPtrA (window, GWLP_WNDPROC);
+}
+
+// A window of this library that outlives it (a message window, a chooser
+// window, a view window, whoever was meant to destroy it) would run unmapped
+// code at its next message, and so would a callback queued for it. Such a
+// window takes the window system's own procedure, which leaves queued
+// callbacks alone; one of another thread is then closed by that procedure
+// once its thread dispatches again, since only its own thread can destroy it.
 BOOL CALLBACK releaseWindowAtUnload (HWND window, LPARAM)
 {
     DWORD process = 0;
     const DWORD thread = GetWindowThreadProcessId (window, &process);
 
-    if (process != GetCurrentProcessId()
-        || GetWindowLongPtrA (window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR> (&MessageWindow::windowProc))
+    if (process != GetCurrentProcessId())
+        return TRUE;
+
+    // Children first, while the parent still exists.
+    EnumChildWindows (window, releaseWindowAtUnload, 0);
+
+    if (! IsWindow (window) || ! isCodeOfThisLibrary (reinterpret_cast<const void*> (windowProcedureOf (window))))
         return TRUE;
 
     char className[256] {};
@@ -58,10 +82,12 @@ BOOL CALLBACK releaseWindowAtUnload (HWND window, LPARAM)
     SetClassLongPtrA (window, GCLP_WNDPROC, reinterpret_cast<LONG_PTR> (&DefWindowProcA));
     SetWindowLongPtrA (window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR> (&DefWindowProcA));
 
-    if (thread == GetCurrentThreadId())
+    if (thread != GetCurrentThreadId())
+        PostMessageA (window, WM_CLOSE, 0, 0);
+    else if (std::string (className).rfind ("tunewell_", 0) == 0)
         destroyWindowAndClass (window, className);
     else
-        PostMessageA (window, WM_CLOSE, 0, 0);
+        DestroyWindow (window);
 
     return TRUE;
 }
@@ -72,7 +98,8 @@ struct SharedMessageWindow
     std::unique_ptr<MessageWindow> window;
 
     // Runs when the library is unloaded. Besides the shared window, windows
-    // that other threads have yet to destroy after a hand-over are found too.
+    // that other threads have yet to destroy after a hand-over are found too,
+    // and any other window of the library that is still there.
     ~SharedMessageWindow()
     {
         EnumWindows (releaseWindowAtUnload, 0);
@@ -120,6 +147,8 @@ MessageWindow::~MessageWindow()
 std::intptr_t MessageWindow::windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam,
                                          std::intptr_t lParam)
 {
+    const LibraryFrame frame;
+
     try
     {
         runCallbackMessage (message, wParam, lParam);

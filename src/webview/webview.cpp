@@ -3,6 +3,7 @@
 #include "json/json_parse.h"
 #include "json/json_writer.h"
 #include "json/string_appender.h"
+#include "messageloop/library_frames.h"
 #include "webview/bridge_scripts.h"
 
 namespace tunewell::ui
@@ -67,6 +68,11 @@ std::string resultAsJSON (const value::Value& result)
 
 void WebView::invokeBinding (const std::string& message) noexcept
 {
+    // A bound function may end the extension that owns this view (the host
+    // closing it inside a host call); the frame keeps both until the reply
+    // has been sent.
+    const messageloop::LibraryFrame frame;
+
     // Runs inside the browser's callback: nothing may escape from here, since
     // the page's input is not trusted.
     try

@@ -37,6 +37,14 @@ public:
         /// Serves page resources by path ("/" for the root). Empty: the view
         /// serves nothing and never navigates by itself.
         std::function<std::optional<Resource>(const std::string& path)> resourceProvider;
+
+        /// Asked while the browser is being created, before each message that
+        /// the wait takes: true ends the wait at once, as when the creation
+        /// fails, and the browser that may still arrive is refused. Whoever
+        /// makes it true while the wait sleeps calls
+        /// messageloop::wakeMessageLoop. Empty: the wait lasts until the
+        /// creation ends or a quit message arrives.
+        std::function<bool()> creationAbandoned;
     };
 
     /// With default options. (A default argument of type Options cannot be

@@ -1,5 +1,8 @@
 #include "webview/webview_event_handler_win.h"
 
+#include "messageloop/library_frames.h"
+#include "messageloop/message_window.h"
+
 namespace tunewell::ui
 {
 
@@ -45,16 +48,38 @@ ULONG STDMETHODCALLTYPE WebView2Host::EventHandler::Release()
     const auto remaining = --refCount;
 
     if (remaining == 0)
+    {
+        auto loader = std::move (keptLoader);
         delete this;
+        unmapAfterCurrentMessage (std::move (loader));
+    }
 
     return remaining;
 }
 
+// The last release of an abandoned creation's handler comes from the
+// runtime, through the loader's own handler, whose code is still running
+// while this returns: the loader's image goes only once that call is over.
+void WebView2Host::EventHandler::unmapAfterCurrentMessage (std::unique_ptr<memory::MemoryDLL> loader)
+{
+    if (loader == nullptr)
+        return;
+
+    std::shared_ptr<memory::MemoryDLL> kept (std::move (loader));
+
+    // Unmapped never, rather than under running code, when it cannot wait.
+    if (! messageloop::postCallbackToSharedWindow ([kept] {}))
+        static_cast<void> (new std::shared_ptr<memory::MemoryDLL> (kept));
+}
+
 // Nothing may unwind into the runtime, and a detached handler has no view to
-// reach any more.
+// reach any more. A page's call may end the extension that owns the view;
+// the frame keeps both until the callback is over.
 template <typename Callback>
 HRESULT WebView2Host::EventHandler::forward (Callback&& callback)
 {
+    const messageloop::LibraryFrame frame;
+
     if (owner == nullptr)
         return E_FAIL;
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "webview/webview2_win.h"
 #include "webview/webview_win.h"
@@ -46,8 +47,16 @@ public:
     /// References held now, the view's own included.
     uint32_t referenceCount() const { return refCount.load(); }
 
+    /// The view goes while the runtime still holds this handler (a creation
+    /// given up on, events still queued): the runtime may yet run code of the
+    /// loader, whose image then lives exactly as long as this handler.
+    void keepLoaderUntilReleased (std::unique_ptr<memory::MemoryDLL> loader) { keptLoader = std::move (loader); }
+
 private:
     WebView2Host* owner;
+    std::unique_ptr<memory::MemoryDLL> keptLoader;
+
+    static void unmapAfterCurrentMessage (std::unique_ptr<memory::MemoryDLL> loader);
     std::atomic<uint32_t> refCount { 0 };
 
     void* interfaceFor (REFIID iid);

@@ -46,7 +46,7 @@ add_library(tunewell_webview_win STATIC
     webview_user_data_folder_win.cpp)
 target_include_directories(tunewell_webview_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(tunewell_webview_win PUBLIC
-    tunewell_webview tunewell_webview2_sdk tunewell_loader tunewell_window tunewell_text ole32 shell32 user32)
+    tunewell_webview tunewell_webview2_sdk tunewell_loader tunewell_window tunewell_messageloop tunewell_text ole32 shell32 user32)
 
 function(tunewell_add_browser_host bundle image_library image_file)
     add_library(${image_library} STATIC)

@@ -1,5 +1,6 @@
 #include "webview/webview_win.h"
 
+#include "messageloop/library_frames.h"
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
 #include "webview/loader_image.h"
@@ -27,7 +28,8 @@ WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options)
       windowClass (L"TunewellWebView", wndProc),
       rootURL (resourceRootURL),
       loaderModule (std::make_unique<memory::MemoryDLL> (loaderImage, loaderImageSize)),
-      resourceProvider (options.resourceProvider)
+      resourceProvider (options.resourceProvider),
+      creationAbandoned (options.creationAbandoned)
 {
     if (loaderModule->isEmpty() || ! createViewWindow())
         return;
@@ -62,11 +64,8 @@ void WebView2Host::releaseBrowser()
 
     eventHandler->detach();
 
-    // A runtime that still holds the handler (a creation given up on, events
-    // still queued) may yet run code of the loader, so its image stays mapped
-    // for the rest of the process rather than vanishing under that code.
     if (eventHandler->referenceCount() > 1)
-        static_cast<void> (loaderModule.release());
+        eventHandler->keepLoaderUntilReleased (std::move (loaderModule));
 
     eventHandler.reset();
 }
@@ -131,11 +130,16 @@ bool WebView2Host::startEnvironmentCreation (const std::wstring& userDataFolder)
 }
 
 // Dispatches every message of the thread, so host callbacks and other windows
-// keep running while the browser starts.
+// keep running while the browser starts. A browser that never starts (its
+// process hangs) must not hold the thread: whoever abandons the creation
+// ends the wait.
 void WebView2Host::waitForCreation()
 {
     while (creationPending.test_and_set())
     {
+        if (creationAbandoned && creationAbandoned())
+            break;
+
         MSG message {};
         const BOOL received = GetMessageA (&message, nullptr, 0, 0);
 
@@ -152,8 +156,8 @@ void WebView2Host::waitForCreation()
         DispatchMessageA (&message);
     }
 
-    // A quit ends the wait while creation is still under way; a browser that
-    // arrives afterwards is refused.
+    // A quit or an abandonment ends the wait while creation is still under
+    // way; a browser that arrives afterwards is refused.
     if (creation.load() == Creation::pending)
         finishCreation (Creation::failed);
 }
@@ -320,6 +324,7 @@ void WebView2Host::setBrowserVisible (bool visible)
 
 LRESULT CALLBACK WebView2Host::wndProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const messageloop::LibraryFrame frame;
     auto* host = reinterpret_cast<WebView2Host*> (GetWindowLongPtrA (window, GWLP_USERDATA));
 
     if (host != nullptr)

@@ -60,6 +60,7 @@ private:
     std::string rootURL;
     std::unique_ptr<memory::MemoryDLL> loaderModule;
     std::function<std::optional<WebView::Options::Resource> (const std::string&)> resourceProvider;
+    std::function<bool()> creationAbandoned;
     ComRef<ICoreWebView2Environment> browserEnvironment;
     ComRef<ICoreWebView2> browserView;
     ComRef<ICoreWebView2Controller> browserController;

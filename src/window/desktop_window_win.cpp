@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "messageloop/library_frames.h"
 #include "text/utf16.h"
 #include "window/hwnd_holder_win.h"
 #include "window/user32_function.h"
@@ -167,6 +168,8 @@ void DesktopWindow::Pimpl::enableNonClientDPIScaling (HWND window)
 
 LRESULT CALLBACK DesktopWindow::Pimpl::wndProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The close box's handler may end the extension that owns this window.
+    const messageloop::LibraryFrame frame;
     auto* pimpl = reinterpret_cast<Pimpl*> (GetWindowLongPtrA (window, GWLP_USERDATA));
 
     switch (message)

@@ -172,6 +172,38 @@ TEST_F (ChooserController, HostFailuresDuringAShowingStayInsideTheLibrary)
     EXPECT_TRUE (chooser().isShowPending());
 }
 
+TEST_F (ChooserController, AHostThatClosesTheExtensionInsideAPageCallsHostCallIsNotCalledAgainByIt)
+{
+    setSongs ({ { "Blue", "Tide" }, { "Red", "Sea" } });
+
+    const std::pair<const char*, const char*> cases[] = {
+        { "Vantor_SwitchToSong", R"({"id":4,"fn":"selectSong","params":[1]})" },
+        { "Vantor_GetSongName", R"({"id":5,"fn":"getSongListFromVantor","params":[]})" },
+    };
+
+    for (auto [hostFunction, pageCall] : cases)
+    {
+        SCOPED_TRACE (hostFunction);
+        openChooser();
+        auto& page = browser();
+        host.clearLog();
+        host.onCall = [this, hostFunction] (const HostCall& call)
+        {
+            if (call.function == hostFunction && vantor::sdk::extensionInstance != nullptr)
+                OnClose();
+        };
+
+        // The sanitizers see any use of the deleted extension or view.
+        page.postWebMessage (pageCall);
+        host.onCall = nullptr;
+
+        EXPECT_EQ (vantor::sdk::extensionInstance, nullptr);
+        ASSERT_FALSE (host.calls.empty());
+        EXPECT_EQ (host.calls.back().function, hostFunction) << "a host call after OnClose";
+        VantorRegister (&tunewell::testing::TestHost::lookup, host.handle());
+    }
+}
+
 TEST_F (ChooserController, CloseDeletesTheChooserAndItsView)
 {
     openChooser();

@@ -5,6 +5,7 @@
 
 #include "chooser_session_win_test.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "webview/bridge_scripts.h"
@@ -215,9 +216,9 @@ TEST_F (Ending, theHostsQuitDuringBrowserCreationEndsTheShowingAndReachesTheHost
     standin_delay_creation (400);
 
     ShowingScript script;
-    // Posted as a message, so that it is taken before the stand-in's queued
-    // turns finish the creation, as a real browser's slower start would let
-    // a quit from PostQuitMessage be taken.
+    // Posted as a message, so that it is taken before the stand-in's delayed
+    // creation finishes, as a real browser's slower start would let a quit
+    // from PostQuitMessage be taken.
     script.when ("the browser's creation", browserStarting,
                  [] { PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 7, 0); });
     runShowing (script);
@@ -239,11 +240,108 @@ TEST_F (Ending, theCloseBoxDuringBrowserCreationEndsTheShowingWithoutAQuitForThe
     EXPECT_EQ (visibleChooserWindow(), nullptr);
     EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
 
-    // The next request opens the chooser as usual.
+    // The next request opens the chooser as usual, over a browser that starts
+    // at once, while the abandoned one may still answer.
+    standin_delay_creation (0);
     ShowingScript again;
     again.when ("the page", pageLoaded, clickCloseBox);
     runShowing (again);
     EXPECT_TRUE (again.allStepsRan());
+}
+
+/// The host's calls logged after the first call to this function.
+std::vector<HostCall> callsAfterFirst (const TestHost& host, const std::string& function)
+{
+    auto first = std::find_if (host.calls.begin(), host.calls.end(), [&] (const HostCall& call) { return call.function == function; });
+    return first == host.calls.end() ? std::vector<HostCall> {} : std::vector<HostCall> (first + 1, host.calls.end());
+}
+
+TEST_F (Ending, theHostClosingTheExtensionInsideItsAnswerToAHiddenPagesCallLeavesNothingRunningOnTheDeletedExtension)
+{
+    struct Case
+    {
+        const char* hostFunction;
+        const wchar_t* pageCall;
+    };
+
+    // A host whose song switch reloads its extensions, or one that closes
+    // them while it is asked for a song's name.
+    for (auto [hostFunction, pageCall] : { Case { "Vantor_SwitchToSong", L"{\"id\":7,\"fn\":\"selectSong\",\"params\":[1]}" },
+                                           Case { "Vantor_GetSongName", L"{\"id\":7,\"fn\":\"getSongListFromVantor\",\"params\":[]}" } })
+    {
+        SCOPED_TRACE (hostFunction);
+        standin_reset();
+        library->VantorRegister (&TestHost::lookup, host.handle());
+        ShowingScript script;
+        script.when ("the page", pageLoaded, clickCloseBox);
+        runShowing (script);
+        ASSERT_EQ (visibleChooserWindow(), nullptr);
+
+        host.clearLog();
+        bool closed = false;
+        host.onCall = [&, function = std::string (hostFunction)] (const HostCall& call) {
+            if (call.function == function && ! closed)
+            {
+                closed = true;
+                library->OnClose();
+            }
+        };
+        ASSERT_EQ (standin_post_web_message (pageCall), 0);
+        runPendingMessages();
+        host.onCall = nullptr;
+
+        EXPECT_TRUE (closed);
+        EXPECT_TRUE (callsAfterFirst (host, hostFunction).empty()) << "the closed extension called the host";
+        EXPECT_TRUE (chooserWindows().empty());
+        EXPECT_EQ (standin_open_view_count(), 0);
+    }
+}
+
+TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHostsQuitAndTheNextShowingOpens)
+{
+    struct Case
+    {
+        const char* ending;
+        std::function<void()> end;
+        std::optional<int> quitForHost;
+    };
+    const std::vector<Case> cases {
+        { "the close box", clickCloseBox, std::nullopt },
+        { "OnClose", [] { library->OnClose(); }, std::nullopt },
+        { "the host's quit", [] { PostQuitMessage (6); }, 6 },
+    };
+
+    for (auto& [ending, end, quitForHost] : cases)
+    {
+        SCOPED_TRACE (ending);
+        standin_reset();
+        library->VantorRegister (&TestHost::lookup, host.handle());
+        standin_hold_creation();
+
+        ShowingScript script;
+        script.whenOnTimer ("the browser's creation", [] { return browserStarting() && standin_held_creation_count() == 1; }, end);
+        runShowing (script);
+
+        EXPECT_TRUE (script.problems.empty());
+        EXPECT_EQ (takePendingQuit(), quitForHost);
+        EXPECT_EQ (visibleChooserWindow(), nullptr);
+
+        // The runtime answers the abandoned creation late: it is refused, and
+        // nothing of it stays open.
+        standin_answer_held_creations();
+        runPendingMessages();
+        Sleep (100);
+        runPendingMessages();
+        EXPECT_EQ (standin_held_creation_count(), 0);
+        EXPECT_EQ (standin_open_view_count(), 0);
+
+        library->VantorRegister (&TestHost::lookup, host.handle());
+        ShowingScript again;
+        again.when ("the page", pageLoaded, clickCloseBox);
+        runShowing (again);
+        EXPECT_TRUE (again.allStepsRan());
+        EXPECT_EQ (takePendingQuit(), std::nullopt);
+    }
 }
 
 /// Runs one showing that should find no browser: the window must come to
@@ -376,6 +474,46 @@ TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedThe
     runPendingMessages();
 
     EXPECT_TRUE (libraryWindowsOfThisThread().empty());
+    standin_reset();
+}
+
+TEST (Unloading, rightAfterALatePageCloseButtonLeavesNoWindowOfTheLibraryBehind)
+{
+    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_LIBRARY_FILE);
+    ASSERT_TRUE (library->library.isLoaded());
+    standin_reset();
+    TestHost host;
+    library->VantorRegister (&TestHost::lookup, host.handle());
+
+    ShowingScript script;
+    script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                 clickCloseBox);
+    script.start();
+    library->InvokeMenu (0);
+    library->OnModeChanged (1);
+    script.stop();
+    ASSERT_TRUE (script.problems.empty());
+
+    // The page's close button after the showing has ended; in the very next
+    // message the host closes the extension and unloads the library.
+    ASSERT_EQ (standin_post_web_message (L"{\"id\":3,\"fn\":\"closeSongSelector\",\"params\":[]}"), 0);
+    const size_t echoes = loggedTexts (L"PostWebMessageAsString").size();
+    MSG message {};
+    while (loggedTexts (L"PostWebMessageAsString").size() == echoes && GetMessageW (&message, nullptr, 0, 0) > 0)
+        DispatchMessageW (&message);
+
+    library->OnClose();
+    library.reset();
+    ASSERT_EQ (GetModuleHandleW (L"tunewell.dll"), nullptr) << "the library stayed loaded";
+
+    // Anything of the library left now would run unmapped code.
+    runPendingMessages();
+    EXPECT_TRUE (libraryWindowsOfThisThread().empty());
+    EnumThreadWindows (GetCurrentThreadId(), [] (HWND window, LPARAM) {
+        wchar_t text[64] {};
+        GetWindowTextW (window, text, 64);
+        return TRUE;
+    }, 0);
     standin_reset();
 }
 

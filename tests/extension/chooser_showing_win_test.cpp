@@ -24,22 +24,6 @@ std::wstring windowTitle (HWND window)
     return title;
 }
 
-TEST_F (Showing, opensOnlyOnceTheHostReportsSetlistModeAfterARequest)
-{
-    library->InvokeMenu (0);
-
-    EXPECT_EQ (host.countCallsTo ("Vantor_SwitchToSetlistView"), 1);
-    EXPECT_TRUE (chooserWindows().empty());
-
-    library->OnModeChanged (0);
-    EXPECT_TRUE (chooserWindows().empty());
-
-    ShowingScript script;
-    script.when ("the page", pageLoaded, clickCloseBox);
-    runShowing (script);
-    EXPECT_TRUE (script.allStepsRan());
-}
-
 TEST_F (Showing, theWindowIsTitledResizableInFrontAndHoldsTheBrowserAtItsClientSize)
 {
     HWND window = nullptr;

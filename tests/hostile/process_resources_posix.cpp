@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+#include <unistd.h>
+
 namespace tunewell::testing
 {
 
@@ -39,7 +41,9 @@ int countOpenDescriptors()
 // Natively the library has no windows; modules are counted as mapped files.
 ProcessResources currentProcessResources()
 {
-    return { 0, countMappedFiles(), countOpenDescriptors() };
+    long long totalPages = 0, residentPages = 0;
+    std::ifstream ("/proc/self/statm") >> totalPages >> residentPages;
+    return { 0, countMappedFiles(), countOpenDescriptors(), residentPages * sysconf (_SC_PAGESIZE) };
 }
 
 void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)

@@ -1,6 +1,7 @@
 #include "process_resources.h"
 
 #include <windows.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 namespace tunewell::testing
@@ -40,13 +41,27 @@ int countLoadedModules()
     return count;
 }
 
+// Wine leaves the private usage at zero; the commit charge, then the working
+// set, stand in for it there.
+long long memoryFigure (const PROCESS_MEMORY_COUNTERS_EX& memory)
+{
+    for (SIZE_T figure : { memory.PrivateUsage, memory.PagefileUsage, memory.WorkingSetSize })
+        if (figure != 0)
+            return static_cast<long long> (figure);
+
+    return 0;
+}
+
 } // namespace
 
 ProcessResources currentProcessResources()
 {
     DWORD handles = 0;
     GetProcessHandleCount (GetCurrentProcess(), &handles);
-    return { countThreadWindows(), countLoadedModules(), static_cast<int> (handles) };
+    PROCESS_MEMORY_COUNTERS_EX memory {};
+    memory.cb = sizeof (memory);
+    K32GetProcessMemoryInfo (GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*> (&memory), sizeof (memory));
+    return { countThreadWindows(), countLoadedModules(), static_cast<int> (handles), memoryFigure (memory) };
 }
 
 void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)

@@ -1,8 +1,11 @@
 #include "messageloop/callback_message.h"
+#include "messageloop/library_frames.h"
 
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +60,34 @@ TEST (CallbackMessage, IgnoresAMessageWithoutACallbackAddress)
 {
     EXPECT_FALSE (runCallbackMessage (callbackMessageNumber, callbackMessageTag, 0));
     discardPackedCallback (0);
+}
+
+TEST (LibraryFrames, WorkWaitsForTheOutermostFrameAndRunsOnceWithWhatItQueuesInTurn)
+{
+    std::vector<std::string> order;
+    EXPECT_FALSE (insideLibraryFrame());
+    EXPECT_TRUE (runOutsideLibraryFrames ([&] { order.push_back ("at once"); }));
+
+    {
+        const LibraryFrame outer;
+        {
+            const LibraryFrame inner;
+            runOutsideLibraryFrames ([&] {
+                order.push_back ("first");
+                // Frames opened by the work itself do not start the rest
+                // underneath it; work it queues runs after it.
+                const LibraryFrame nested;
+                runOutsideLibraryFrames ([&] { order.push_back ("queued by the first"); });
+                EXPECT_TRUE (insideLibraryFrame());
+            });
+            runOutsideLibraryFrames ([] { throw std::runtime_error ("dropped"); });
+            runOutsideLibraryFrames ([&] { order.push_back ("second"); });
+        }
+        order.push_back ("inner closed");
+    }
+
+    EXPECT_EQ (order, (std::vector<std::string> { "at once", "inner closed", "first", "second", "queued by the first" }));
+    EXPECT_FALSE (insideLibraryFrame());
 }
 
 } // namespace

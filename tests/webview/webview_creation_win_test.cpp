@@ -291,22 +291,53 @@ TEST_F (ViewDestruction, leavesNoWindowClassRuntimeObjectOrMappedImageBehind)
     EXPECT_EQ (privateExecutableRegions(), regionsBefore);
 }
 
-TEST_F (ViewDestruction, aViewThatGaveUpWaitingKeepsTheLoaderForTheLateBrowser)
+TEST_F (ViewDestruction, aViewThatGaveUpWaitingKeepsTheLoaderOnlyUntilTheRuntimeLetsTheLateBrowserGo)
 {
     const int regionsBefore = privateExecutableRegions();
-    standin_delay_creation (5);
+    standin_hold_creation();
     PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 0, 0);
     {
         WebView view;
         EXPECT_FALSE (view.isBrowserCreated());
     }
-    // The runtime still finishes its creation, inside the loader's code; it
-    // meets a detached handler and lets everything go.
+    EXPECT_GT (privateExecutableRegions(), regionsBefore) << "the runtime still holds the loader's handler";
+
+    // The runtime finishes its creation late, inside the loader's code; it
+    // meets a detached handler and lets everything go, the loader last.
+    standin_answer_held_creations();
+    EXPECT_TRUE (runMessagesUntil ([] { return standin_held_creation_count() == 0; }));
     runPendingMessages();
 
     EXPECT_EQ (standin_open_view_count(), 0);
     EXPECT_EQ (standin_live_object_count(), 0);
-    EXPECT_GT (privateExecutableRegions(), regionsBefore);
+    EXPECT_EQ (privateExecutableRegions(), regionsBefore);
+}
+
+bool creationGivenUp = false;
+
+TEST_F (ViewDestruction, aCreationGivenUpByItsOwnerEndsTheWaitAndRefusesTheLateBrowser)
+{
+    standin_hold_creation();
+    creationGivenUp = false;
+    WebView::Options options;
+    options.creationAbandoned = [] { return creationGivenUp; };
+
+    // As a close box would, from a message that the wait dispatches.
+    ASSERT_NE (SetTimer (nullptr, 0, 50, [] (HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer (nullptr, timer);
+        creationGivenUp = true;
+    }), 0u);
+    {
+        WebView view (options);
+        EXPECT_FALSE (view.isBrowserCreated());
+        EXPECT_FALSE (view.quitTakenDuringCreation().has_value());
+    }
+
+    standin_answer_held_creations();
+    EXPECT_TRUE (runMessagesUntil ([] { return standin_held_creation_count() == 0; }));
+    runPendingMessages();
+    EXPECT_EQ (standin_open_view_count(), 0);
+    EXPECT_EQ (standin_live_object_count(), 0);
 }
 
 TEST_F (ViewDestruction, successiveViewsEachRegisterAClassOfTheirOwn)

@@ -139,7 +139,7 @@ TEST_F (DocumentTest, MissingTextsAndUnsupportedCompletionHandlersAreRefused)
 // A script counts for later documents only once its completion handler ran.
 TEST_F (DocumentTest, PlannedLateScriptsMissDocumentsBegunBeforeTheirHandlerRan)
 {
-    standin_delay_document_scripts (3);
+    standin_delay_document_scripts (30);
     HRESULT told = S_FALSE;
     std::wstring scriptId;
     auto* added = new ScriptAddedHandler ([&] (HRESULT result, LPCWSTR id) {
@@ -151,7 +151,7 @@ TEST_F (DocumentTest, PlannedLateScriptsMissDocumentsBegunBeforeTheirHandlerRan)
     ASSERT_EQ (view->NavigateToString (L"<p>early</p>"), S_OK);
     EXPECT_TRUE (documentScripts().empty());
 
-    ASSERT_TRUE (pumpUntil ([&] { return added->invocations > 0; }));
+    ASSERT_TRUE (waitUntil ([&] { return added->invocations > 0; }, 5000));
     EXPECT_EQ (told, S_OK);
     EXPECT_FALSE (scriptId.empty());
     added->Release();

@@ -96,21 +96,71 @@ TEST_F (FailuresTest, AnInvalidParentFailsThroughTheHandler)
     EXPECT_FALSE (controller);
 }
 
-TEST_F (FailuresTest, DelayedCreationWaitsTheGivenNumberOfTurns)
+TEST_F (FailuresTest, DelayedCreationLeavesTheQueueIdleSoAQuitIsTakenFirst)
 {
-    constexpr int delay = 5;
-    standin_delay_creation (delay);
+    standin_delay_creation (150);
     auto* handler = new EnvironmentHandler();
     ASSERT_EQ (startEnvironment (handler), S_OK);
 
-    // Other messages may share the queue, so more turns can pass; fewer never.
-    for (int turn = 0; turn < delay; ++turn)
-    {
-        pumpMessages (1);
-        EXPECT_EQ (handler->invocations, 0) << "after turn " << turn + 1;
-    }
-    EXPECT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+    pumpMessages();
+    EXPECT_EQ (handler->invocations, 0);
+
+    // A delay that kept reposting itself would never let the queue run dry,
+    // and the quit would wait behind the whole delay.
+    PostQuitMessage (5);
+    MSG message {};
+    while (GetMessageW (&message, nullptr, 0, 0) > 0)
+        DispatchMessageW (&message);
+
+    EXPECT_EQ (message.message, static_cast<UINT> (WM_QUIT));
+    EXPECT_EQ (message.wParam, 5u);
+    EXPECT_EQ (handler->invocations, 0);
+    EXPECT_TRUE (waitUntil ([&] { return handler->invocations > 0; }, 5000));
     handler->Release();
+}
+
+TEST_F (FailuresTest, AHeldCreationKeepsItsHandlerUntilAnsweredLate)
+{
+    standin_hold_creation();
+    HRESULT answer = E_PENDING;
+    bool deleted = false;
+    auto* handler = new EnvironmentHandler ([&] (HRESULT result, ICoreWebView2Environment* created) {
+        answer = created != nullptr ? result : E_POINTER;
+        return S_OK;
+    }, &deleted);
+    ASSERT_EQ (startEnvironment (handler), S_OK);
+    handler->Release();
+
+    EXPECT_FALSE (waitUntil ([&] { return deleted; }, 300));
+    EXPECT_EQ (answer, E_PENDING);
+    EXPECT_EQ (standin_held_creation_count(), 1);
+
+    standin_answer_held_creations();
+    EXPECT_TRUE (waitUntil ([&] { return deleted; }, 5000));
+    EXPECT_EQ (answer, S_OK);
+    EXPECT_EQ (standin_held_creation_count(), 0);
+}
+
+TEST_F (FailuresTest, AResetDropsAHeldCreationUnanswered)
+{
+    standin_hold_creation();
+    int invocations = 0;
+    bool deleted = false;
+    auto* handler = new EnvironmentHandler ([&] (HRESULT, ICoreWebView2Environment*) { ++invocations; return S_OK; },
+                                            &deleted);
+    ASSERT_EQ (startEnvironment (handler), S_OK);
+    handler->Release();
+    standin_reset();
+
+    EXPECT_TRUE (waitUntil ([&] { return deleted; }, 5000));
+    EXPECT_EQ (invocations, 0);
+    EXPECT_EQ (standin_held_creation_count(), 0);
+
+    // A creation started after the reset is not held.
+    auto* next = new EnvironmentHandler();
+    ASSERT_EQ (startEnvironment (next), S_OK);
+    EXPECT_TRUE (waitUntil ([&] { return next->invocations > 0; }, 5000));
+    next->Release();
 }
 
 TEST_F (FailuresTest, NullArgumentsAreRefused)

@@ -46,6 +46,17 @@ bool pumpUntil (const std::function<bool()>& done, int limit)
     return done();
 }
 
+bool waitUntil (const std::function<bool()>& done, int milliseconds)
+{
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG> (milliseconds);
+
+    for (ULONGLONG now = GetTickCount64(); ! done() && now < deadline; now = GetTickCount64())
+        if (pumpMessages (1) == 0)
+            MsgWaitForMultipleObjects (0, nullptr, FALSE, static_cast<DWORD> (deadline - now), QS_ALLINPUT);
+
+    return done();
+}
+
 std::vector<LogEntry> readLog()
 {
     std::vector<LogEntry> log;

@@ -102,6 +102,10 @@ int pumpMessages (int limit = 10000);
 /// queue ran dry or the limit was reached first.
 bool pumpUntil (const std::function<bool()>& done, int limit = 10000);
 
+/// Dispatches messages as they come, timers included, until done() holds or
+/// this many milliseconds have passed; returns done().
+bool waitUntil (const std::function<bool()>& done, int milliseconds);
+
 struct LogEntry
 {
     std::wstring operation, text;

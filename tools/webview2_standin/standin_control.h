@@ -36,8 +36,8 @@ extern "C" {
 #define STANDIN_BROWSER_REFUSED (-3)
 #define STANDIN_BROWSER_UNREACHABLE (-4)
 
-/* Forgets the log, the documents, the outcomes and every planned failure or
- * delay. Open views stay attached. */
+/* Forgets the log, the documents, the outcomes and every planned failure,
+ * delay or hold; held creations are dropped. Open views stay attached. */
 STANDIN_CONTROL_API void standin_reset(void);
 
 /* Creation plans, kept until standin_reset. A zero result means success. */
@@ -52,9 +52,19 @@ STANDIN_CONTROL_API void standin_fail_environment_creation(int32_t result, int w
 /* The controller handler is invoked with this result, and with no controller
  * when withoutController is non-zero. */
 STANDIN_CONTROL_API void standin_fail_controller_creation(int32_t result, int withoutController);
-/* Each completion handler runs only after this many further message-queue
- * turns of the creating thread. */
-STANDIN_CONTROL_API void standin_delay_creation(int turns);
+/* Each completion handler runs only after this many milliseconds, on a timer
+ * of the creating thread: the thread's queue stays idle meanwhile, so its
+ * timers and a quit are taken as without the delay. */
+STANDIN_CONTROL_API void standin_delay_creation(int milliseconds);
+/* The next environment creations never complete on their own, as when the
+ * browser process hangs at start: the runtime keeps their handlers until
+ * standin_answer_held_creations answers them (late, with the plan they
+ * started under) or standin_reset drops them unanswered. Either happens at
+ * the creating thread's next timer turn after the call. */
+STANDIN_CONTROL_API void standin_hold_creation(void);
+STANDIN_CONTROL_API void standin_answer_held_creations(void);
+/* Environment creations held now (started, neither answered nor dropped). */
+STANDIN_CONTROL_API int standin_held_creation_count(void);
 
 /* Behaviours of Microsoft's runtime that the stand-in models (README.md gives
  * the source of each), switched on or off until standin_reset restores the
@@ -69,11 +79,11 @@ STANDIN_CONTROL_API void standin_check_apartment(int enabled);
  * with E_NOINTERFACE and keeps nothing. */
 STANDIN_CONTROL_API void standin_query_handlers(int enabled);
 /* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
- * applies only once its completion handler has run, that many further turns
- * after the call; documents begun before then lack it. Negative (the
- * default): it applies within the call, and the handler is still told in a
- * later turn. */
-STANDIN_CONTROL_API void standin_delay_document_scripts(int turns);
+ * applies only once its completion handler has run, this many milliseconds
+ * after the call (0: the next turn), on a timer of the view's thread;
+ * documents begun before then lack it. Negative (the default): it applies
+ * within the call, and the handler is still told in a later turn. */
+STANDIN_CONTROL_API void standin_delay_document_scripts(int milliseconds);
 /* Non-zero: controllers created from now on close by themselves, with their
  * views, when their parent window is destroyed. Zero (the default): they stay
  * open, with their content gone. */

@@ -13,7 +13,7 @@
 extern "C" {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 3
+#define STANDIN_RUNTIME_INTERFACE_VERSION 4
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
@@ -36,7 +36,14 @@ typedef struct StandinCreationPlan
     int withoutEnvironment;
     int32_t controllerResult;
     int withoutController;
-    int delayTurns;
+    int delayMilliseconds;
+    /* Non-zero: the environment creation started under this plan is held,
+     * and this is its ticket (standin_hold_creation). */
+    int holdTicket;
+    /* Every held creation whose ticket is at most this is answered now, or
+     * dropped without an answer; kept across standin_reset. */
+    int answeredTickets;
+    int droppedTickets;
 } StandinCreationPlan;
 
 /* The modelled behaviours as switched by standin_control.h. */
@@ -44,7 +51,7 @@ typedef struct StandinBehaviour
 {
     int checkApartment;
     int queryHandlers;
-    int documentScriptTurns; /* negative: at once */
+    int documentScriptMilliseconds; /* negative: at once */
     int closeWithParent;
 } StandinBehaviour;
 
@@ -74,6 +81,8 @@ typedef struct StandinRuntimeInterface
     /* One browser operation of a view for the real browser: a JSON object
      * as UTF-8 text without line end (tools/chromium_driver/protocol.md). */
     void (*sendToBrowser) (const char* line);
+    /* A held environment creation began (+1) or was answered or dropped (-1). */
+    void (*creationHeld) (int change);
     void (*readBehaviour) (StandinBehaviour* behaviour);
 } StandinRuntimeInterface;
 

@@ -94,13 +94,26 @@ void standin_fail_controller_creation (int32_t result, int withoutController)
     state().plan.withoutController = withoutController;
 }
 
-void standin_delay_creation (int turns) { state().plan.delayTurns = turns < 0 ? 0 : turns; }
+void standin_delay_creation (int milliseconds) { state().plan.delayMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
+
+void standin_hold_creation (void) { state().plan.holdTicket = ++state().lastHoldTicket; }
+
+void standin_answer_held_creations (void)
+{
+    state().plan.holdTicket = 0;
+    state().answeredHoldTickets = state().lastHoldTicket;
+}
+
+int standin_held_creation_count (void) { return state().heldCreations; }
 
 void standin_check_apartment (int enabled) { state().behaviour.checkApartment = enabled != 0; }
 
 void standin_query_handlers (int enabled) { state().behaviour.queryHandlers = enabled != 0; }
 
-void standin_delay_document_scripts (int turns) { state().behaviour.documentScriptTurns = turns < 0 ? -1 : turns; }
+void standin_delay_document_scripts (int milliseconds)
+{
+    state().behaviour.documentScriptMilliseconds = milliseconds < 0 ? -1 : milliseconds;
+}
 
 void standin_close_controllers_with_parent (int enabled) { state().behaviour.closeWithParent = enabled != 0; }
 
@@ -274,7 +287,7 @@ namespace
 void readPlan (StandinCreationPlan* plan)
 {
     if (plan != nullptr)
-        *plan = state().plan;
+        *plan = state().currentPlan();
 }
 
 void readBehaviour (StandinBehaviour* behaviour)
@@ -373,6 +386,8 @@ void objectCreated() { state().liveObjects++; }
 
 void objectDestroyed() { state().liveObjects--; }
 
+void creationHeld (int change) { state().heldCreations += change; }
+
 const StandinRuntimeInterface runtimeInterface = {
     STANDIN_RUNTIME_INTERFACE_VERSION,
     readPlan,
@@ -387,6 +402,7 @@ const StandinRuntimeInterface runtimeInterface = {
     objectDestroyed,
     browserMode,
     sendToBrowser,
+    creationHeld,
     readBehaviour,
 };
 

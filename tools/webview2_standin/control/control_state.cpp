@@ -9,10 +9,19 @@ void ControlState::reset()
 {
     plan = {};
     behaviour = defaultBehaviour;
+    droppedHoldTickets = lastHoldTicket;
     entries.clear();
     documents.clear();
     permissions.clear();
     resources.clear();
+}
+
+StandinCreationPlan ControlState::currentPlan() const
+{
+    auto current = plan;
+    current.answeredTickets = answeredHoldTickets;
+    current.droppedTickets = droppedHoldTickets;
+    return current;
 }
 
 void ControlState::record (std::wstring operation, std::wstring text)

@@ -45,6 +45,16 @@ public:
 
     static constexpr StandinBehaviour defaultBehaviour { 1, 1, -1, 0 };
 
+    /// Held creations (standin_hold_creation): tickets handed out, answered
+    /// and dropped so far, and how many are held now. A reset drops every
+    /// ticket not answered, so none completes in a later test's time.
+    int lastHoldTicket = 0;
+    int answeredHoldTickets = 0;
+    int droppedHoldTickets = 0;
+    int heldCreations = 0;
+    /// The plan as the runtime reads it, with the hold tickets' fate.
+    StandinCreationPlan currentPlan() const;
+
     void record (std::wstring operation, std::wstring text);
     const std::vector<LogEntry>& log() const { return entries; }
 

@@ -300,8 +300,8 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
 
         // The runtime applies the script asynchronously; only its completion
         // handler tells that later documents will have it.
-        const int turns = currentBehaviour().documentScriptTurns;
-        const bool atOnce = turns < 0;
+        const int delay = currentBehaviour().documentScriptMilliseconds;
+        const bool atOnce = delay < 0;
         std::wstring script = javaScript;
         if (atOnce)
             page->addScriptOnDocumentCreated (script);
@@ -312,7 +312,7 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
             return S_OK;
 
         auto kept = Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share (handler);
-        dispatcher->postAfterTurns (atOnce ? 0 : turns, [self = Ref<ICoreWebView2>::share (this), this, script, atOnce,
+        dispatcher->postAfter (atOnce ? 0 : delay, [self = Ref<ICoreWebView2>::share (this), this, script, atOnce,
                                                          kept, id = std::to_wstring (++lastScriptId)] {
             applyDocumentScript (script, atOnce, kept, id);
         });

@@ -38,11 +38,16 @@ public:
 
 LRESULT CALLBACK Dispatcher::windowProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != runTaskMessage)
+    if (message != runTaskMessage && message != WM_TIMER)
         return DefWindowProcW (window, message, wParam, lParam);
 
     if (auto* dispatcher = reinterpret_cast<Dispatcher*> (GetWindowLongPtrW (window, GWLP_USERDATA)))
-        dispatcher->runNext();
+    {
+        if (message == WM_TIMER)
+            dispatcher->runTimer (wParam);
+        else
+            dispatcher->runNext();
+    }
 
     return 0;
 }
@@ -107,12 +112,35 @@ void Dispatcher::post (std::function<void()> task)
     PostMessageW (window, runTaskMessage, 0, 0);
 }
 
-void Dispatcher::postAfterTurns (int turns, std::function<void()> task)
+void Dispatcher::postAfter (int milliseconds, std::function<void()> task)
 {
-    if (turns <= 0)
+    if (milliseconds <= 0)
         return post (std::move (task));
 
-    post ([this, turns, task = std::move (task)]() mutable { postAfterTurns (turns - 1, std::move (task)); });
+    const UINT_PTR timer = ++lastTimer;
+    timedTasks[timer] = [keepAlive = shared_from_this(), task = std::move (task)] { task(); };
+
+    if (SetTimer (window, timer, static_cast<UINT> (milliseconds), nullptr) == 0)
+    {
+        // Without a timer the task still runs, only sooner than planned.
+        auto untimed = std::move (timedTasks[timer]);
+        timedTasks.erase (timer);
+        post (std::move (untimed));
+    }
+}
+
+void Dispatcher::runTimer (UINT_PTR timer)
+{
+    KillTimer (window, timer);
+    auto found = timedTasks.find (timer);
+
+    if (found == timedTasks.end())
+        return;
+
+    // Moved out first, for the same reasons as in runNext.
+    auto task = std::move (found->second);
+    timedTasks.erase (found);
+    task();
 }
 
 void Dispatcher::runNext()

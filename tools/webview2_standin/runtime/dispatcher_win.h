@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace tunewell::standin
@@ -28,8 +29,10 @@ public:
     /// Queues a task for a later turn of the thread's message queue.
     void post (std::function<void()> task);
 
-    /// Queues a task that runs only after the given number of further turns.
-    void postAfterTurns (int turns, std::function<void()> task);
+    /// Runs a task once this many milliseconds have passed, on a timer: the
+    /// thread's queue holds nothing for it meanwhile, so a wait for the next
+    /// message sleeps, and timers and a quit are taken as they would be.
+    void postAfter (int milliseconds, std::function<void()> task);
 
     DWORD thread() const { return ownerThread; }
 
@@ -38,10 +41,13 @@ public:
 private:
     static LRESULT CALLBACK windowProcedure (HWND, UINT, WPARAM, LPARAM);
     void runNext();
+    void runTimer (UINT_PTR timer);
 
     HWND window;
     DWORD ownerThread;
     std::deque<std::function<void()>> tasks;
+    std::map<UINT_PTR, std::function<void()>> timedTasks;
+    UINT_PTR lastTimer = 0;
 };
 
 } // namespace tunewell::standin

@@ -4,6 +4,7 @@
 
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
+#include "control_link_win.h"
 #include "com_ref_win.h"
 #include "controller_win.h"
 #include "dispatcher_win.h"
@@ -39,6 +40,31 @@ StandinCreationPlan currentPlan()
     return plan;
 }
 
+// How often a held creation asks whether it has been answered or dropped: a
+// timer, so that the held creation leaves the thread's queue idle.
+constexpr int heldCreationCheckMilliseconds = 20;
+
+// A browser process that hangs at start, as Microsoft's runtime has been seen
+// to do when a new one races the shutdown of the previous one
+// (WebView2Feedback issues 920, 1991 and 3254): the handler is kept and never
+// invoked until the test answers it, or dropped with its references.
+void holdCreation (const std::shared_ptr<Dispatcher>& dispatcher, int ticket, std::function<void()> complete)
+{
+    dispatcher->postAfter (heldCreationCheckMilliseconds, [dispatcher, ticket, complete = std::move (complete)] {
+        const auto plan = currentPlan();
+        const bool answered = plan.answeredTickets >= ticket;
+
+        if (! answered && plan.droppedTickets < ticket)
+            return holdCreation (dispatcher, ticket, complete);
+
+        if (auto* control = controlInterface())
+            control->creationHeld (-1);
+
+        if (answered)
+            complete();
+    });
+}
+
 } // namespace
 
 Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
@@ -58,7 +84,7 @@ HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
         auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
         auto self = Ref<ICoreWebView2Environment>::share (this);
         auto plan = currentPlan();
-        dispatcher->postAfterTurns (plan.delayTurns, [this, self, parentWindow, keptHandler, plan] {
+        dispatcher->postAfter (plan.delayMilliseconds, [this, self, parentWindow, keptHandler, plan] {
             completeController (parentWindow, keptHandler.get(), plan);
         });
         return S_OK;
@@ -139,7 +165,7 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
         return HRESULT_FROM_WIN32 (GetLastError());
 
     auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
-    dispatcher->postAfterTurns (plan.delayTurns, [dispatcher, keptHandler, plan] {
+    auto complete = [dispatcher, keptHandler, plan] {
         if (plan.withoutEnvironment)
         {
             keptHandler->Invoke (plan.environmentResult, nullptr);
@@ -148,7 +174,18 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
 
         auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher));
         keptHandler->Invoke (plan.environmentResult, environment.get());
-    });
+    };
+
+    if (plan.holdTicket != 0)
+    {
+        control->creationHeld (1);
+        holdCreation (dispatcher, plan.holdTicket, [dispatcher, plan, complete] {
+            dispatcher->postAfter (plan.delayMilliseconds, complete);
+        });
+    }
+    else
+        dispatcher->postAfter (plan.delayMilliseconds, complete);
+
     return S_OK;
 }
 
