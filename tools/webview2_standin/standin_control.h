@@ -89,6 +89,28 @@ STANDIN_CONTROL_API void standin_delay_document_scripts(int milliseconds);
  * open, with their content gone. */
 STANDIN_CONTROL_API void standin_close_controllers_with_parent(int enabled);
 
+/* One browser process per user data folder, shared by every environment and
+ * controller of this process made on that folder (names compared without
+ * case). The first environment starts it cold: its handler runs after
+ * coldStartMilliseconds; later ones attach after attachMilliseconds (or when
+ * the cold start is done, if later). The process exits exitMilliseconds after
+ * its last controller closed; an environment created meanwhile races that
+ * exit: with STANDIN_EXIT_RACE_FAILS its handler is told
+ * HRESULT_FROM_WIN32 (ERROR_INVALID_STATE) after the attach delay, with
+ * STANDIN_EXIT_RACE_HANGS it never completes (held as by
+ * standin_hold_creation). A controller asked of an environment whose browser
+ * is exiting or gone fails alike through its handler. All four are 0 by
+ * default, or as TUNEWELL_STANDIN_BROWSER_PROCESS=cold,attach,exit gives
+ * them when the control is first used (the benchmark's 2000,150,...).
+ * A reset forgets the browsers of earlier tests. */
+#define STANDIN_EXIT_RACE_FAILS 0
+#define STANDIN_EXIT_RACE_HANGS 1
+STANDIN_CONTROL_API void standin_plan_browser_process(int coldStartMilliseconds, int attachMilliseconds,
+                                                      int exitMilliseconds, int creationDuringExit);
+/* Cold starts since the last reset, and browsers running (or exiting) now. */
+STANDIN_CONTROL_API int standin_browser_start_count(void);
+STANDIN_CONTROL_API int standin_running_browser_count(void);
+
 /* Page events of the current view, delivered later through its thread's
  * message queue to the handlers registered at that time. */
 

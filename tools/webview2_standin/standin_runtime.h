@@ -53,6 +53,13 @@ typedef struct StandinBehaviour
     int queryHandlers;
     int documentScriptMilliseconds; /* negative: at once */
     int closeWithParent;
+    /* The browser-process model (standin_plan_browser_process). */
+    int coldStartMilliseconds;
+    int attachMilliseconds;
+    int exitMilliseconds;
+    int creationDuringExit;
+    /* Counts the resets, so that browsers of earlier tests are forgotten. */
+    int browserGeneration;
 } StandinBehaviour;
 
 /* Request identifier of requests that the runtime raises on its own (the
@@ -84,6 +91,10 @@ typedef struct StandinRuntimeInterface
     /* A held environment creation began (+1) or was answered or dropped (-1). */
     void (*creationHeld) (int change);
     void (*readBehaviour) (StandinBehaviour* behaviour);
+    /* A browser process started cold (+1) or exited (-1). */
+    void (*browserProcessChanged) (int change);
+    /* A ticket for a creation held as by standin_hold_creation. */
+    int (*newHoldTicket) (void);
 } StandinRuntimeInterface;
 
 typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);

@@ -21,17 +21,23 @@ std::wstring boundsText (const RECT& r)
 
 } // namespace
 
-Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> dispatcher)
-    : environment (Ref<ICoreWebView2Environment>::share (owner)), view (new BrowserView (std::move (dispatcher))),
-      viewReference (Ref<ICoreWebView2>::adopt (view)), parentWindow (parent)
+Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> threadDispatcher,
+                        std::shared_ptr<BrowserProcess> browserProcess)
+    : environment (Ref<ICoreWebView2Environment>::share (owner)), dispatcher (threadDispatcher),
+      view (new BrowserView (std::move (threadDispatcher))), viewReference (Ref<ICoreWebView2>::adopt (view)),
+      parentWindow (parent)
 {
     // A system class: no window procedure of this module is left behind
     // should the runtime be unloaded before a forgotten child goes.
     contentWindow = CreateWindowExW (0, L"Static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                                      nullptr, GetModuleHandleW (nullptr), nullptr);
     view->setContentWindow (contentWindow);
+    if (contentWindow == nullptr)
+        return;
 
-    if (contentWindow != nullptr && currentBehaviour().closeWithParent)
+    browser = std::move (browserProcess);
+    browser->controllerOpened();
+    if (currentBehaviour().closeWithParent)
         watchParent();
 }
 
@@ -177,6 +183,9 @@ void Controller::shutDown (const wchar_t* reason)
     view->setContentWindow (nullptr);
     events.clear();
     view->close();
+
+    if (auto closing = std::move (browser))
+        closing->controllerClosed (dispatcher);
 }
 
 HRESULT Controller::get_CoreWebView2 (ICoreWebView2** out)

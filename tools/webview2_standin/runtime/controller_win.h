@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "browser_process_win.h"
 #include "browser_view_win.h"
 #include "com_object_win.h"
 #include "com_ref_win.h"
@@ -21,7 +22,8 @@ class Controller final : public ComObject<ICoreWebView2Controller, IID_ICoreWebV
 {
 public:
     /// Fails (content() is null) when the child window cannot be created.
-    Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher);
+    Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher,
+                std::shared_ptr<BrowserProcess> browser);
     ~Controller() override;
 
     HWND content() const { return contentWindow; }
@@ -58,6 +60,9 @@ private:
     static LRESULT CALLBACK contentProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Ref<ICoreWebView2Environment> environment;
+    std::shared_ptr<Dispatcher> dispatcher;
+    // Counted as one of its controllers until this one closes.
+    std::shared_ptr<BrowserProcess> browser;
     BrowserView* view;
     Ref<ICoreWebView2> viewReference;
     EventRegistry events;

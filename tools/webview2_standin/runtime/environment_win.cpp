@@ -67,7 +67,10 @@ void holdCreation (const std::shared_ptr<Dispatcher>& dispatcher, int ticket, st
 
 } // namespace
 
-Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
+Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
+    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess))
+{
+}
 
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
                                                    ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler)
@@ -108,7 +111,14 @@ void Environment::completeController (HWND parent, ICoreWebView2CreateCoreWebVie
         return;
     }
 
-    auto* controller = new Controller (parent, this, dispatcher);
+    // The browser behind this environment is on its way out, or gone.
+    if (browser->isEnding())
+    {
+        handler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
+        return;
+    }
+
+    auto* controller = new Controller (parent, this, dispatcher, browser);
     auto created = Ref<ICoreWebView2Controller>::adopt (controller);
     if (controller->content() == nullptr)
     {
@@ -164,27 +174,38 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
     if (dispatcher == nullptr)
         return HRESULT_FROM_WIN32 (GetLastError());
 
+    const auto behaviour = currentBehaviour();
+    const auto attachment = BrowserProcess::attach (userDataFolder != nullptr ? userDataFolder : L"", behaviour);
+    const int delay = plan.delayMilliseconds + attachment.delayMilliseconds;
+    const bool hangs = attachment.racesExit && behaviour.creationDuringExit == STANDIN_EXIT_RACE_HANGS;
+
     auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
-    auto complete = [dispatcher, keptHandler, plan] {
+    auto complete = [dispatcher, keptHandler, plan, attachment] {
+        // Microsoft's runtime refuses a folder whose browser is still in use.
+        if (attachment.racesExit)
+        {
+            keptHandler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
+            return;
+        }
+
         if (plan.withoutEnvironment)
         {
             keptHandler->Invoke (plan.environmentResult, nullptr);
             return;
         }
 
-        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher));
+        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
         keptHandler->Invoke (plan.environmentResult, environment.get());
     };
 
-    if (plan.holdTicket != 0)
+    if (plan.holdTicket != 0 || hangs)
     {
         control->creationHeld (1);
-        holdCreation (dispatcher, plan.holdTicket, [dispatcher, plan, complete] {
-            dispatcher->postAfter (plan.delayMilliseconds, complete);
-        });
+        const int ticket = plan.holdTicket != 0 ? plan.holdTicket : control->newHoldTicket();
+        holdCreation (dispatcher, ticket, [dispatcher, delay, complete] { dispatcher->postAfter (delay, complete); });
     }
     else
-        dispatcher->postAfter (plan.delayMilliseconds, complete);
+        dispatcher->postAfter (delay, complete);
 
     return S_OK;
 }
