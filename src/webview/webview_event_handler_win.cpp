@@ -6,9 +6,36 @@
 namespace tunewell::ui
 {
 
-HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::QueryInterface (REFIID, void**)
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::QueryInterface (REFIID iid, void** object)
 {
-    return E_NOINTERFACE;
+    if (object == nullptr)
+        return E_POINTER;
+
+    *object = interfaceFor (iid);
+
+    if (*object == nullptr)
+        return E_NOINTERFACE;
+
+    AddRef();
+    return S_OK;
+}
+
+// Each base has an IUnknown of its own; the first one's is the object's
+// identity, so that every query for IUnknown gives the same pointer.
+void* WebView2Host::EventHandler::interfaceFor (REFIID iid)
+{
+    if (IsEqualIID (iid, IID_IUnknown) || IsEqualIID (iid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler))
+        return static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler))
+        return static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2WebMessageReceivedEventHandler))
+        return static_cast<ICoreWebView2WebMessageReceivedEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2PermissionRequestedEventHandler))
+        return static_cast<ICoreWebView2PermissionRequestedEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2WebResourceRequestedEventHandler))
+        return static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (this);
+
+    return nullptr;
 }
 
 ULONG STDMETHODCALLTYPE WebView2Host::EventHandler::AddRef()

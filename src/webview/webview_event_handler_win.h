@@ -22,14 +22,15 @@ class WebView2Host::EventHandler final
       public ICoreWebView2WebResourceRequestedEventHandler
 {
 public:
-    explicit EventHandler (WebView2Host& ownerHost) : owner (&ownerHost) {}
+    /// A null host makes a handler that is detached from the start.
+    explicit EventHandler (WebView2Host* ownerHost) : owner (ownerHost) {}
 
     EventHandler (const EventHandler&) = delete;
     EventHandler& operator= (const EventHandler&) = delete;
 
-    /// The handler is reached only through the interfaces it is handed out as,
-    /// so it refuses every interface identifier, IUnknown included.
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID, void**) override;
+    /// As COM requires of any object handed to a caller: IUnknown and each of
+    /// the five handler interfaces, every other identifier refused.
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
@@ -57,6 +58,8 @@ private:
 
     static void unmapAfterCurrentMessage (std::unique_ptr<memory::MemoryDLL> loader);
     std::atomic<uint32_t> refCount { 0 };
+
+    void* interfaceFor (REFIID iid);
 
     template <typename Callback>
     HRESULT forward (Callback&& callback);

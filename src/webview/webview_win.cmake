@@ -13,6 +13,31 @@
 # reads the image; a bundle lists the three archives as one group so that
 # single-pass linkers resolve those references in either direction.
 
+# Microsoft's WebView2 package, vendored in third_party: the loader that goes
+# into the release DLL and the header of the released interfaces. Each file is
+# checked against the hash that the folder's README states.
+set(webview2Package "${PROJECT_SOURCE_DIR}/third_party/Microsoft.Web.WebView2")
+function(tunewell_check_vendored_file file expectedHash)
+    file(SHA256 "${webview2Package}/${file}" actualHash)
+    if(NOT actualHash STREQUAL expectedHash)
+        message(FATAL_ERROR "${webview2Package}/${file} has SHA-256 ${actualHash}, not ${expectedHash}: the "
+                            "vendored package was changed. Restore the file, or update the hash here and in "
+                            "the folder's README.")
+    endif()
+endfunction()
+tunewell_check_vendored_file(include/WebView2.h "603ad125cf640a26ceaf018700c5764b8897923be46503effd4e153a1e9feeb0")
+tunewell_check_vendored_file(include/WebView2EnvironmentOptions.h
+                             "8bc5aeab53efd8315049642c9d884e69dad135760af960de75e80df7782944c1")
+
+# The released interfaces, for the browser host, the stand-in runtime and
+# their tests. A system header: its MSVC pragmas are not warnings of ours.
+# MinGW also needs the spelling shim for the "EventToken.h" that it includes.
+add_library(tunewell_webview2_sdk INTERFACE)
+target_include_directories(tunewell_webview2_sdk SYSTEM INTERFACE "${webview2Package}/include")
+if(NOT MSVC)
+    target_include_directories(tunewell_webview2_sdk SYSTEM INTERFACE "${webview2Package}/mingw")
+endif()
+
 add_library(tunewell_webview_win STATIC
     webview_win.cpp
     webview_event_handler_win.cpp
@@ -21,7 +46,7 @@ add_library(tunewell_webview_win STATIC
     webview_user_data_folder_win.cpp)
 target_include_directories(tunewell_webview_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(tunewell_webview_win PUBLIC
-    tunewell_webview tunewell_loader tunewell_window tunewell_messageloop tunewell_text ole32 shell32 user32)
+    tunewell_webview tunewell_webview2_sdk tunewell_loader tunewell_window tunewell_messageloop tunewell_text ole32 shell32 user32)
 
 function(tunewell_add_browser_host bundle image_library image_file)
     add_library(${image_library} STATIC)
@@ -39,7 +64,7 @@ endif()
 
 # Microsoft's loader goes into the release DLL: the vendored copy, checked
 # against the hash that its README states, unless a build names another file.
-set(vendoredLoader "${PROJECT_SOURCE_DIR}/third_party/webview2_loader/x64/WebView2Loader.dll")
+set(vendoredLoader "${webview2Package}/x64/WebView2Loader.dll")
 set(vendoredLoaderHash "2d64a312551930dc56612cf358fcfd23133c0596a88c3ec1c467c392ff00b493")
 if(TUNEWELL_WEBVIEW2_LOADER)
     set(loaderFile "${TUNEWELL_WEBVIEW2_LOADER}")
@@ -55,7 +80,7 @@ else()
 endif()
 # The package's third-party notice names the loader and carries its licence.
 set(TUNEWELL_LOADER_VERSION "${loaderVersion}" CACHE INTERNAL "")
-set(TUNEWELL_WEBVIEW2_LOADER_LICENSE "${PROJECT_SOURCE_DIR}/third_party/webview2_loader/LICENSE.txt" CACHE INTERNAL "")
+set(TUNEWELL_WEBVIEW2_LOADER_LICENSE "${webview2Package}/LICENSE.txt" CACHE INTERNAL "")
 file(SIZE "${loaderFile}" loaderSize)
 file(SHA256 "${loaderFile}" loaderHash)
 if(loaderFile STREQUAL vendoredLoader AND NOT loaderHash STREQUAL vendoredLoaderHash)

@@ -90,7 +90,7 @@ bool WebView2Host::createEmbeddedWebView()
     if (userDataFolder.empty())
         return false;
 
-    eventHandler = ComRef<EventHandler>::share (new EventHandler (*this));
+    eventHandler = ComRef<EventHandler>::share (new EventHandler (this));
     creationPending.test_and_set();
 
     if (! enterApartment() || ! startEnvironmentCreation (userDataFolder))

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "webview/webview.h"
+#include "webview/webview_event_handler_win.h"
 
 namespace tunewell::ui::testing
 {
@@ -159,6 +160,52 @@ TEST_F (ViewWindowTracking, theBrowserIsVisibleExactlyWhileTheViewWindowIs)
     ShowWindow (window, SW_HIDE);
     visibility = loggedTexts (L"put_IsVisible");
     EXPECT_EQ (visibility.back(), L"0");
+}
+
+// The runtime may query any handler it is given, as COM allows any caller to.
+TEST (EventHandlerIdentity, answersIUnknownAndEachOfItsInterfacesAsOneObjectAndNothingElse)
+{
+    auto handler = ComRef<WebView2Host::EventHandler>::share (new WebView2Host::EventHandler (nullptr));
+    auto* environmentHandler = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*> (handler.get());
+
+    void* identity = nullptr;
+    ASSERT_EQ (handler->QueryInterface (IID_IUnknown, &identity), S_OK);
+    EXPECT_EQ (identity, static_cast<IUnknown*> (environmentHandler));
+    EXPECT_EQ (handler->referenceCount(), 2u);
+    static_cast<IUnknown*> (identity)->Release();
+
+    const std::vector<std::pair<IID, IUnknown*>> interfaces {
+        { IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, environmentHandler },
+        { IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+          static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*> (handler.get()) },
+        { IID_ICoreWebView2WebMessageReceivedEventHandler, static_cast<ICoreWebView2WebMessageReceivedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2PermissionRequestedEventHandler, static_cast<ICoreWebView2PermissionRequestedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2WebResourceRequestedEventHandler, static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (handler.get()) },
+    };
+
+    for (const auto& [iid, expected] : interfaces)
+    {
+        void* answered = nullptr;
+        ASSERT_EQ (handler->QueryInterface (iid, &answered), S_OK);
+        EXPECT_EQ (answered, expected);
+
+        // Asked through any of its interfaces, the object is the same one.
+        void* sameIdentity = nullptr;
+        ASSERT_EQ (static_cast<IUnknown*> (answered)->QueryInterface (IID_IUnknown, &sameIdentity), S_OK);
+        EXPECT_EQ (sameIdentity, identity);
+        static_cast<IUnknown*> (sameIdentity)->Release();
+        static_cast<IUnknown*> (answered)->Release();
+    }
+
+    for (const IID& foreign : { IID_ICoreWebView2, IID_ICoreWebView2Environment, IID_IDispatch })
+    {
+        void* answered = handler.get();
+        EXPECT_EQ (handler->QueryInterface (foreign, &answered), E_NOINTERFACE);
+        EXPECT_EQ (answered, nullptr);
+    }
+
+    EXPECT_EQ (handler->QueryInterface (IID_IUnknown, nullptr), E_POINTER);
+    EXPECT_EQ (handler->referenceCount(), 1u);
 }
 
 } // namespace

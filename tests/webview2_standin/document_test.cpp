@@ -136,5 +136,40 @@ TEST_F (DocumentTest, MissingTextsAndUnsupportedCompletionHandlersAreRefused)
     EXPECT_EQ (standin_document_count(), 1);
 }
 
+// A script counts for later documents only once its completion handler ran.
+TEST_F (DocumentTest, PlannedLateScriptsMissDocumentsBegunBeforeTheirHandlerRan)
+{
+    standin_delay_document_scripts (30);
+    HRESULT told = S_FALSE;
+    std::wstring scriptId;
+    auto* added = new ScriptAddedHandler ([&] (HRESULT result, LPCWSTR id) {
+        told = result;
+        scriptId = id != nullptr ? id : L"";
+        return S_OK;
+    });
+    ASSERT_EQ (view->AddScriptToExecuteOnDocumentCreated (L"bridge()", added), S_OK);
+    ASSERT_EQ (view->NavigateToString (L"<p>early</p>"), S_OK);
+    EXPECT_TRUE (documentScripts().empty());
+
+    ASSERT_TRUE (waitUntil ([&] { return added->invocations > 0; }, 5000));
+    EXPECT_EQ (told, S_OK);
+    EXPECT_FALSE (scriptId.empty());
+    added->Release();
+
+    ASSERT_EQ (view->NavigateToString (L"<p>late</p>"), S_OK);
+    EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"bridge()" });
+}
+
+TEST_F (DocumentTest, ByDefaultAScriptAppliesAtOnceAndItsHandlerIsToldInALaterTurn)
+{
+    auto* added = new ScriptAddedHandler();
+    ASSERT_EQ (view->AddScriptToExecuteOnDocumentCreated (L"bridge()", added), S_OK);
+    EXPECT_EQ (added->invocations, 0);
+
+    ASSERT_EQ (view->NavigateToString (L"<p>one</p>"), S_OK);
+    EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"bridge()" });
+    EXPECT_TRUE (pumpUntil ([&] { return added->invocations > 0; }));
+    added->Release();
+}
 } // namespace
 } // namespace tunewell::standin::testing

@@ -1,3 +1,8 @@
+#include <objbase.h>
+
+#include <algorithm>
+#include <thread>
+
 #include "standin_fixture.h"
 
 namespace tunewell::standin::testing
@@ -176,5 +181,89 @@ TEST_F (FailuresTest, ResetForgetsEveryPlannedFailure)
     EXPECT_TRUE (view);
 }
 
+TEST_F (FailuresTest, CreationOnAThreadOfTheMultithreadedApartmentFailsWithChangedMode)
+{
+    HRESULT refused = S_OK, accepted = S_FALSE;
+    ULONG referencesAfterRefusal = 0;
+
+    std::thread multithreaded ([&] {
+        CoInitializeEx (nullptr, COINIT_MULTITHREADED);
+        auto* handler = new EnvironmentHandler();
+        refused = createEnvironment (nullptr, L"C:\\profile", nullptr, handler);
+        referencesAfterRefusal = handler->references;
+
+        standin_check_apartment (0);
+        accepted = createEnvironment (nullptr, L"C:\\profile", nullptr, handler);
+        if (accepted == S_OK)
+            pumpUntil ([&] { return handler->invocations > 0; });
+        handler->Release();
+        pumpMessages();
+        CoUninitialize();
+    });
+    multithreaded.join();
+
+    EXPECT_EQ (refused, RPC_E_CHANGED_MODE);
+    EXPECT_EQ (referencesAfterRefusal, 1u);
+    EXPECT_EQ (accepted, S_OK) << "switched off, the check lets the thread through";
+}
+
+TEST_F (FailuresTest, AHandlerThatRefusesQueryInterfaceIsRefusedAndNotKept)
+{
+    auto* environmentDone = new EnvironmentHandler();
+    environmentDone->refusesQueries = true;
+    EXPECT_EQ (startEnvironment (environmentDone), E_NOINTERFACE);
+    EXPECT_EQ (environmentDone->references, 1u);
+    environmentDone->Release();
+
+    ASSERT_NO_FATAL_FAILURE (createBrowser());
+    auto* controllerDone = new ControllerHandler();
+    controllerDone->refusesQueries = true;
+    EXPECT_EQ (environment->CreateCoreWebView2Controller (parent, controllerDone), E_NOINTERFACE);
+    EXPECT_EQ (controllerDone->references, 1u);
+    controllerDone->Release();
+
+    auto* messages = new MessageHandler();
+    messages->refusesQueries = true;
+    EventRegistrationToken token {};
+    EXPECT_EQ (view->add_WebMessageReceived (messages, &token), E_NOINTERFACE);
+    ASSERT_EQ (standin_post_web_message (L"hello"), 0);
+    pumpMessages();
+    EXPECT_EQ (messages->invocations, 0);
+    EXPECT_EQ (messages->references, 1u);
+
+    auto log = readLog();
+    EXPECT_EQ (std::count (log.begin(), log.end(), LogEntry { L"HandlerRefused", L"{00000000-0000-0000-C000-000000000046}" }), 3);
+
+    standin_query_handlers (0);
+    EXPECT_EQ (view->add_WebMessageReceived (messages, &token), S_OK) << "switched off, nobody asks";
+    messages->Release();
+}
+
+TEST_F (FailuresTest, APlannedProcessFailureIsRaisedAndLeavesThePageDead)
+{
+    ASSERT_NO_FATAL_FAILURE (createBrowser());
+    auto kind = static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND> (-1);
+    auto* failed = new ProcessFailedHandler ([&] (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args) {
+        return args->get_ProcessFailedKind (&kind);
+    });
+    EventRegistrationToken token {};
+    ASSERT_EQ (view->add_ProcessFailed (failed, &token), S_OK);
+    ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+
+    ASSERT_EQ (standin_fail_process (COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED), 0);
+    ASSERT_TRUE (pumpUntil ([&] { return failed->invocations > 0; }));
+    EXPECT_EQ (kind, COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED);
+    ASSERT_EQ (view->ExecuteScript (L"setSongList(\"\")", nullptr), S_OK);
+    EXPECT_TRUE (documentScripts().empty()) << "a dead page runs nothing";
+
+    ASSERT_EQ (view->NavigateToString (L"<p>reloaded</p>"), S_OK);
+    ASSERT_EQ (view->ExecuteScript (L"alive()", nullptr), S_OK);
+    EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"alive()" });
+
+    ASSERT_EQ (standin_fail_process (COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED), 0);
+    ASSERT_TRUE (pumpUntil ([&] { return failed->invocations > 1; }));
+    EXPECT_EQ (standin_open_view_count(), 0) << "the browser's exit takes its view with it";
+    failed->Release();
+}
 } // namespace
 } // namespace tunewell::standin::testing

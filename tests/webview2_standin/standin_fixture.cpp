@@ -133,7 +133,7 @@ void StandinTest::createBrowser()
         return S_OK;
     });
     ASSERT_EQ (startEnvironment (environmentDone), S_OK);
-    ASSERT_TRUE (pumpUntil ([&] { return environmentDone->invocations > 0; }));
+    ASSERT_TRUE (waitUntil ([&] { return environmentDone->invocations > 0; }, 5000));
     environmentDone->Release();
     ASSERT_TRUE (environment);
 
@@ -142,7 +142,7 @@ void StandinTest::createBrowser()
         return S_OK;
     });
     ASSERT_EQ (environment->CreateCoreWebView2Controller (parent, controllerDone), S_OK);
-    ASSERT_TRUE (pumpUntil ([&] { return controllerDone->invocations > 0; }));
+    ASSERT_TRUE (waitUntil ([&] { return controllerDone->invocations > 0; }, 5000));
     controllerDone->Release();
     ASSERT_TRUE (controller);
 

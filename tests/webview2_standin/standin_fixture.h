@@ -22,7 +22,8 @@ namespace tunewell::standin::testing
 
 /// A handler of any one-method WebView2 handler interface whose Invoke runs a
 /// test's function; it counts its references and says when it was deleted.
-template <typename Interface, typename First, typename Second>
+/// It answers IUnknown and its interface, as COM asks, unless told to refuse.
+template <typename Interface, const IID& interfaceId, typename First, typename Second>
 class FakeHandler final : public Interface
 {
 public:
@@ -33,7 +34,16 @@ public:
     {
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID, void**) override { return E_NOINTERFACE; }
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (refusesQueries || ! (IsEqualIID (iid, IID_IUnknown) || IsEqualIID (iid, interfaceId)))
+            return E_NOINTERFACE;
+
+        *object = static_cast<Interface*> (this);
+        AddRef();
+        return S_OK;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
 
     ULONG STDMETHODCALLTYPE Release() override
@@ -58,6 +68,7 @@ public:
     ULONG references = 1;
     int invocations = 0;
     DWORD invokingThread = 0;
+    bool refusesQueries = false;
 
 private:
     ~FakeHandler() = default;
@@ -66,16 +77,22 @@ private:
     bool* deleted;
 };
 
-using EnvironmentHandler
-    = FakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT, ICoreWebView2Environment*>;
-using ControllerHandler
-    = FakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT, ICoreWebView2Controller*>;
-using MessageHandler
-    = FakeHandler<ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
-using PermissionHandler
-    = FakeHandler<ICoreWebView2PermissionRequestedEventHandler, ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
-using ResourceHandler
-    = FakeHandler<ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+using EnvironmentHandler = FakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+                                        IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT,
+                                        ICoreWebView2Environment*>;
+using ControllerHandler = FakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+                                       IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT,
+                                       ICoreWebView2Controller*>;
+using MessageHandler = FakeHandler<ICoreWebView2WebMessageReceivedEventHandler, IID_ICoreWebView2WebMessageReceivedEventHandler,
+                                    ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
+using PermissionHandler = FakeHandler<ICoreWebView2PermissionRequestedEventHandler, IID_ICoreWebView2PermissionRequestedEventHandler,
+                                       ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
+using ResourceHandler = FakeHandler<ICoreWebView2WebResourceRequestedEventHandler, IID_ICoreWebView2WebResourceRequestedEventHandler,
+                                     ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+using ScriptAddedHandler = FakeHandler<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+                                        IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler, HRESULT, LPCWSTR>;
+using ProcessFailedHandler = FakeHandler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler,
+                                          ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*>;
 
 /// Dispatches queued messages of this thread, at most limit of them; returns
 /// how many it dispatched.

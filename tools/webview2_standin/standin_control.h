@@ -66,9 +66,60 @@ STANDIN_CONTROL_API void standin_answer_held_creations(void);
 /* Environment creations held now (started, neither answered nor dropped). */
 STANDIN_CONTROL_API int standin_held_creation_count(void);
 
+/* Behaviours of Microsoft's runtime that the stand-in models (README.md gives
+ * the source of each), switched on or off until standin_reset restores the
+ * defaults named here. */
+
+/* Non-zero (the default): creation on a thread that joined the multithreaded
+ * apartment fails at once with RPC_E_CHANGED_MODE. */
+STANDIN_CONTROL_API void standin_check_apartment(int enabled);
+/* Non-zero (the default): every handler that the runtime is given (completion
+ * and event handlers) is asked for IUnknown and for its own interface, as any
+ * COM caller may; when it refuses either, the call that handed it over fails
+ * with E_NOINTERFACE and keeps nothing. */
+STANDIN_CONTROL_API void standin_query_handlers(int enabled);
+/* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
+ * applies only once its completion handler has run, this many milliseconds
+ * after the call (0: the next turn), on a timer of the view's thread;
+ * documents begun before then lack it. Negative (the default): it applies
+ * within the call, and the handler is still told in a later turn. */
+STANDIN_CONTROL_API void standin_delay_document_scripts(int milliseconds);
+/* Non-zero: controllers created from now on close by themselves, with their
+ * views, when their parent window is destroyed. Zero (the default): they stay
+ * open, with their content gone. */
+STANDIN_CONTROL_API void standin_close_controllers_with_parent(int enabled);
+
+/* One browser process per user data folder, shared by every environment and
+ * controller of this process made on that folder (names compared without
+ * case). The first environment starts it cold: its handler runs after
+ * coldStartMilliseconds; later ones attach after attachMilliseconds (or when
+ * the cold start is done, if later). The process exits exitMilliseconds after
+ * its last controller closed; an environment created meanwhile races that
+ * exit: with STANDIN_EXIT_RACE_FAILS its handler is told
+ * HRESULT_FROM_WIN32 (ERROR_INVALID_STATE) after the attach delay, with
+ * STANDIN_EXIT_RACE_HANGS it never completes (held as by
+ * standin_hold_creation). A controller asked of an environment whose browser
+ * is exiting or gone fails alike through its handler. All four are 0 by
+ * default, or as TUNEWELL_STANDIN_BROWSER_PROCESS=cold,attach,exit gives
+ * them when the control is first used (the benchmark's 2000,150,...).
+ * A reset forgets the browsers of earlier tests. */
+#define STANDIN_EXIT_RACE_FAILS 0
+#define STANDIN_EXIT_RACE_HANGS 1
+STANDIN_CONTROL_API void standin_plan_browser_process(int coldStartMilliseconds, int attachMilliseconds,
+                                                      int exitMilliseconds, int creationDuringExit);
+/* Cold starts since the last reset, and browsers running (or exiting) now. */
+STANDIN_CONTROL_API int standin_browser_start_count(void);
+STANDIN_CONTROL_API int standin_running_browser_count(void);
+
 /* Page events of the current view, delivered later through its thread's
  * message queue to the handlers registered at that time. */
 
+/* The current view's browser or renderer process fails: ProcessFailed is
+ * raised with this COREWEBVIEW2_PROCESS_FAILED_KIND (0 the browser process
+ * exited, 1 a renderer exited, 2 a renderer hangs). Afterwards the page is
+ * dead: scripts and page events no longer reach it until the next
+ * navigation, and after the browser process's exit the view is closed. */
+STANDIN_CONTROL_API int standin_fail_process(int kind);
 /* A message that the page posted as a string. */
 STANDIN_CONTROL_API int standin_post_web_message(const wchar_t* text);
 /* A message that the page posted as a JSON value that is not a string

@@ -13,7 +13,7 @@
 extern "C" {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 3
+#define STANDIN_RUNTIME_INTERFACE_VERSION 4
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
@@ -26,6 +26,7 @@ typedef struct StandinViewSink
     /* Non-zero while the view's content can be seen: its window and every
      * parent are visible. Clicks and screenshots need that. */
     int (*isShown) (void* context);
+    void (*failProcess) (void* context, int kind);
 } StandinViewSink;
 
 typedef struct StandinCreationPlan
@@ -44,6 +45,22 @@ typedef struct StandinCreationPlan
     int answeredTickets;
     int droppedTickets;
 } StandinCreationPlan;
+
+/* The modelled behaviours as switched by standin_control.h. */
+typedef struct StandinBehaviour
+{
+    int checkApartment;
+    int queryHandlers;
+    int documentScriptMilliseconds; /* negative: at once */
+    int closeWithParent;
+    /* The browser-process model (standin_plan_browser_process). */
+    int coldStartMilliseconds;
+    int attachMilliseconds;
+    int exitMilliseconds;
+    int creationDuringExit;
+    /* Counts the resets, so that browsers of earlier tests are forgotten. */
+    int browserGeneration;
+} StandinBehaviour;
 
 /* Request identifier of requests that the runtime raises on its own (the
  * document request of a navigation); their outcomes are not kept. */
@@ -73,6 +90,11 @@ typedef struct StandinRuntimeInterface
     void (*sendToBrowser) (const char* line);
     /* A held environment creation began (+1) or was answered or dropped (-1). */
     void (*creationHeld) (int change);
+    void (*readBehaviour) (StandinBehaviour* behaviour);
+    /* A browser process started cold (+1) or exited (-1). */
+    void (*browserProcessChanged) (int change);
+    /* A ticket for a creation held as by standin_hold_creation. */
+    int (*newHoldTicket) (void);
 } StandinRuntimeInterface;
 
 typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);

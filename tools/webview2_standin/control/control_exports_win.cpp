@@ -31,9 +31,16 @@ Result withoutThrowing (Result fallback, Action&& action) noexcept
     }
 }
 
-ControlState& state()
+ControlState& makeState()
 {
     static ControlState instance;
+    instance.takeBrowserProcessPlan (std::getenv ("TUNEWELL_STANDIN_BROWSER_PROCESS"));
+    return instance;
+}
+
+ControlState& state()
+{
+    static ControlState& instance = makeState();
     return instance;
 }
 
@@ -105,6 +112,40 @@ void standin_answer_held_creations (void)
 }
 
 int standin_held_creation_count (void) { return state().heldCreations; }
+
+void standin_check_apartment (int enabled) { state().behaviour.checkApartment = enabled != 0; }
+
+void standin_query_handlers (int enabled) { state().behaviour.queryHandlers = enabled != 0; }
+
+void standin_delay_document_scripts (int milliseconds)
+{
+    state().behaviour.documentScriptMilliseconds = milliseconds < 0 ? -1 : milliseconds;
+}
+
+void standin_close_controllers_with_parent (int enabled) { state().behaviour.closeWithParent = enabled != 0; }
+
+void standin_plan_browser_process (int coldStartMilliseconds, int attachMilliseconds, int exitMilliseconds,
+                                   int creationDuringExit)
+{
+    auto& behaviour = state().behaviour;
+    behaviour.coldStartMilliseconds = std::max (coldStartMilliseconds, 0);
+    behaviour.attachMilliseconds = std::max (attachMilliseconds, 0);
+    behaviour.exitMilliseconds = std::max (exitMilliseconds, 0);
+    behaviour.creationDuringExit = creationDuringExit == STANDIN_EXIT_RACE_HANGS ? STANDIN_EXIT_RACE_HANGS
+                                                                                : STANDIN_EXIT_RACE_FAILS;
+}
+
+int standin_browser_start_count (void) { return state().browserStarts; }
+
+int standin_running_browser_count (void) { return state().runningBrowsers; }
+
+int standin_fail_process (int kind)
+{
+    return raiseOnCurrentView ([kind] (const StandinViewSink& sink) {
+        sink.failProcess (sink.context, kind);
+        return 0;
+    });
+}
 
 int standin_post_web_message (const wchar_t* text)
 {
@@ -271,6 +312,12 @@ void readPlan (StandinCreationPlan* plan)
         *plan = state().currentPlan();
 }
 
+void readBehaviour (StandinBehaviour* behaviour)
+{
+    if (behaviour != nullptr)
+        *behaviour = state().behaviour;
+}
+
 void record (const wchar_t* operation, const wchar_t* text)
 {
     withoutThrowing (0, [=] {
@@ -363,6 +410,15 @@ void objectDestroyed() { state().liveObjects--; }
 
 void creationHeld (int change) { state().heldCreations += change; }
 
+void browserProcessChanged (int change)
+{
+    state().runningBrowsers += change;
+    if (change > 0)
+        state().browserStarts++;
+}
+
+int newHoldTicket() { return ++state().lastHoldTicket; }
+
 const StandinRuntimeInterface runtimeInterface = {
     STANDIN_RUNTIME_INTERFACE_VERSION,
     readPlan,
@@ -378,6 +434,9 @@ const StandinRuntimeInterface runtimeInterface = {
     browserMode,
     sendToBrowser,
     creationHeld,
+    readBehaviour,
+    browserProcessChanged,
+    newHoldTicket,
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "control_state.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tunewell::standin
 {
@@ -8,11 +9,27 @@ namespace tunewell::standin
 void ControlState::reset()
 {
     plan = {};
+    behaviour = baseline;
+    behaviour.browserGeneration = ++baseline.browserGeneration;
+    browserStarts = 0;
+    runningBrowsers = 0;
     droppedHoldTickets = lastHoldTicket;
     entries.clear();
     documents.clear();
     permissions.clear();
     resources.clear();
+}
+
+void ControlState::takeBrowserProcessPlan (const char* text)
+{
+    int values[3] {};
+    if (text == nullptr || std::sscanf (text, "%d,%d,%d", &values[0], &values[1], &values[2]) < 2)
+        return;
+
+    baseline.coldStartMilliseconds = std::max (values[0], 0);
+    baseline.attachMilliseconds = std::max (values[1], 0);
+    baseline.exitMilliseconds = std::max (values[2], 0);
+    behaviour = baseline;
 }
 
 StandinCreationPlan ControlState::currentPlan() const

@@ -41,6 +41,17 @@ public:
     void reset();
 
     StandinCreationPlan plan {};
+    StandinBehaviour behaviour = defaultBehaviour;
+    /// What a reset restores: the defaults, with the browser-process delays
+    /// of the environment (TUNEWELL_STANDIN_BROWSER_PROCESS) when given.
+    StandinBehaviour baseline = defaultBehaviour;
+    int browserStarts = 0;
+    int runningBrowsers = 0;
+
+    static constexpr StandinBehaviour defaultBehaviour { 1, 1, -1, 0, 0, 0, 0, 0, 0 };
+
+    /// Reads "cold,attach,exit" milliseconds into the baseline.
+    void takeBrowserProcessPlan (const char* text);
 
     /// Held creations (standin_hold_creation): tickets handed out, answered
     /// and dropped so far, and how many are held now. A reset drops every

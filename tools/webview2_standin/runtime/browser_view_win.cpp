@@ -4,6 +4,7 @@
 
 #include "chromium_page_win.h"
 #include "co_task_text_win.h"
+#include "handler_check_win.h"
 #include "json_string.h"
 #include "local_page_win.h"
 #include "message_args_win.h"
@@ -59,7 +60,8 @@ HRESULT BrowserView::textCall (const wchar_t* operation, LPCWSTR text, Work&& wo
 
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
-    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage, isShownToPage };
+    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage, isShownToPage,
+                           failProcessOfPage };
     auto* control = controlInterface();
     if (control != nullptr)
         viewId = control->attachView (&sink);
@@ -130,9 +132,33 @@ void BrowserView::requestResourceFromPage (void* context, int requestId, const w
     });
 }
 
-void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
+void BrowserView::failProcessOfPage (void* context, int kind)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, kind] { view->raiseProcessFailed (static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND> (kind)); });
+}
+
+// The page is dead from here on; after the browser process's exit nothing of
+// the view is left, as every view of that browser goes with it.
+void BrowserView::raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind)
 {
     if (closed)
+        return;
+
+    record (L"ProcessFailed", std::to_wstring (kind));
+    pageDead = true;
+    auto args = Ref<ICoreWebView2ProcessFailedEventArgs>::adopt (new ProcessFailedArgs (kind));
+
+    for (auto& handler : events.handlersOf<ICoreWebView2ProcessFailedEventHandler> (L"ProcessFailed"))
+        handler->Invoke (this, args.get());
+
+    if (kind == COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED)
+        close();
+}
+
+void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
+{
+    if (closed || pageDead)
         return;
 
     record (L"WebMessageReceived", message);
@@ -250,6 +276,7 @@ HRESULT BrowserView::get_Source (LPWSTR* uri)
 HRESULT BrowserView::Navigate (LPCWSTR uri)
 {
     return textCall (L"Navigate", uri, [&] {
+        pageDead = false;
         page->navigate (uri);
         return S_OK;
     });
@@ -258,6 +285,7 @@ HRESULT BrowserView::Navigate (LPCWSTR uri)
 HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 {
     return textCall (L"NavigateToString", htmlContent, [&] {
+        pageDead = false;
         page->navigateToString (htmlContent);
         return S_OK;
     });
@@ -267,13 +295,47 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
                                                           ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler)
 {
     return textCall (L"AddScriptToExecuteOnDocumentCreated", javaScript, [&] {
-        // The handler's interface is not declared, so it could never be told.
-        if (handler != nullptr)
-            return E_NOTIMPL;
+        if (! answersAsComObject (handler, IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler))
+            return E_NOINTERFACE;
 
-        page->addScriptOnDocumentCreated (javaScript);
+        // The runtime applies the script asynchronously; only its completion
+        // handler tells that later documents will have it.
+        const int delay = currentBehaviour().documentScriptMilliseconds;
+        const bool atOnce = delay < 0;
+        std::wstring script = javaScript;
+        if (atOnce)
+            page->addScriptOnDocumentCreated (script);
+
+        // Nothing is left to do later, and nothing queued may outlive a
+        // runtime image that its caller unmaps with the view.
+        if (atOnce && handler == nullptr)
+            return S_OK;
+
+        auto kept = Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share (handler);
+        dispatcher->postAfter (atOnce ? 0 : delay, [self = Ref<ICoreWebView2>::share (this), this, script, atOnce,
+                                                         kept, id = std::to_wstring (++lastScriptId)] {
+            applyDocumentScript (script, atOnce, kept, id);
+        });
         return S_OK;
     });
+}
+
+void BrowserView::applyDocumentScript (const std::wstring& script, bool alreadyApplied,
+                                       const Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
+                                       const std::wstring& id)
+{
+    if (closed)
+    {
+        if (handler)
+            handler->Invoke (invalidState, nullptr);
+        return;
+    }
+
+    if (! alreadyApplied)
+        page->addScriptOnDocumentCreated (script);
+
+    if (handler)
+        handler->Invoke (S_OK, id.c_str());
 }
 
 HRESULT BrowserView::RemoveScriptToExecuteOnDocumentCreated (LPCWSTR)
@@ -284,11 +346,13 @@ HRESULT BrowserView::RemoveScriptToExecuteOnDocumentCreated (LPCWSTR)
 HRESULT BrowserView::ExecuteScript (LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler)
 {
     return textCall (L"ExecuteScript", javaScript, [&] {
-        // The handler's interface is not declared, so it could never be told.
+        // Script results are not modelled: a caller that asks for one is
+        // refused rather than left waiting for a call that never comes.
         if (handler != nullptr)
             return E_NOTIMPL;
 
-        page->executeScript (javaScript);
+        if (! pageDead)
+            page->executeScript (javaScript);
         return S_OK;
     });
 }
@@ -386,7 +450,7 @@ HRESULT BrowserView::RemoveWebResourceRequestedFilter (const LPCWSTR uri, const 
 }
 
 // Every event can be registered and removed; only WebMessageReceived,
-// PermissionRequested and WebResourceRequested are ever raised.
+// PermissionRequested, WebResourceRequested and ProcessFailed are ever raised.
 TUNEWELL_STANDIN_EVENT (BrowserView, NavigationStarting, ICoreWebView2NavigationStartingEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, ContentLoading, ICoreWebView2ContentLoadingEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, SourceChanged, ICoreWebView2SourceChangedEventHandler)

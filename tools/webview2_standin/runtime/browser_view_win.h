@@ -107,11 +107,16 @@ private:
     static void requestPermissionFromPage (void* view, int requestId, int kind, const wchar_t* uri);
     static void requestResourceFromPage (void* view, int requestId, const wchar_t* uri);
     static int isShownToPage (void* view);
+    static void failProcessOfPage (void* view, int kind);
 
     /// Queues work for a later turn, keeping this view alive until it ran.
     void later (std::function<void()> work);
 
     void raiseWebMessage (const std::wstring& message, bool isJson);
+    void raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+    void applyDocumentScript (const std::wstring& script, bool alreadyApplied,
+                              const Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
+                              const std::wstring& id);
     void raisePermissionRequest (int requestId, int kind, const std::wstring& uri);
     ResourceAnswer raiseResourceRequest (const std::wstring& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);
     bool isFiltered (const std::wstring& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
@@ -128,6 +133,9 @@ private:
     int viewId = 0;
     std::unique_ptr<Page> page;
     bool closed = false;
+    // After a process failure, until the next navigation.
+    bool pageDead = false;
+    int lastScriptId = 0;
     HWND contentWindow = nullptr;
 };
 

@@ -33,6 +33,15 @@ const StandinRuntimeInterface* controlInterface()
     return loaded;
 }
 
+StandinBehaviour currentBehaviour()
+{
+    StandinBehaviour behaviour { 1, 1, -1, 0, 0, 0, 0, 0, 0 };
+    if (auto* control = controlInterface())
+        control->readBehaviour (&behaviour);
+
+    return behaviour;
+}
+
 void record (const wchar_t* operation, const std::wstring& text)
 {
     if (auto* control = controlInterface())

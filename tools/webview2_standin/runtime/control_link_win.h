@@ -11,6 +11,9 @@ namespace tunewell::standin
 /// for the life of the process; null when the DLL or its export is missing.
 const StandinRuntimeInterface* controlInterface();
 
+/// The behaviours as the control has switched them; the defaults without one.
+StandinBehaviour currentBehaviour();
+
 /// Appends one entry to the control's log; nothing without a control.
 void record (const wchar_t* operation, const std::wstring& text = {});
 

@@ -11,6 +11,7 @@ namespace
 {
 
 const HRESULT invalidState = HRESULT_FROM_WIN32 (ERROR_INVALID_STATE);
+constexpr wchar_t controllerProperty[] = L"TunewellStandinController";
 
 std::wstring boundsText (const RECT& r)
 {
@@ -20,18 +21,65 @@ std::wstring boundsText (const RECT& r)
 
 } // namespace
 
-Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> dispatcher)
-    : environment (Ref<ICoreWebView2Environment>::share (owner)), view (new BrowserView (std::move (dispatcher))),
-      viewReference (Ref<ICoreWebView2>::adopt (view)), parentWindow (parent)
+Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> threadDispatcher,
+                        std::shared_ptr<BrowserProcess> browserProcess)
+    : environment (Ref<ICoreWebView2Environment>::share (owner)), dispatcher (threadDispatcher),
+      view (new BrowserView (std::move (threadDispatcher))), viewReference (Ref<ICoreWebView2>::adopt (view)),
+      parentWindow (parent)
 {
     // A system class: no window procedure of this module is left behind
     // should the runtime be unloaded before a forgotten child goes.
     contentWindow = CreateWindowExW (0, L"Static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
                                      nullptr, GetModuleHandleW (nullptr), nullptr);
     view->setContentWindow (contentWindow);
+    if (contentWindow == nullptr)
+        return;
+
+    browser = std::move (browserProcess);
+    browser->controllerOpened();
+    if (currentBehaviour().closeWithParent)
+        watchParent();
 }
 
 Controller::~Controller() { Close(); }
+
+// A child window is destroyed with its parent, so its own WM_DESTROY tells.
+// The procedure is this module's only while the controller lives: closing
+// puts the system's back first.
+void Controller::watchParent()
+{
+    SetPropW (contentWindow, controllerProperty, this);
+    systemProcedure = reinterpret_cast<WNDPROC> (
+        SetWindowLongPtrW (contentWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR> (contentProcedure)));
+}
+
+void Controller::stopWatchingParent()
+{
+    if (systemProcedure == nullptr)
+        return;
+
+    SetWindowLongPtrW (contentWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR> (systemProcedure));
+    RemovePropW (contentWindow, controllerProperty);
+    systemProcedure = nullptr;
+}
+
+LRESULT CALLBACK Controller::contentProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* controller = static_cast<Controller*> (GetPropW (window, controllerProperty));
+    if (controller == nullptr)
+        return DefWindowProcW (window, message, wParam, lParam);
+
+    const WNDPROC original = controller->systemProcedure;
+    if (message == WM_DESTROY)
+    {
+        // Already going: the close must not destroy it a second time.
+        controller->stopWatchingParent();
+        controller->contentWindow = nullptr;
+        controller->shutDown (L"parent window destroyed");
+    }
+
+    return CallWindowProcW (original, window, message, wParam, lParam);
+}
 
 void Controller::placeContent()
 {
@@ -117,19 +165,27 @@ HRESULT Controller::NotifyParentWindowPositionChanged() { return closed ? invali
 
 HRESULT Controller::Close()
 {
-    if (closed)
-        return S_OK;
+    if (! closed)
+        shutDown (L"");
 
+    return S_OK;
+}
+
+void Controller::shutDown (const wchar_t* reason)
+{
     closed = true;
-    record (L"Close");
-    if (IsWindow (contentWindow))
+    record (L"Close", reason);
+    stopWatchingParent();
+    if (contentWindow != nullptr && IsWindow (contentWindow))
         DestroyWindow (contentWindow);
 
     contentWindow = nullptr;
     view->setContentWindow (nullptr);
     events.clear();
     view->close();
-    return S_OK;
+
+    if (auto closing = std::move (browser))
+        closing->controllerClosed (dispatcher);
 }
 
 HRESULT Controller::get_CoreWebView2 (ICoreWebView2** out)

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "browser_process_win.h"
 #include "browser_view_win.h"
 #include "com_object_win.h"
 #include "com_ref_win.h"
@@ -15,12 +16,14 @@ namespace tunewell::standin
 /// Places one browser view in a parent window: the view's content is a child
 /// window of that parent, moved by the bounds and shown or hidden by the
 /// visibility. Close, or the last Release, destroys the child and closes the
-/// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE).
+/// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE). When
+/// the control asks for it, the parent's destruction closes it as well.
 class Controller final : public ComObject<ICoreWebView2Controller, IID_ICoreWebView2Controller>
 {
 public:
     /// Fails (content() is null) when the child window cannot be created.
-    Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher);
+    Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher,
+                std::shared_ptr<BrowserProcess> browser);
     ~Controller() override;
 
     HWND content() const { return contentWindow; }
@@ -51,13 +54,23 @@ public:
 
 private:
     void placeContent();
+    void watchParent();
+    void stopWatchingParent();
+    void shutDown (const wchar_t* reason);
+    static LRESULT CALLBACK contentProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Ref<ICoreWebView2Environment> environment;
+    std::shared_ptr<Dispatcher> dispatcher;
+    // Counted as one of its controllers until this one closes.
+    std::shared_ptr<BrowserProcess> browser;
     BrowserView* view;
     Ref<ICoreWebView2> viewReference;
     EventRegistry events;
     HWND parentWindow;
     HWND contentWindow = nullptr;
+    // The content window's own procedure while the controller watches for
+    // its parent's destruction; null when it does not.
+    WNDPROC systemProcedure = nullptr;
     RECT bounds {};
     double zoomFactor = 1.0;
     bool isVisible = true;

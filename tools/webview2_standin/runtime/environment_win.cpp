@@ -1,11 +1,14 @@
 #include "environment_win.h"
 
+#include <objbase.h>
+
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
 #include "control_link_win.h"
 #include "com_ref_win.h"
 #include "controller_win.h"
 #include "dispatcher_win.h"
+#include "handler_check_win.h"
 #include "resource_args_win.h"
 
 namespace tunewell::standin
@@ -16,12 +19,17 @@ namespace
 
 constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
 
-// Microsoft's loader hands the runtime a completion handler of its own, and
-// when the environment arrives it asks it for this interface identifier before
-// passing it on; an environment that refuses ends in a failed creation for the
-// application. What it then calls are the environment's methods as declared
-// in webview2_win.h, so the same object answers (README.md).
-constexpr IID loaderEnvironmentId = { 0xB96D755E, 0x0319, 0x4E92, { 0xA2, 0x96, 0x23, 0x43, 0x6F, 0x46, 0xA1, 0xFC } };
+// The browser's objects live in a single-threaded apartment: a thread that
+// joined the multithreaded one cannot enter one. The probe leaves the thread's
+// apartment as it found it.
+bool inMultithreadedApartment()
+{
+    const HRESULT entered = CoInitializeEx (nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED (entered))
+        CoUninitialize();
+
+    return entered == RPC_E_CHANGED_MODE;
+}
 
 StandinCreationPlan currentPlan()
 {
@@ -59,11 +67,9 @@ void holdCreation (const std::shared_ptr<Dispatcher>& dispatcher, int ticket, st
 
 } // namespace
 
-Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher)) {}
-
-HRESULT Environment::QueryInterface (REFIID iid, void** object)
+Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
+    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess))
 {
-    return ComObject::QueryInterface (IsEqualIID (iid, loaderEnvironmentId) ? IID_ICoreWebView2Environment : iid, object);
 }
 
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
@@ -75,6 +81,8 @@ HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
             return E_POINTER;
         if (GetCurrentThreadId() != dispatcher->thread())
             return RPC_E_WRONG_THREAD;
+        if (! answersAsComObject (handler, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler))
+            return E_NOINTERFACE;
 
         auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
         auto self = Ref<ICoreWebView2Environment>::share (this);
@@ -103,7 +111,14 @@ void Environment::completeController (HWND parent, ICoreWebView2CreateCoreWebVie
         return;
     }
 
-    auto* controller = new Controller (parent, this, dispatcher);
+    // The browser behind this environment is on its way out, or gone.
+    if (browser->isEnding())
+    {
+        handler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
+        return;
+    }
+
+    auto* controller = new Controller (parent, this, dispatcher, browser);
     auto created = Ref<ICoreWebView2Controller>::adopt (controller);
     if (controller->content() == nullptr)
     {
@@ -150,32 +165,47 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
     control->readPlan (&plan);
     if (FAILED (plan.callResult))
         return plan.callResult;
+    if (currentBehaviour().checkApartment && inMultithreadedApartment())
+        return RPC_E_CHANGED_MODE;
+    if (! answersAsComObject (handler, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler))
+        return E_NOINTERFACE;
 
     auto dispatcher = Dispatcher::forCurrentThread();
     if (dispatcher == nullptr)
         return HRESULT_FROM_WIN32 (GetLastError());
 
+    const auto behaviour = currentBehaviour();
+    const auto attachment = BrowserProcess::attach (userDataFolder != nullptr ? userDataFolder : L"", behaviour);
+    const int delay = plan.delayMilliseconds + attachment.delayMilliseconds;
+    const bool hangs = attachment.racesExit && behaviour.creationDuringExit == STANDIN_EXIT_RACE_HANGS;
+
     auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
-    auto complete = [dispatcher, keptHandler, plan] {
+    auto complete = [dispatcher, keptHandler, plan, attachment] {
+        // Microsoft's runtime refuses a folder whose browser is still in use.
+        if (attachment.racesExit)
+        {
+            keptHandler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
+            return;
+        }
+
         if (plan.withoutEnvironment)
         {
             keptHandler->Invoke (plan.environmentResult, nullptr);
             return;
         }
 
-        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher));
+        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
         keptHandler->Invoke (plan.environmentResult, environment.get());
     };
 
-    if (plan.holdTicket != 0)
+    if (plan.holdTicket != 0 || hangs)
     {
         control->creationHeld (1);
-        holdCreation (dispatcher, plan.holdTicket, [dispatcher, plan, complete] {
-            dispatcher->postAfter (plan.delayMilliseconds, complete);
-        });
+        const int ticket = plan.holdTicket != 0 ? plan.holdTicket : control->newHoldTicket();
+        holdCreation (dispatcher, ticket, [dispatcher, delay, complete] { dispatcher->postAfter (delay, complete); });
     }
     else
-        dispatcher->postAfter (plan.delayMilliseconds, complete);
+        dispatcher->postAfter (delay, complete);
 
     return S_OK;
 }

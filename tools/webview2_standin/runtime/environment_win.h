@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "../standin_runtime.h"
+#include "browser_process_win.h"
 #include "com_object_win.h"
 #include "dispatcher_win.h"
 #include "event_registry_win.h"
@@ -17,11 +18,8 @@ namespace tunewell::standin
 class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWebView2Environment>
 {
 public:
-    explicit Environment (std::shared_ptr<Dispatcher> dispatcher);
+    Environment (std::shared_ptr<Dispatcher> dispatcher, std::shared_ptr<BrowserProcess> browser);
 
-    /// Also answers Microsoft's loader, which asks for the environment under
-    /// an identifier of its own (loaderEnvironmentId).
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers, ICoreWebView2WebResourceResponse** response) override;
     HRESULT STDMETHODCALLTYPE get_BrowserVersionString (LPWSTR* versionInfo) override;
@@ -33,6 +31,7 @@ private:
                              const StandinCreationPlan& plan);
 
     std::shared_ptr<Dispatcher> dispatcher;
+    std::shared_ptr<BrowserProcess> browser;
     EventRegistry events;
     bool closed = false;
 };

@@ -3,16 +3,20 @@
 #include <algorithm>
 
 #include "control_link_win.h"
+#include "handler_check_win.h"
 
 namespace tunewell::standin
 {
 
-HRESULT EventRegistry::add (const wchar_t* event, IUnknown* handler, EventRegistrationToken* token)
+HRESULT EventRegistry::add (const wchar_t* event, IUnknown* handler, REFIID handlerInterface,
+                            EventRegistrationToken* token)
 {
     record ((L"add_" + std::wstring (event)).c_str());
 
     if (handler == nullptr || token == nullptr)
         return E_INVALIDARG;
+    if (! answersAsComObject (handler, handlerInterface))
+        return E_NOINTERFACE;
 
     registrations.push_back ({ event, Ref<IUnknown>::share (handler), ++lastToken });
     token->value = lastToken;

@@ -22,8 +22,9 @@ public:
     EventRegistry (const EventRegistry&) = delete;
     EventRegistry& operator= (const EventRegistry&) = delete;
 
-    /// Records "add_<event>" and hands out a token of its own.
-    HRESULT add (const wchar_t* event, IUnknown* handler, EventRegistrationToken* token);
+    /// Records "add_<event>" and hands out a token of its own; a handler that
+    /// does not answer as a COM object of its interface is not registered.
+    HRESULT add (const wchar_t* event, IUnknown* handler, REFIID handlerInterface, EventRegistrationToken* token);
 
     /// Records "remove_<event>"; an unknown token is accepted and ignored.
     HRESULT remove (const wchar_t* event, EventRegistrationToken token);
@@ -59,17 +60,16 @@ private:
 } // namespace tunewell::standin
 
 // Defines add_<Event> and remove_<Event> of a class with an `events` registry
-// and a `closed` flag. Handlers whose interfaces are only declared are still
-// COM objects, so their pointers are IUnknown pointers.
+// and a `closed` flag.
 #define TUNEWELL_STANDIN_WIDE_TEXT(text) L##text
 #define TUNEWELL_STANDIN_WIDE(text) TUNEWELL_STANDIN_WIDE_TEXT (text)
 #define TUNEWELL_STANDIN_EVENT(Class, Event, Handler)                                                  \
     HRESULT Class::add_##Event (Handler* eventHandler, EventRegistrationToken* token)                  \
     {                                                                                                  \
-        auto* handler = reinterpret_cast<IUnknown*> (eventHandler);                                    \
+        IUnknown* handler = eventHandler;                                                              \
         return guarded ([&] {                                                                          \
             return closed ? HRESULT_FROM_WIN32 (ERROR_INVALID_STATE)                                   \
-                          : events.add (TUNEWELL_STANDIN_WIDE (#Event), handler, token);               \
+                          : events.add (TUNEWELL_STANDIN_WIDE (#Event), handler, IID_##Handler, token); \
         });                                                                                            \
     }                                                                                                  \
     HRESULT Class::remove_##Event (EventRegistrationToken token)                                       \

@@ -66,4 +66,6 @@ HRESULT PermissionArgs::GetDeferral (ICoreWebView2Deferral** deferral)
     return E_NOTIMPL;
 }
 
+HRESULT ProcessFailedArgs::get_ProcessFailedKind (COREWEBVIEW2_PROCESS_FAILED_KIND* value) { return returnValue (kind, value); }
+
 } // namespace tunewell::standin

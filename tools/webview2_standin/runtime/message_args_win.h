@@ -47,4 +47,15 @@ private:
     COREWEBVIEW2_PERMISSION_STATE currentState = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
 };
 
+class ProcessFailedArgs final : public ComObject<ICoreWebView2ProcessFailedEventArgs, IID_ICoreWebView2ProcessFailedEventArgs>
+{
+public:
+    explicit ProcessFailedArgs (COREWEBVIEW2_PROCESS_FAILED_KIND kind) : kind (kind) {}
+
+    HRESULT STDMETHODCALLTYPE get_ProcessFailedKind (COREWEBVIEW2_PROCESS_FAILED_KIND* value) override;
+
+private:
+    COREWEBVIEW2_PROCESS_FAILED_KIND kind;
+};
+
 } // namespace tunewell::standin
