@@ -344,14 +344,17 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
     }
 }
 
+constexpr const wchar_t* missingRuntimeNoticeStart = L"The song list needs the Microsoft Edge WebView2 Runtime";
+constexpr const wchar_t* browserNotStartedNoticeStart = L"The song list's browser (Microsoft Edge WebView2) could not be started";
+
 /// Runs one showing that should find no browser: the window must come to
 /// show the notice, and its close box must end the showing.
-void expectNoticeThatTheCloseBoxEnds (ChooserSession& session)
+void expectNoticeThatTheCloseBoxEnds (ChooserSession& session, const wchar_t* noticeStart)
 {
     ShowingScript script;
-    script.when ("the notice", [] {
+    script.when ("the notice", [noticeStart] {
         auto window = visibleChooserWindow();
-        return window != nullptr && windowShowsText (window, L"The song list needs the Microsoft Edge WebView2 Runtime");
+        return window != nullptr && windowShowsText (window, noticeStart);
     }, clickCloseBox);
     session.runShowing (script);
 
@@ -383,20 +386,27 @@ private:
 
 TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEnds)
 {
-    const std::vector<std::pair<const char*, std::function<void()>>> failures {
-        { "environment call", [] { standin_fail_environment_call (E_FAIL); } },
-        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); } },
-        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); } },
-        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); } },
-        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); } },
+    struct Failure
+    {
+        const char* name;
+        std::function<void()> plan;
+        const wchar_t* noticeStart;
+    };
+    // A runtime that refuses the loader's call at once is one it cannot use.
+    const std::vector<Failure> failures {
+        { "environment call", [] { standin_fail_environment_call (E_FAIL); }, missingRuntimeNoticeStart },
+        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
+        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); }, browserNotStartedNoticeStart },
+        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
+        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); }, browserNotStartedNoticeStart },
     };
 
-    for (auto& [name, plan] : failures)
+    for (auto& [name, plan, noticeStart] : failures)
     {
         SCOPED_TRACE (name);
         standin_reset();
         plan();
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, noticeStart);
         // Microsoft's loader handed the creation to the runtime it found (and
         // calls it a second time when the first call fails at once).
         EXPECT_FALSE (loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal").empty());
@@ -408,12 +418,12 @@ TEST_F (Ending, aRuntimeThatMicrosoftsLoaderCannotUseOrFindShowsTheNotice)
     {
         SCOPED_TRACE ("a runtime DLL without the creation export");
         RuntimeFolder folder (TUNEWELL_RUNTIME_WITHOUT_ENTRY_FOLDER);
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
     }
     {
         SCOPED_TRACE ("no runtime at all");
         RuntimeFolder folder (nullptr);
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
     }
 
     EXPECT_EQ (standin_log_count(), 0u);
