@@ -65,6 +65,27 @@ void holdCreation (const std::shared_ptr<Dispatcher>& dispatcher, int ticket, st
     });
 }
 
+void completeEnvironment (const std::shared_ptr<Dispatcher>& dispatcher,
+                          ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler,
+                          const StandinCreationPlan& plan, const BrowserProcess::Attachment& attachment)
+{
+    // Microsoft's runtime refuses a folder whose browser is still in use.
+    if (attachment.racesExit)
+    {
+        handler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
+        return;
+    }
+
+    if (plan.withoutEnvironment)
+    {
+        handler->Invoke (plan.environmentResult, nullptr);
+        return;
+    }
+
+    auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
+    handler->Invoke (plan.environmentResult, environment.get());
+}
+
 } // namespace
 
 Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
@@ -181,21 +202,7 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
 
     auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
     auto complete = [dispatcher, keptHandler, plan, attachment] {
-        // Microsoft's runtime refuses a folder whose browser is still in use.
-        if (attachment.racesExit)
-        {
-            keptHandler->Invoke (HRESULT_FROM_WIN32 (ERROR_INVALID_STATE), nullptr);
-            return;
-        }
-
-        if (plan.withoutEnvironment)
-        {
-            keptHandler->Invoke (plan.environmentResult, nullptr);
-            return;
-        }
-
-        auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
-        keptHandler->Invoke (plan.environmentResult, environment.get());
+        completeEnvironment (dispatcher, keptHandler.get(), plan, attachment);
     };
 
     if (plan.holdTicket != 0 || hangs)
