@@ -112,6 +112,26 @@ TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
     EXPECT_EQ (loggedTexts (L"ExecuteScript"), (std::vector<std::wstring> { wide (makeBindingStub ("first")), wide (makeBindingStub ("second")) }));
 }
 
+// Scripts for documents to come apply only once the runtime reports them
+// added; a page opened earlier would run without the bridge and its stubs.
+TEST_F (BrowserCreation, aPageOpensOnlyOnceItsLateScriptsApply)
+{
+    standin_delay_document_scripts (20);
+
+    WebView view;
+    view.bind ("first", [] (const value::ValueView&) { return value::Value(); });
+    view.loadHTML ("<p>Set list</p>");
+
+    EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
+    ASSERT_TRUE (runMessagesUntil ([] { return ! loggedTexts (L"NavigateToString").empty(); }));
+
+    std::vector<std::wstring> scripts;
+    for (size_t index = 0; index < standin_document_script_count(); ++index)
+        scripts.push_back (copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_document_script (index, buffer, capacity); }));
+
+    EXPECT_EQ (scripts, (std::vector<std::wstring> { wide (bridgeScript), wide (makeBindingStub ("first")) }));
+}
+
 TEST_F (BrowserCreation, aViewWithoutResourceProviderNeitherFiltersNorNavigates)
 {
     WebView view;
