@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimised (Release, -O2, no sanitizers) and runs them:
 # the native figures against RapidJSON, nlohmann/json, std::to_chars and
-# snprintf, then, under Wine, mapping a DLL from memory against LoadLibrary.
+# snprintf, then, under Wine, mapping a DLL from memory against LoadLibrary,
+# and the chooser's time to list over the stand-in runtime.
 # Each part ends with a table of figures and ratios measured in the same run.
 #
 #   tools/bench.sh [Google Benchmark arguments, e.g. --benchmark_filter=parse]
@@ -35,6 +36,13 @@ if [ "${TUNEWELL_BENCH_SKIP_WINDOWS:-0}" != 1 ]; then
     printf '\n==== Windows benchmark under Wine (%s)\n' "$windows_dir"
     cmake -S . -B "$windows_dir" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${release_flags[@]}" >/dev/null
-    cmake --build "$windows_dir" --target memory_dll_bench tw_bench_image -j2
+    cmake --build "$windows_dir" --target memory_dll_bench tw_bench_image time_to_list_bench -j2
     "$root/tools/wine-run.sh" "$windows_dir/benchmarks/memory_dll_bench.exe"
+
+    # The shipped library over the stand-in runtime with its modelled browser
+    # start: cold 2 s, attach 150 ms, exit 1 s after the last controller.
+    printf '\n==== Time to list under Wine\n'
+    runtime_folder="Z:$(printf '%s' "$windows_dir/webview2-standin-runtime" | tr '/' '\\')"
+    WEBVIEW2_BROWSER_EXECUTABLE_FOLDER="$runtime_folder" TUNEWELL_STANDIN_BROWSER_PROCESS=2000,150,1000 \
+        "$root/tools/wine-run.sh" "$windows_dir/benchmarks/time_to_list_bench.exe"
 fi

@@ -39,12 +39,17 @@ void requestPerMonitorDpiAwareness()
 }
 } // namespace
 
+// The previous showing's window and view go only once the new view is
+// ready: its browser then carries over to the new view instead of exiting
+// and starting again, and a new creation never races its exit.
 void LibMain::createChooserWindowAndView()
 {
     requestPerMonitorDpiAwareness();
 
-    auto window = std::make_unique<ui::DesktopWindow> (initialWindowBounds);
-    chooserWindow = std::move (window);
+    // Declared in this order so that the view, a child of the window, goes first.
+    const auto previousWindow = std::move (chooserWindow);
+    const auto previousView = std::move (chooserView);
+    chooserWindow = std::make_unique<ui::DesktopWindow> (initialWindowBounds);
 
     // A window that cannot be made ends the showing as its close box would.
     if (chooserWindow->nativeHandle() == nullptr)
@@ -62,8 +67,8 @@ void LibMain::createChooserWindowAndView()
     // browser that never starts is given up on as soon as the showing ends.
     ui::WebView::Options options;
     options.creationAbandoned = [this] { return session.loopShouldEnd(); };
-    auto view = std::make_unique<ui::WebView> (options);
-    chooserView = std::move (view);
+    options.parentWindow = chooserWindow->nativeHandle();
+    chooserView = std::make_unique<ui::WebView> (options);
 }
 
 std::optional<int> LibMain::runLoopUntilTold()

@@ -17,6 +17,7 @@ void DesktopWindow::setBounds (Bounds, std::uint32_t) {}
 void DesktopWindow::setMinimumTrackSize (int, int) {}
 void DesktopWindow::setMaximumTrackSize (int, int) {}
 void DesktopWindow::setContentView (void*) {}
+void DesktopWindow::releaseContentView() {}
 void DesktopWindow::resizeContentToFit() {}
 void DesktopWindow::bringToFront() {}
 void* DesktopWindow::nativeHandle() const { return nullptr; }

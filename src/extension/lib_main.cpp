@@ -162,6 +162,8 @@ void LibMain::loadChooserPage()
 // the browser does not survive its parent window being destroyed under that
 // callback; so the window goes once no code of the library runs any more.
 // When that cannot be arranged, it stays, hidden, as after the close box.
+// The view's window leaves it first: the view is kept, and with it its
+// browser, which the next showing's view then attaches to.
 void LibMain::retireChooserWindow()
 {
     if (chooserWindow == nullptr)
@@ -169,7 +171,13 @@ void LibMain::retireChooserWindow()
 
     auto retired = std::make_shared<std::unique_ptr<ui::DesktopWindow>> (std::move (chooserWindow));
 
-    if (! messageloop::runOutsideLibraryFrames ([retired] { retired->reset(); }))
+    const auto destroy = [retired]
+    {
+        (*retired)->releaseContentView();
+        retired->reset();
+    };
+
+    if (! messageloop::runOutsideLibraryFrames (destroy))
         chooserWindow = std::move (*retired);
 }
 

@@ -45,6 +45,12 @@ public:
         /// messageloop::wakeMessageLoop. Empty: the wait lasts until the
         /// creation ends or a quit message arrives.
         std::function<bool()> creationAbandoned;
+
+        /// The native window (an HWND on Windows, not owned) that will show
+        /// the view: the view's window is made its child before the browser
+        /// is created in it, as the browser expects of the window that shows
+        /// it. Null: the view's window starts as a hidden parentless one.
+        void* parentWindow = nullptr;
     };
 
     /// With default options. (A default argument of type Options cannot be

@@ -34,6 +34,10 @@ void* WebView2Host::EventHandler::interfaceFor (REFIID iid)
         return static_cast<ICoreWebView2PermissionRequestedEventHandler*> (this);
     if (IsEqualIID (iid, IID_ICoreWebView2WebResourceRequestedEventHandler))
         return static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2ProcessFailedEventHandler))
+        return static_cast<ICoreWebView2ProcessFailedEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler))
+        return static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (this);
 
     return nullptr;
 }
@@ -116,6 +120,16 @@ HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, IC
 HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args)
 {
     return forward ([&] (WebView2Host& host) { return host.onResourceRequested (args); });
+}
+
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*)
+{
+    return forward ([] (WebView2Host& host) { return host.onProcessFailed(); });
+}
+
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (HRESULT, LPCWSTR)
+{
+    return forward ([] (WebView2Host& host) { return host.onScriptAdded(); });
 }
 
 } // namespace tunewell::ui

@@ -10,8 +10,8 @@
 namespace tunewell::ui
 {
 
-/// The one object through which the browser calls back into a view: both
-/// completion handlers and the three event handlers. The runtime keeps its own
+/// The one object through which the browser calls back into a view: the
+/// three completion handlers and the four event handlers. The runtime keeps its own
 /// references, so the handler can outlive the view; the view detaches it when
 /// it goes away, and every later callback answers E_FAIL.
 class WebView2Host::EventHandler final
@@ -19,7 +19,9 @@ class WebView2Host::EventHandler final
       public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
       public ICoreWebView2WebMessageReceivedEventHandler,
       public ICoreWebView2PermissionRequestedEventHandler,
-      public ICoreWebView2WebResourceRequestedEventHandler
+      public ICoreWebView2WebResourceRequestedEventHandler,
+      public ICoreWebView2ProcessFailedEventHandler,
+      public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler
 {
 public:
     /// A null host makes a handler that is detached from the start.
@@ -29,7 +31,7 @@ public:
     EventHandler& operator= (const EventHandler&) = delete;
 
     /// As COM requires of any object handed to a caller: IUnknown and each of
-    /// the five handler interfaces, every other identifier refused.
+    /// the seven handler interfaces, every other identifier refused.
     HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -40,6 +42,8 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2PermissionRequestedEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2WebResourceRequestedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2ProcessFailedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (HRESULT result, LPCWSTR scriptId) override;
 
     /// Called by the view as it is destroyed; creating thread only.
     void detach() { owner = nullptr; }

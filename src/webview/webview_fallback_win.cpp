@@ -10,14 +10,18 @@ const std::wstring_view missingRuntimeNotice
     = L"The song list needs the Microsoft Edge WebView2 Runtime, which could not be started.\r\n\r\n"
       L"Install it from https://developer.microsoft.com/microsoft-edge/webview2/ and open the song list again.";
 
+const std::wstring_view browserNotStartedNotice
+    = L"The song list's browser (Microsoft Edge WebView2) could not be started or has stopped.\r\n\r\n"
+      L"Close the song list and open it again.";
+
 namespace
 {
 constexpr int noticeMargin = 16;
 } // namespace
 
-HWND createFallbackNotice (HWND viewWindow)
+HWND createFallbackNotice (HWND viewWindow, std::wstring_view notice)
 {
-    const std::wstring text (missingRuntimeNotice);
+    const std::wstring text (notice);
     return CreateWindowExW (0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
                             noticeMargin, noticeMargin, 0, 0, viewWindow, nullptr,
                             GetModuleHandleW (nullptr), nullptr);

@@ -1,5 +1,7 @@
 #include "webview/webview_win.h"
 
+#include <utility>
+
 #include "messageloop/library_frames.h"
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
@@ -29,15 +31,16 @@ WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options)
       rootURL (resourceRootURL),
       loaderModule (std::make_unique<memory::MemoryDLL> (loaderImage, loaderImageSize)),
       resourceProvider (options.resourceProvider),
-      creationAbandoned (options.creationAbandoned)
+      creationAbandoned (options.creationAbandoned),
+      failureNotice (browserNotStartedNotice)
 {
-    if (loaderModule->isEmpty() || ! createViewWindow())
+    if (loaderModule->isEmpty() || ! createViewWindow (static_cast<HWND> (options.parentWindow)))
         return;
 
     if (createEmbeddedWebView())
         resizeContentToFit();
     else
-        showFallbackNotice();
+        showFallbackNotice (failureNotice);
 }
 
 WebView2Host::~WebView2Host()
@@ -70,11 +73,15 @@ void WebView2Host::releaseBrowser()
     eventHandler.reset();
 }
 
-bool WebView2Host::createViewWindow()
+// The browser is created in the window that will show it: one made in a
+// parentless window and moved afterwards may stay blank.
+bool WebView2Host::createViewWindow (HWND parent)
 {
-    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_POPUP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, initialViewSize, initialViewSize,
-                                   nullptr, nullptr, windowClass.moduleHandle, nullptr);
+    const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
+    const int position = parent != nullptr ? 0 : CW_USEDEFAULT;
+    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style,
+                                   position, position, initialViewSize, initialViewSize,
+                                   parent, nullptr, windowClass.moduleHandle, nullptr);
     if (window == nullptr)
         return false;
 
@@ -93,8 +100,16 @@ bool WebView2Host::createEmbeddedWebView()
     eventHandler = ComRef<EventHandler>::share (new EventHandler (this));
     creationPending.test_and_set();
 
-    if (! enterApartment() || ! startEnvironmentCreation (userDataFolder))
+    if (! enterApartment())
     {
+        finishCreation (Creation::failed);
+        return false;
+    }
+
+    // The loader refuses at once when it finds no runtime that it can use.
+    if (! startEnvironmentCreation (userDataFolder))
+    {
+        failureNotice = missingRuntimeNotice;
         finishCreation (Creation::failed);
         return false;
     }
@@ -102,7 +117,13 @@ bool WebView2Host::createEmbeddedWebView()
     waitForCreation();
 
     if (creation.load() != Creation::ready)
+    {
+        // Given up on while its bridge was still being added.
+        if (browserController)
+            browserController->put_IsVisible (FALSE);
+
         return false;
+    }
 
     wireBrowser();
     return true;
@@ -170,8 +191,6 @@ void WebView2Host::finishCreation (Creation outcome)
 
 void WebView2Host::wireBrowser()
 {
-    addInitScript (std::string (bridgeScript));
-
     if (! resourceProvider)
         return;
 
@@ -179,7 +198,7 @@ void WebView2Host::wireBrowser()
     browserView->AddWebResourceRequestedFilter (text::utf8ToUtf16 (rootURL + "*").c_str(),
                                                 COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
     browserView->add_WebResourceRequested (eventHandler.get(), &token);
-    browserView->Navigate (text::utf8ToUtf16 (rootURL).c_str());
+    navigate ({ false, text::utf8ToUtf16 (rootURL) });
 }
 
 HRESULT WebView2Host::onEnvironmentCreated (HRESULT result, ICoreWebView2Environment* environment)
@@ -221,10 +240,56 @@ HRESULT WebView2Host::onControllerCreated (HRESULT result, ICoreWebView2Controll
     EventRegistrationToken token {};
     view->add_WebMessageReceived (eventHandler.get(), &token);
     view->add_PermissionRequested (eventHandler.get(), &token);
+    view->add_ProcessFailed (eventHandler.get(), &token);
 
     browserController = ComRef<ICoreWebView2Controller>::share (controller);
     browserView = std::move (view);
-    finishCreation (Creation::ready);
+
+    // Every binding stub calls the bridge, so the browser counts as ready
+    // only once the bridge applies to the documents to come.
+    if (! addDocumentScript (std::string (bridgeScript)))
+        finishCreation (Creation::ready);
+
+    return S_OK;
+}
+
+HRESULT WebView2Host::onScriptAdded()
+{
+    if (scriptAddsPending > 0)
+        --scriptAddsPending;
+
+    if (scriptAddsPending > 0)
+        return S_OK;
+
+    if (creation.load() == Creation::pending && browserView)
+        finishCreation (Creation::ready);
+    else if (deferredNavigation && isBrowserCreated())
+        navigate (*std::exchange (deferredNavigation, std::nullopt));
+
+    return S_OK;
+}
+
+// A page whose browser failed is dead: it answers nothing, so the performer
+// is told instead, in the same window, and the close box still ends the
+// showing.
+HRESULT WebView2Host::onProcessFailed()
+{
+    deferredNavigation.reset();
+
+    if (creation.load() == Creation::pending)
+    {
+        finishCreation (Creation::failed);
+        return S_OK;
+    }
+
+    if (creation.load() != Creation::ready)
+        return S_OK;
+
+    if (browserController)
+        browserController->put_IsVisible (FALSE);
+
+    creation.store (Creation::failed);
+    showFallbackNotice (browserNotStartedNotice);
     return S_OK;
 }
 
@@ -266,20 +331,49 @@ HRESULT WebView2Host::onPermissionRequested (ICoreWebView2PermissionRequestedEve
 
 void WebView2Host::addInitScript (const std::string& script)
 {
-    if (browserView)
-        browserView->AddScriptToExecuteOnDocumentCreated (text::utf8ToUtf16 (script).c_str(), nullptr);
+    if (isBrowserCreated())
+        addDocumentScript (script);
+}
+
+// Such a script applies only once its completion handler has run; a page
+// opened before then would lack it.
+bool WebView2Host::addDocumentScript (const std::string& script)
+{
+    ++scriptAddsPending;
+
+    if (SUCCEEDED (browserView->AddScriptToExecuteOnDocumentCreated (text::utf8ToUtf16 (script).c_str(), eventHandler.get())))
+        return true;
+
+    --scriptAddsPending;
+    return false;
 }
 
 void WebView2Host::executeScript (const std::string& script)
 {
-    if (browserView)
+    if (isBrowserCreated())
         browserView->ExecuteScript (text::utf8ToUtf16 (script).c_str(), nullptr);
 }
 
 void WebView2Host::navigateToString (const std::string& html)
 {
-    if (browserView)
-        browserView->NavigateToString (text::utf8ToUtf16 (html).c_str());
+    if (isBrowserCreated())
+        navigate ({ true, text::utf8ToUtf16 (html) });
+}
+
+// Only the latest page asked for is opened once the scripts apply, as a
+// later navigation replaces an earlier one.
+void WebView2Host::navigate (Navigation navigation)
+{
+    if (scriptAddsPending > 0)
+    {
+        deferredNavigation = std::move (navigation);
+        return;
+    }
+
+    if (navigation.isDocument)
+        browserView->NavigateToString (navigation.text.c_str());
+    else
+        browserView->Navigate (navigation.text.c_str());
 }
 
 void* WebView2Host::getViewWindow() const
@@ -297,9 +391,11 @@ std::optional<int> WebView2Host::quitTakenDuringCreation() const
     return quitExitCode;
 }
 
-void WebView2Host::showFallbackNotice()
+void WebView2Host::showFallbackNotice (std::wstring_view notice)
 {
-    fallbackNotice = createFallbackNotice (viewWindow.get());
+    if (fallbackNotice == nullptr)
+        fallbackNotice = createFallbackNotice (viewWindow.get(), notice);
+
     resizeContentToFit();
 }
 
@@ -318,7 +414,7 @@ void WebView2Host::resizeContentToFit()
 
 void WebView2Host::setBrowserVisible (bool visible)
 {
-    if (browserController)
+    if (isBrowserCreated())
         browserController->put_IsVisible (visible ? TRUE : FALSE);
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "loader/dynamic_library.h"
@@ -20,8 +21,8 @@
 namespace tunewell::ui
 {
 
-/// The Windows side of a WebView: a hidden popup window (the view window)
-/// holding a WebView2 browser whose loader is mapped from the library's own
+/// The Windows side of a WebView: a window (the view window, a child of the
+/// options' parent window, or a hidden popup without one) holding a WebView2 browser whose loader is mapped from the library's own
 /// data. Everything runs on the creating thread, whose message dispatch
 /// delivers the browser's callbacks.
 class WebView2Host final : public WebView::Pimpl
@@ -51,9 +52,19 @@ public:
     HRESULT onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args);
     HRESULT onPermissionRequested (ICoreWebView2PermissionRequestedEventArgs* args);
     HRESULT onResourceRequested (ICoreWebView2WebResourceRequestedEventArgs* args);
+    HRESULT onProcessFailed();
+    HRESULT onScriptAdded();
 
 private:
     enum class Creation { notStarted, pending, ready, failed };
+
+    /// A page to open once every script added for documents to come has
+    /// been applied: a URL, or a document string.
+    struct Navigation
+    {
+        bool isDocument = false;
+        std::wstring text;
+    };
 
     WindowClass windowClass;
     HWNDHolder viewWindow;
@@ -73,16 +84,23 @@ private:
     ComRef<EventHandler> eventHandler;
     bool comInitialised = false;
     HWND fallbackNotice = nullptr;
+    std::wstring_view failureNotice;
+    // The adds whose completion has not been reported yet; a page opened
+    // meanwhile would run without their scripts.
+    int scriptAddsPending = 0;
+    std::optional<Navigation> deferredNavigation;
     std::unique_ptr<file::DynamicLibrary> streamLibrary;
 
-    bool createViewWindow();
+    bool createViewWindow (HWND parent);
     bool createEmbeddedWebView();
     bool enterApartment();
     bool startEnvironmentCreation (const std::wstring& userDataFolder);
     void waitForCreation();
     void finishCreation (Creation outcome);
     void wireBrowser();
-    void showFallbackNotice();
+    void showFallbackNotice (std::wstring_view notice);
+    void navigate (Navigation navigation);
+    bool addDocumentScript (const std::string& script);
     void resizeContentToFit();
     void setBrowserVisible (bool visible);
     void releaseBrowser();

@@ -46,8 +46,13 @@ public:
     void setMaximumTrackSize (int width, int height);
 
     /// Makes this native window (an HWND, not owned) the only content; the
-    /// previous content window is hidden and detached. Null is ignored.
+    /// previous content window is hidden and detached. Null is ignored; a
+    /// window that already is the content stays where it is.
     void setContentView (void* view);
+
+    /// Hides the content window and detaches it, a hidden top-level window
+    /// again, so that it outlives this window; nothing without content.
+    void releaseContentView();
 
     /// Sizes the content window to the client area; nothing without content.
     void resizeContentToFit();

@@ -250,17 +250,33 @@ void DesktopWindow::setContentView (void* view)
     if (window == nullptr || content == nullptr || content == window || !IsWindow (content))
         return;
 
-    if (HWND previous = pimpl->getFirstChildWindow(); previous != nullptr)
+    HWND previous = pimpl->getFirstChildWindow();
+
+    // Moving a window that already is the content would move the browser
+    // inside it out of its parent and back.
+    if (previous != content)
     {
-        ShowWindow (previous, SW_HIDE);
-        SetParent (previous, nullptr);
+        releaseContentView();
+        const LONG_PTR style = GetWindowLongPtrA (content, GWL_STYLE);
+        SetWindowLongPtrA (content, GWL_STYLE, (style & ~static_cast<LONG_PTR> (WS_POPUP)) | WS_CHILD);
+        SetParent (content, window);
     }
 
-    const LONG_PTR style = GetWindowLongPtrA (content, GWL_STYLE);
-    SetWindowLongPtrA (content, GWL_STYLE, (style & ~static_cast<LONG_PTR> (WS_POPUP)) | WS_CHILD);
-    SetParent (content, window);
     pimpl->resizeContentToFit();
     ShowWindow (content, IsWindowVisible (window) ? SW_SHOW : SW_HIDE);
+}
+
+void DesktopWindow::releaseContentView()
+{
+    HWND content = pimpl->getFirstChildWindow();
+
+    if (content == nullptr)
+        return;
+
+    ShowWindow (content, SW_HIDE);
+    const LONG_PTR style = GetWindowLongPtrA (content, GWL_STYLE);
+    SetWindowLongPtrA (content, GWL_STYLE, (style & ~static_cast<LONG_PTR> (WS_CHILD)) | WS_POPUP);
+    SetParent (content, nullptr);
 }
 
 void DesktopWindow::resizeContentToFit()

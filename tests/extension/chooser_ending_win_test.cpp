@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "text/utf16.h"
 #include "webview/bridge_scripts.h"
 
 namespace tunewell::testing
@@ -344,14 +345,17 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
     }
 }
 
+constexpr const wchar_t* missingRuntimeNoticeStart = L"The song list needs the Microsoft Edge WebView2 Runtime";
+constexpr const wchar_t* browserNotStartedNoticeStart = L"The song list's browser (Microsoft Edge WebView2) could not be started";
+
 /// Runs one showing that should find no browser: the window must come to
 /// show the notice, and its close box must end the showing.
-void expectNoticeThatTheCloseBoxEnds (ChooserSession& session)
+void expectNoticeThatTheCloseBoxEnds (ChooserSession& session, const wchar_t* noticeStart)
 {
     ShowingScript script;
-    script.when ("the notice", [] {
+    script.when ("the notice", [noticeStart] {
         auto window = visibleChooserWindow();
-        return window != nullptr && windowShowsText (window, L"The song list needs the Microsoft Edge WebView2 Runtime");
+        return window != nullptr && windowShowsText (window, noticeStart);
     }, clickCloseBox);
     session.runShowing (script);
 
@@ -383,20 +387,27 @@ private:
 
 TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEnds)
 {
-    const std::vector<std::pair<const char*, std::function<void()>>> failures {
-        { "environment call", [] { standin_fail_environment_call (E_FAIL); } },
-        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); } },
-        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); } },
-        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); } },
-        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); } },
+    struct Failure
+    {
+        const char* name;
+        std::function<void()> plan;
+        const wchar_t* noticeStart;
+    };
+    // A runtime that refuses the loader's call at once is one it cannot use.
+    const std::vector<Failure> failures {
+        { "environment call", [] { standin_fail_environment_call (E_FAIL); }, missingRuntimeNoticeStart },
+        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
+        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); }, browserNotStartedNoticeStart },
+        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
+        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); }, browserNotStartedNoticeStart },
     };
 
-    for (auto& [name, plan] : failures)
+    for (auto& [name, plan, noticeStart] : failures)
     {
         SCOPED_TRACE (name);
         standin_reset();
         plan();
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, noticeStart);
         // Microsoft's loader handed the creation to the runtime it found (and
         // calls it a second time when the first call fails at once).
         EXPECT_FALSE (loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal").empty());
@@ -408,12 +419,12 @@ TEST_F (Ending, aRuntimeThatMicrosoftsLoaderCannotUseOrFindShowsTheNotice)
     {
         SCOPED_TRACE ("a runtime DLL without the creation export");
         RuntimeFolder folder (TUNEWELL_RUNTIME_WITHOUT_ENTRY_FOLDER);
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
     }
     {
         SCOPED_TRACE ("no runtime at all");
         RuntimeFolder folder (nullptr);
-        expectNoticeThatTheCloseBoxEnds (*this);
+        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
     }
 
     EXPECT_EQ (standin_log_count(), 0u);
@@ -423,6 +434,168 @@ TEST_F (Ending, aRuntimeThatMicrosoftsLoaderCannotUseOrFindShowsTheNotice)
     again.when ("the page", pageLoaded, clickCloseBox);
     runShowing (again);
     EXPECT_TRUE (again.allStepsRan());
+}
+
+/// The browser process as Microsoft documents it, with small delays: a cold
+/// start and quick attaches, controllers that close with their parent
+/// window, an exit a while after the last controller closed, and scripts for
+/// documents to come that apply late.
+void planDocumentedBrowser (int creationDuringExit)
+{
+    standin_plan_browser_process (40, 5, 400, creationDuringExit);
+    standin_close_controllers_with_parent (1);
+    standin_delay_document_scripts (10);
+}
+
+void postFromPage (const wchar_t* message)
+{
+    EXPECT_GE (standin_post_web_message (message), 0);
+}
+
+/// The page's call for the song list (id 1) has been answered.
+bool songListResolved()
+{
+    const auto probe = ui::makeResolveScript (1, "@");
+    const auto prefix = probe.substr (0, probe.find ('@'));
+
+    for (auto& script : loggedTexts (L"ExecuteScript"))
+        if (script.rfind (prefix, 0) == 0)
+            return true;
+
+    return false;
+}
+
+/// The scripts that the current page began with.
+std::vector<std::string> documentScripts()
+{
+    std::vector<std::string> scripts;
+
+    for (size_t index = 0; index < standin_document_script_count(); ++index)
+    {
+        std::wstring script (standin_document_script (index, nullptr, 0), L'\0');
+        standin_document_script (index, script.data(), script.size() + 1);
+        scripts.push_back (text::utf16ToUtf8 (script));
+    }
+
+    return scripts;
+}
+
+void runShowingThatListsTheSongs (ChooserSession& session)
+{
+    const size_t earlierPages = loggedTexts (L"NavigateToString").size();
+
+    ShowingScript script;
+    script.whenOnTimer ("the page",
+                        [earlierPages] { return visibleChooserWindow() != nullptr && loggedTexts (L"NavigateToString").size() > earlierPages; },
+                        [] { postFromPage (LR"({"id":1,"fn":"getSongListFromVantor","params":[]})"); });
+    std::vector<std::string> scripts;
+    script.whenOnTimer ("the list", songListResolved, [&scripts] {
+        scripts = documentScripts();
+        clickCloseBox();
+    });
+    session.runShowing (script);
+
+    EXPECT_TRUE (script.allStepsRan());
+
+    // The page began with the bridge and the three stubs, so its own calls
+    // reach the library.
+    const std::vector<std::string> expected { std::string (ui::bridgeScript), ui::makeBindingStub ("getSongListFromVantor"),
+                                              ui::makeBindingStub ("closeSongSelector"), ui::makeBindingStub ("selectSong") };
+    scripts.resize (std::min (scripts.size(), expected.size()));
+    EXPECT_EQ (scripts, expected);
+}
+
+using Reopening = ChooserSession;
+
+TEST_F (Reopening, rightAfterTheCloseBoxOrThePagesCloseButtonTheNextShowingListsTheSongsOnTheRunningBrowser)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> endings {
+        { "close box", clickCloseBox },
+        { "page's close button", [] { postFromPage (LR"({"id":2,"fn":"closeSongSelector","params":[]})"); } },
+    };
+
+    for (auto& [name, end] : endings)
+    {
+        SCOPED_TRACE (name);
+        standin_reset();
+        planDocumentedBrowser (STANDIN_EXIT_RACE_FAILS);
+
+        ShowingScript first;
+        first.whenOnTimer ("the first page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                    end);
+        runShowing (first);
+        ASSERT_TRUE (first.allStepsRan());
+
+        // At once: well inside the exit the browser would begin if the first
+        // showing had let its last controller go.
+        runShowingThatListsTheSongs (*this);
+
+        EXPECT_EQ (standin_browser_start_count(), 1);
+        EXPECT_EQ (standin_open_view_count(), 1);
+    }
+}
+
+TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheCloseBox)
+{
+    for (int race : { STANDIN_EXIT_RACE_FAILS, STANDIN_EXIT_RACE_HANGS })
+    {
+        SCOPED_TRACE (race == STANDIN_EXIT_RACE_FAILS ? "fails" : "hangs");
+        standin_reset();
+        planDocumentedBrowser (race);
+
+        ShowingScript first;
+        first.whenOnTimer ("the first page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                    clickCloseBox);
+        runShowing (first);
+
+        // A new extension: the old one goes, and with its view the browser's
+        // last controller, so the browser begins to exit.
+        library->VantorRegister (&TestHost::lookup, host.handle());
+        ASSERT_EQ (standin_open_view_count(), 0);
+
+        // The browser's delays run on timers, which posted turns would hold back.
+        ShowingScript during;
+        if (race == STANDIN_EXIT_RACE_FAILS)
+            during.whenOnTimer ("the notice", [] {
+                auto window = visibleChooserWindow();
+                return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
+            }, clickCloseBox);
+        else
+            during.whenOnTimer ("the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
+        runShowing (during);
+
+        EXPECT_TRUE (during.allStepsRan());
+        EXPECT_EQ (takePendingQuit(), std::nullopt);
+        EXPECT_EQ (visibleChooserWindow(), nullptr);
+
+        // The creation given up on lets go of the loader once answered.
+        standin_answer_held_creations();
+        runPendingMessages();
+        Sleep (100);
+        runPendingMessages();
+        EXPECT_EQ (standin_held_creation_count(), 0);
+    }
+}
+
+TEST_F (Ending, aBrowserProcessThatFailsLeavesTheNoticeWhichTheCloseBoxEnds)
+{
+    for (int kind : { 0, 1 })
+    {
+        SCOPED_TRACE (kind);
+        standin_reset();
+
+        ShowingScript script;
+        script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+                     [kind] { ASSERT_EQ (standin_fail_process (kind), 0); });
+        script.when ("the notice", [] {
+            auto window = visibleChooserWindow();
+            return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
+        }, clickCloseBox);
+        runShowing (script);
+
+        EXPECT_TRUE (script.allStepsRan());
+        EXPECT_EQ (takePendingQuit(), std::nullopt);
+    }
 }
 
 /// Windows of this thread whose class is one of the library's.

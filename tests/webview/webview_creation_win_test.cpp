@@ -112,6 +112,26 @@ TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
     EXPECT_EQ (loggedTexts (L"ExecuteScript"), (std::vector<std::wstring> { wide (makeBindingStub ("first")), wide (makeBindingStub ("second")) }));
 }
 
+// Scripts for documents to come apply only once the runtime reports them
+// added; a page opened earlier would run without the bridge and its stubs.
+TEST_F (BrowserCreation, aPageOpensOnlyOnceItsLateScriptsApply)
+{
+    standin_delay_document_scripts (20);
+
+    WebView view;
+    view.bind ("first", [] (const value::ValueView&) { return value::Value(); });
+    view.loadHTML ("<p>Set list</p>");
+
+    EXPECT_TRUE (loggedTexts (L"NavigateToString").empty());
+    ASSERT_TRUE (runMessagesUntil ([] { return ! loggedTexts (L"NavigateToString").empty(); }));
+
+    std::vector<std::wstring> scripts;
+    for (size_t index = 0; index < standin_document_script_count(); ++index)
+        scripts.push_back (copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_document_script (index, buffer, capacity); }));
+
+    EXPECT_EQ (scripts, (std::vector<std::wstring> { wide (bridgeScript), wide (makeBindingStub ("first")) }));
+}
+
 TEST_F (BrowserCreation, aViewWithoutResourceProviderNeitherFiltersNorNavigates)
 {
     WebView view;
@@ -140,16 +160,15 @@ TEST_F (BrowserCreation, theProfileFolderIsNamedAfterTheRunningProgram)
 }
 
 // Every way the runtime can refuse leaves a view that exists, reports no
-// browser, ignores scripts and tells the performer what is missing.
-void expectViewWithoutBrowser (WebView& view)
+// browser, ignores scripts and tells the performer what went wrong: a
+// runtime that the loader refuses at once is missing, one whose browser
+// fails later is there but did not start.
+void expectViewWithoutBrowser (WebView& view, std::wstring_view expectedNotice = browserNotStartedNotice)
 {
     EXPECT_FALSE (view.isBrowserCreated());
     ASSERT_NE (viewWindowOf (view), nullptr);
 
-    const auto notice = fallbackNoticeText (viewWindowOf (view));
-    EXPECT_EQ (notice, std::wstring (missingRuntimeNotice));
-    EXPECT_NE (notice.find (L"Microsoft Edge WebView2 Runtime"), std::wstring::npos);
-    EXPECT_NE (notice.find (L"https://developer.microsoft.com/microsoft-edge/webview2/"), std::wstring::npos);
+    EXPECT_EQ (fallbackNoticeText (viewWindowOf (view)), std::wstring (expectedNotice));
 
     view.bind ("f", [] (const value::ValueView&) { return value::Value (1); });
     view.evaluateJavascript ("1");
@@ -167,7 +186,7 @@ TEST_F (FailedBrowserCreation, anEnvironmentCallThatFailsAtOnceLeavesNoBrowser)
 
     WebView view;
 
-    expectViewWithoutBrowser (view);
+    expectViewWithoutBrowser (view, missingRuntimeNotice);
     EXPECT_EQ (standin_open_view_count(), 0);
 }
 
@@ -231,6 +250,7 @@ TEST_F (FailedBrowserCreation, aThreadInTheMultithreadedApartmentCannotHostTheBr
 {
     bool created = true;
     bool environmentRequested = true;
+    std::wstring notice;
 
     std::thread worker ([&] {
         const HRESULT joined = CoInitializeEx (nullptr, COINIT_MULTITHREADED);
@@ -238,6 +258,7 @@ TEST_F (FailedBrowserCreation, aThreadInTheMultithreadedApartmentCannotHostTheBr
             WebView view;
             created = view.isBrowserCreated();
             environmentRequested = ! loggedTexts (L"CreateCoreWebView2EnvironmentWithOptions").empty();
+            notice = fallbackNoticeText (viewWindowOf (view));
         }
         if (SUCCEEDED (joined))
             CoUninitialize();
@@ -246,6 +267,7 @@ TEST_F (FailedBrowserCreation, aThreadInTheMultithreadedApartmentCannotHostTheBr
 
     EXPECT_FALSE (created);
     EXPECT_FALSE (environmentRequested);
+    EXPECT_EQ (notice, std::wstring (browserNotStartedNotice));
 }
 
 TEST_F (FailedBrowserCreation, aDestroyedViewLeavesTheThreadsApartmentAsItFoundIt)

@@ -181,6 +181,9 @@ TEST (EventHandlerIdentity, answersIUnknownAndEachOfItsInterfacesAsOneObjectAndN
         { IID_ICoreWebView2WebMessageReceivedEventHandler, static_cast<ICoreWebView2WebMessageReceivedEventHandler*> (handler.get()) },
         { IID_ICoreWebView2PermissionRequestedEventHandler, static_cast<ICoreWebView2PermissionRequestedEventHandler*> (handler.get()) },
         { IID_ICoreWebView2WebResourceRequestedEventHandler, static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2ProcessFailedEventHandler, static_cast<ICoreWebView2ProcessFailedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+          static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (handler.get()) },
     };
 
     for (const auto& [iid, expected] : interfaces)
