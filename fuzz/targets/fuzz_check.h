@@ -43,7 +43,11 @@ public:
     /// Up to maximumLength bytes, the length itself taken from the input.
     std::string text (std::size_t maximumLength)
     {
-        auto length = std::min<std::size_t> (byte() % (maximumLength + 1), remaining());
+        // The length byte is taken first, in a statement of its own: as two
+        // arguments of one call, the order of byte() and remaining() would be
+        // the compiler's choice, and the text could run one byte past the end.
+        const auto wanted = static_cast<std::size_t> (byte()) % (maximumLength + 1);
+        const auto length = std::min (wanted, remaining());
         std::string result (reinterpret_cast<const char*> (next), length);
         next += length;
         return result;

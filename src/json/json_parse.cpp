@@ -401,7 +401,7 @@ private:
             case 'n':  result.push_back ('\n'); break;
             case 'r':  result.push_back ('\r'); break;
             case 't':  result.push_back ('\t'); break;
-            case 'u':  ++current; appendUTF8 (result, parseUnicodeCharacterNumber (false)); return;
+            case 'u':  ++current; appendUTF8 (result, parseUnicodeCharacterNumber()); return;
             default:
                 // Any other character stands for itself; one that is not
                 // ASCII is copied by the caller's next step.
@@ -415,7 +415,7 @@ private:
         ++current;
     }
 
-    uint32_t parseUnicodeCharacterNumber (bool isLowSurrogate)
+    uint32_t parseUnicodeCharacterNumber()
     {
         uint32_t number = 0;
 
@@ -430,23 +430,41 @@ private:
             ++current;
         }
 
-        if (isLowSurrogate)
-        {
-            if (number < 0xDC00 || number > 0xDFFF)
-                throwError ("Expected a unicode low surrogate codepoint");
-
-            return number;
-        }
-
         if (number < 0xD800 || number > 0xDBFF)
             return number;
 
-        if (current[0] != '\\' || current[1] != 'u')
-            throwError ("Expected a unicode low surrogate codepoint");
+        // A high surrogate that no low-surrogate escape follows stands for
+        // itself, as a lone low one does: the writer escapes an encoded lone
+        // surrogate this way, and its own output must read back.
+        auto low = lowSurrogateEscapeAt (current);
 
-        current += 2;
-        auto low = parseUnicodeCharacterNumber (true);
+        if (low == 0)
+            return number;
+
+        current += 6;
         return number * 1024 + low - 0x35FDC00;
+    }
+
+    /// The low surrogate of the escape at text, or 0 when there is none;
+    /// stops at the first byte that does not fit, so never reads past the end.
+    static uint32_t lowSurrogateEscapeAt (const char* text)
+    {
+        if (text[0] != '\\' || text[1] != 'u')
+            return 0;
+
+        uint32_t number = 0;
+
+        for (int i = 2; i < 6; ++i)
+        {
+            auto digit = hexDigitValue (text[i]);
+
+            if (digit < 0)
+                return 0;
+
+            number = (number << 4) | static_cast<uint32_t> (digit);
+        }
+
+        return number >= 0xDC00 && number <= 0xDFFF ? number : 0;
     }
 
     /// A minus sign and the whitespace after it are already consumed.

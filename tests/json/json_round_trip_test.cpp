@@ -323,6 +323,28 @@ value::Value parseText (const std::string& text)
     return json::parse (text.c_str(), text.size(), false);
 }
 
+/// Every member name and string of a view, in the order they are written.
+std::vector<std::string> stringsIn (const value::ValueView& view)
+{
+    std::vector<std::string> strings;
+
+    if (view.isString())
+        strings.emplace_back (view.readString());
+
+    for (uint32_t i = 0; (view.isObject() || view.isArray()) && i < view.size(); ++i)
+    {
+        auto inner = view.isObject() ? view.memberAt (i).value : view[i];
+
+        if (view.isObject())
+            strings.emplace_back (view.memberAt (i).name);
+
+        auto innerStrings = stringsIn (inner);
+        strings.insert (strings.end(), innerStrings.begin(), innerStrings.end());
+    }
+
+    return strings;
+}
+
 bool isPureASCII (const std::string& text)
 {
     for (auto c : text)
@@ -381,4 +403,47 @@ TEST (JsonRoundTrip, WrittenFloatsReadBackAsTheSameDoubleThroughStrtod)
         std::from_chars (text.data(), text.data() + text.size(), readBack);
         ASSERT_EQ (readBack, d) << "seed " << seed << ": " << text;
     }
+}
+
+TEST (JsonRoundTrip, EncodedLoneHighSurrogatesReadBackAsTheSameBytes)
+{
+    // The reader lets encoded surrogates pass and the writer escapes each one
+    // alone, so a high one without a low one after it must read back alone.
+    const struct { const char* text; std::vector<std::string> strings; } cases[] = {
+        { "[ \"\xED\xA0\xA0\" ]\n", { "\xED\xA0\xA0" } },
+        { "[\"\xED\xA0\x80\"]", { "\xED\xA0\x80" } },
+        { "[\"\xED\xA0\x80" "abc\"]", { "\xED\xA0\x80" "abc" } },
+        { "[\"\xED\xA0\x80\xED\xAF\xBF\"]", { "\xED\xA0\x80\xED\xAF\xBF" } },
+        { "[\"\xED\xA0\x80\\u0041\\n\"]", { "\xED\xA0\x80" "A\n" } },
+        { "[\"x\xED\xAF\xBF\"]", { "x\xED\xAF\xBF" } },
+        { "{\"\xED\xA0\x80\": {\"a\xED\xA0\x80\": 1}}", { "\xED\xA0\x80", "a\xED\xA0\x80" } },
+        { "[1, \"\xED\xA0\x80\", [\"\xED\xB0\x80\xED\xA0\x80\"]]", { "\xED\xA0\x80", "\xED\xB0\x80\xED\xA0\x80" } },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.text);
+        auto first = parseText (c.text);
+        ASSERT_EQ (stringsIn (first), c.strings);
+
+        for (bool useLineBreaks : { false, true })
+        {
+            auto written = write (first, useLineBreaks);
+            auto second = parseText (written);
+            EXPECT_EQ (stringsIn (second), c.strings) << written;
+            EXPECT_EQ (write (second, useLineBreaks), written);
+        }
+    }
+}
+
+TEST (JsonRoundTrip, AnEncodedSurrogatePairWritesTheSameTextOnceRead)
+{
+    // Its two halves are escaped as a pair, which reads back as the one
+    // character they stand for; from there on the text stays the same.
+    auto first = parseText ("[\"\xED\xA0\x80\xED\xB0\x80\"]");
+    auto written = write (first, false);
+    EXPECT_EQ (written, R"(["\ud800\udc00"])");
+    auto second = parseText (written);
+    EXPECT_EQ (second[0].readString(), "\xF0\x90\x80\x80");
+    EXPECT_EQ (write (second, false), written);
 }
