@@ -50,7 +50,9 @@ set_common_options() {
     # and leave the time for many more of them.
     local max_len=4096
     [ "$target" = value_building ] && max_len=512
-    options=(-max_len="$max_len" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$artifacts")
+    # A value program near the length limit can take seconds on a busy
+    # machine with the sanitizers' memory checks; a hang still stops the run.
+    options=(-max_len="$max_len" -timeout=60 -rss_limit_mb=2048 -artifact_prefix="$artifacts")
     local dictionary="$root/fuzz/dictionaries/$target.dict"
     [ -f "$dictionary" ] && options+=(-dict="$dictionary")
     return 0
