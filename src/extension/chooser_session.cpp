@@ -15,8 +15,24 @@ bool ChooserSession::isOpen() const
     return current == SessionState::creating || current == SessionState::showing || current == SessionState::ending;
 }
 
+namespace
+{
+/// Whatever state an open showing is in, these end it.
+bool endsTheShowing (SessionEvent event)
+{
+    return event == SessionEvent::closeBox || event == SessionEvent::pageCloseButton || event == SessionEvent::hostClose
+        || event == SessionEvent::hostQuit || event == SessionEvent::unload;
+}
+} // namespace
+
 SessionOutcome ChooserSession::handle (SessionEvent event)
 {
+    if (isOpen() && endsTheShowing (event))
+        return endShowing (event);
+
+    if (isOpen() && event == SessionEvent::loopEnded)
+        return finishShowing();
+
     switch (current)
     {
         case SessionState::idle:
@@ -87,14 +103,6 @@ SessionOutcome ChooserSession::handleWhileOpen (SessionEvent event)
                 outcome.loadPage = outcome.bringToFront = true;
             }
             break;
-        case SessionEvent::closeBox:
-        case SessionEvent::pageCloseButton:
-        case SessionEvent::hostClose:
-        case SessionEvent::hostQuit:
-        case SessionEvent::unload:
-            return endShowing (event);
-        case SessionEvent::loopEnded:
-            return finishShowing();
         default:
             break;
     }
@@ -117,14 +125,6 @@ SessionOutcome ChooserSession::handleWhileEnding (SessionEvent event)
             reopenRequested = reopenRequested || showRequestedWhileEnding;
             showRequestedWhileEnding = false;
             break;
-        case SessionEvent::closeBox:
-        case SessionEvent::pageCloseButton:
-        case SessionEvent::hostClose:
-        case SessionEvent::hostQuit:
-        case SessionEvent::unload:
-            return endShowing (event);
-        case SessionEvent::loopEnded:
-            return finishShowing();
         default:
             break;
     }
