@@ -23,7 +23,7 @@ constexpr const char* selectSongMessage = R"({"id":17,"fn":"selectSong","params"
 
 void dispatchBridgeCall (benchmark::State& state)
 {
-    ui::WebView view;
+    ui::WebView view { testsupport::recordingViewOptions() };
     auto& browser = *testsupport::RecordingBrowser::of (view);
     int64_t selected = 0;
 
@@ -97,7 +97,7 @@ void buildSongList (benchmark::State& state, int songCount)
 void runRefreshScript (benchmark::State& state, int songCount)
 {
     RegisteredChooser registered (songCount);
-    ui::WebView view;
+    ui::WebView view { testsupport::recordingViewOptions() };
     auto& browser = *testsupport::RecordingBrowser::of (view);
 
     for (auto _ : state)

@@ -145,7 +145,7 @@ private:
         }
     }
 
-    ui::WebView view;
+    ui::WebView view { testsupport::recordingViewOptions() };
     std::set<std::string> boundNames;
     testsupport::RecordingBrowser* browser = nullptr;
     int nestedPosts = 0;

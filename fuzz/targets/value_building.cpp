@@ -17,7 +17,7 @@
 #include "fuzz_targets.h"
 #include "json/json_parse.h"
 #include "json/json_writer.h"
-#include "recording_browser.h"
+#include "strict_utf8.h"
 #include "json/string_appender.h"
 #include "values/value.h"
 
@@ -179,7 +179,7 @@ std::string compactJSON (const value::ValueView& view)
 
 bool isValidUTF8 (const std::string& text)
 {
-    return testsupport::isStrictUTF8 (text);
+    return testsupport::isStrictUtf8 (text);
 }
 
 bool hasOnlyValidUTF8 (const Node& node)

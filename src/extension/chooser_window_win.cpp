@@ -6,8 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
-#include "extension/lib_main.h"
+#include "extension/showing_platform.h"
 #include "messageloop/message_loop.h"
 #include "messageloop/message_window.h"
 #include "window/user32_function.h"
@@ -37,47 +38,65 @@ void requestPerMonitorDpiAwareness()
     if (setAwareness != nullptr)
         setAwareness (reinterpret_cast<HANDLE> (perMonitorAwareV2));
 }
-} // namespace
+
+
+class DesktopShowing final : public chooser::ShowingPlatform
+{
+public:
+    explicit DesktopShowing (ui::BrowserFactory browserFactory) : browsers (std::move (browserFactory)) {}
+
+    void createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
+                              std::unique_ptr<ui::WebView>& view) override;
+    std::optional<int> runLoopUntilEnded (const Showing& showing) override;
+    void hideWindow (ui::DesktopWindow& window) override;
+    void wake() override;
+    void passQuitToHost (int exitCode) override;
+
+private:
+    ui::BrowserFactory browsers;
+};
 
 // The previous showing's window and view go only once the new view is
 // ready: its browser then carries over to the new view instead of exiting
 // and starting again, and a new creation never races its exit.
-void LibMain::createChooserWindowAndView()
+void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
+                                          std::unique_ptr<ui::WebView>& view)
 {
     requestPerMonitorDpiAwareness();
 
     // Declared in this order so that the view, a child of the window, goes first.
-    const auto previousWindow = std::move (chooserWindow);
-    const auto previousView = std::move (chooserView);
-    chooserWindow = std::make_unique<ui::DesktopWindow> (initialWindowBounds);
+    const auto previousWindow = std::move (window);
+    const auto previousView = std::move (view);
+    window = std::make_unique<ui::DesktopWindow> (initialWindowBounds);
 
     // A window that cannot be made ends the showing as its close box would.
-    if (chooserWindow->nativeHandle() == nullptr)
-        return handleSessionEvent (chooser::SessionEvent::closeBox);
+    if (window->nativeHandle() == nullptr)
+        return showing.closeBoxPressed();
 
-    chooserWindow->setTitle (windowTitle);
-    chooserWindow->addResizableStyles();
-    chooserWindow->setBounds (windowSize, resizeOnlyFlags);
-    chooserWindow->setMinimumTrackSize (minimumWindowWidth, minimumWindowHeight);
-    chooserWindow->setMaximumTrackSize (maximumWindowWidth, maximumWindowHeight);
-    chooserWindow->onCloseRequested = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
+    window->setTitle (windowTitle);
+    window->addResizableStyles();
+    window->setBounds (windowSize, resizeOnlyFlags);
+    window->setMinimumTrackSize (minimumWindowWidth, minimumWindowHeight);
+    window->setMaximumTrackSize (maximumWindowWidth, maximumWindowHeight);
+    window->onCloseRequested = showing.closeBoxPressed;
 
     // The browser's creation dispatches messages: the close box, host events
     // and the host's quit can all arrive inside this constructor, and a
     // browser that never starts is given up on as soon as the showing ends.
     ui::WebView::Options options;
-    options.creationAbandoned = [this] { return session.loopShouldEnd(); };
-    options.parentWindow = chooserWindow->nativeHandle();
-    chooserView = std::make_unique<ui::WebView> (options);
+    options.browser = browsers;
+    options.creationAbandoned = showing.hasEnded;
+    options.parentWindow = window->nativeHandle();
+    view = std::make_unique<ui::WebView> (options);
 }
 
-std::optional<int> LibMain::runLoopUntilTold()
+std::optional<int> DesktopShowing::runLoopUntilEnded (const Showing& showing)
 {
     static_cast<void> (messageloop::lockSharedMessageWindow (true));
 
     // Ended already (the close box while the browser started): the loop
     // takes no message at all.
-    const auto loopEnd = messageloop::runMessageLoop ([this] { return session.loopShouldEnd(); });
+    const auto loopEnd = messageloop::runMessageLoop (showing.hasEnded);
 
     if (loopEnd.quitReceived)
         return loopEnd.exitCode;
@@ -85,18 +104,24 @@ std::optional<int> LibMain::runLoopUntilTold()
     return std::nullopt;
 }
 
-void LibMain::hideChooserWindow()
+void DesktopShowing::hideWindow (ui::DesktopWindow& window)
 {
-    if (chooserWindow != nullptr && chooserWindow->nativeHandle() != nullptr)
-        ShowWindow (static_cast<HWND> (chooserWindow->nativeHandle()), SW_HIDE);
+    if (window.nativeHandle() != nullptr)
+        ShowWindow (static_cast<HWND> (window.nativeHandle()), SW_HIDE);
 }
 
-void LibMain::wakeShowing()
+void DesktopShowing::wake()
 {
     messageloop::wakeMessageLoop();
 }
 
-void LibMain::passQuitToHost (int exitCode)
+void DesktopShowing::passQuitToHost (int exitCode)
 {
     PostQuitMessage (exitCode);
+}
+} // namespace
+
+std::unique_ptr<chooser::ShowingPlatform> chooser::makeDesktopShowing (ui::BrowserFactory browsers)
+{
+    return std::make_unique<DesktopShowing> (std::move (browsers));
 }

@@ -8,7 +8,13 @@
 
 using namespace tunewell;
 
-LibMain::LibMain (void* hostHandle) : VantorAPI (hostHandle) {}
+LibMain::LibMain (void* hostHandle, std::unique_ptr<chooser::ShowingPlatform> showingPlatform)
+    : VantorAPI (hostHandle),
+      platform (showingPlatform != nullptr ? std::move (showingPlatform) : chooser::makeInProcessShowing ({}))
+{
+    showingEvents.closeBoxPressed = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
+    showingEvents.hasEnded = [this] { return session.loopShouldEnd(); };
+}
 
 LibMain::~LibMain()
 {
@@ -87,17 +93,17 @@ void LibMain::handleSessionEvent (chooser::SessionEvent event)
 
 void LibMain::apply (const chooser::SessionOutcome& outcome)
 {
-    if (outcome.hideWindow)
-        hideChooserWindow();
+    if (outcome.hideWindow && chooserWindow != nullptr)
+        platform->hideWindow (*chooserWindow);
 
     if (outcome.retireWindow)
         retireChooserWindow();
 
     if (outcome.endLoop)
-        wakeShowing();
+        platform->wake();
 
     if (outcome.passQuitToHost)
-        passQuitToHost (hostQuitExitCode);
+        platform->passQuitToHost (hostQuitExitCode);
 
     if (outcome.loadPage)
         loadChooserPage();
@@ -122,7 +128,7 @@ bool LibMain::showChooser()
 
 bool LibMain::runOneShowing()
 {
-    createChooserWindowAndView();
+    platform->createWindowAndView (showingEvents, chooserWindow, chooserView);
 
     const auto takeHostQuit = [this] (int exitCode)
     {
@@ -136,7 +142,7 @@ bool LibMain::runOneShowing()
     const bool ready = chooserView != nullptr && chooserView->isBrowserCreated();
     handleSessionEvent (ready ? chooser::SessionEvent::browserReady : chooser::SessionEvent::browserFailed);
 
-    if (auto quit = runLoopUntilTold())
+    if (auto quit = platform->runLoopUntilEnded (showingEvents))
         takeHostQuit (*quit);
 
     // The next showing starts from here, not from inside this one.
@@ -185,11 +191,3 @@ void LibMain::OnSetlistChanged (const std::string&)
 {
     updateChooser();
 }
-
-namespace vantor::sdk
-{
-VantorAPI* CreateVantorExtension (void* hostHandle)
-{
-    return new (std::nothrow) LibMain (hostHandle);
-}
-} // namespace vantor::sdk

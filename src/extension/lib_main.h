@@ -5,6 +5,7 @@
 #include <string>
 
 #include "extension/chooser_session.h"
+#include "extension/showing_platform.h"
 #include "host_sdk/vantor_api.h"
 #include "values/value.h"
 #include "webview/webview.h"
@@ -17,8 +18,10 @@
 class LibMain : public vantor::sdk::VantorAPI
 {
 public:
-    /// Makes no host call, so a null handle (descriptor query) is safe.
-    explicit LibMain (void* hostHandle);
+    /// Makes no host call, so a null handle (descriptor query) is safe. The
+    /// platform makes each showing's window, view and loop; null: showings
+    /// stay in process and their views have no browser.
+    explicit LibMain (void* hostHandle, std::unique_ptr<tunewell::chooser::ShowingPlatform> platform = nullptr);
     ~LibMain() override;
 
     void Initialization() override;
@@ -76,21 +79,10 @@ private:
     /// that brought it is over.
     void retireChooserWindow();
 
-    // Platform code: the window and the view, and the loop.
-
-    /// Makes the window and the view for a new showing; the browser's
-    /// creation dispatches messages, so any event may arrive meanwhile, and
-    /// the creation gives up once the session says the showing ends.
-    void createChooserWindowAndView();
-    /// Runs the showing's loop until the session says it ends; the exit code
-    /// of a quit message that it took instead, if any.
-    std::optional<int> runLoopUntilTold();
-    void hideChooserWindow();
-    /// Makes a waiting loop or creation look at the session again.
-    void wakeShowing();
-    void passQuitToHost (int exitCode);
-
     tunewell::chooser::ChooserSession session;
+    std::unique_ptr<tunewell::chooser::ShowingPlatform> platform;
+    /// What the platform reports to this extension's showings.
+    tunewell::chooser::ShowingPlatform::Showing showingEvents;
     /// The exit code of the quit that the showing took for the host.
     int hostQuitExitCode = 0;
     std::unique_ptr<tunewell::ui::DesktopWindow> chooserWindow;

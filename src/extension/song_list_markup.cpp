@@ -1,7 +1,7 @@
 #include "extension/song_list_markup.h"
 
 #include "extension/chooser_texts.h"
-#include "extension/utf8_repair.h"
+#include "text/utf8_repair.h"
 #include "json/json_escape.h"
 
 namespace tunewell::chooser

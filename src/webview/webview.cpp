@@ -14,8 +14,9 @@ WebView::WebView() : WebView (Options {}) {}
 WebView::WebView (const Options& options)
 {
     // Created in the body so that boundFunctions already exists if the
-    // backend delivers anything while it builds the browser.
-    pimpl = Pimpl::create (*this, options);
+    // browser delivers anything while it is being built.
+    if (options.browser)
+        pimpl = options.browser (*this, options);
 }
 
 WebView::~WebView()

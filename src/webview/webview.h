@@ -24,8 +24,20 @@ using BindingFunction = std::function<value::Value(const value::ValueView& argum
 class WebView
 {
 public:
+    struct Pimpl;
+    struct Options;
+
+    /// Makes the browser side of a new view, on the view's thread, from
+    /// inside the view's constructor; null means the view has no browser.
+    using BrowserFactory = std::function<std::unique_ptr<Pimpl> (WebView& owner, const Options& options)>;
+
     struct Options
     {
+        /// Where the view's browser comes from: the platform's browser host
+        /// in the product, a test double in tests. Empty: the view has no
+        /// browser, and its script operations do nothing.
+        BrowserFactory browser;
+
         bool enableDebugMode = false;
 
         struct Resource
@@ -53,8 +65,9 @@ public:
         void* parentWindow = nullptr;
     };
 
-    /// With default options. (A default argument of type Options cannot be
-    /// written here: GCC rejects it while Options is still incomplete.)
+    /// With default options, so without a browser. (A default argument of
+    /// type Options cannot be written here: GCC rejects it while Options is
+    /// still incomplete.)
     WebView();
     explicit WebView (const Options& options);
     ~WebView();
@@ -88,18 +101,14 @@ public:
         return pimpl != nullptr ? pimpl->quitTakenDuringCreation() : std::nullopt;
     }
 
-    /// The browser side of the view. Each platform (and each test harness)
-    /// provides one implementation, chosen at link time by `create`.
+    /// The browser side of the view, made by Options::browser. Once its
+    /// browser exists, an implementation registers bridgeScript
+    /// (webview/bridge_scripts.h) with addInitScript before anything else,
+    /// because every binding stub calls it.
     struct Pimpl
     {
         explicit Pimpl (WebView& ownerView) : owner (ownerView) {}
         virtual ~Pimpl() = default;
-
-        /// Builds the browser side for a new view; defined once per backend.
-        /// Once its browser exists, a backend registers bridgeScript
-        /// (webview/bridge_scripts.h) with addInitScript before anything else,
-        /// because every binding stub calls it.
-        static std::unique_ptr<Pimpl> create (WebView& owner, const Options& options);
 
         /// The three browser operations the bridge needs; each takes UTF-8
         /// text, converts it as the browser requires and reports nothing.
@@ -129,5 +138,7 @@ private:
     /// ignored and nothing escapes.
     void invokeBinding (const std::string& message) noexcept;
 };
+
+using BrowserFactory = WebView::BrowserFactory;
 
 } // namespace tunewell::ui

@@ -1,17 +1,13 @@
-# The WebView2 browser host for Windows and the loader images it can map.
+# The WebView2 browser host for Windows, and the image of Microsoft's loader
+# that it maps from memory in the release library.
 #
-# Link a program against one of these bundles, never against the pieces:
-#   tunewell_browser_host          the release host, mapping Microsoft's loader
-#                                  (the vendored one unless TUNEWELL_WEBVIEW2_LOADER
-#                                  names another)
-#   tunewell_browser_host_standin  the same host mapping the stand-in runtime
-#                                  in place of Microsoft's loader, for the
-#                                  browser host's own tests (tests/webview says
-#                                  why); deploy the stand-in's control DLL
-#                                  beside the program (webview2_standin_deploy)
-# The bridge calls WebView::Pimpl::create, which the host defines, and the host
-# reads the image; a bundle lists the three archives as one group so that
-# single-pass linkers resolve those references in either direction.
+#   tunewell_webview_win   the browser host; a program makes its views'
+#                          browsers with ui::webView2Browsers (image, size)
+#   tunewell_loader_image  Microsoft's loader as webView2LoaderImage (the
+#                          vendored one unless TUNEWELL_WEBVIEW2_LOADER names
+#                          another), declared in "webView2LoaderImage.h"
+# The browser host's own tests map the stand-in runtime instead
+# (tunewell_standin_loader_image, defined with the stand-in).
 
 # Microsoft's WebView2 package, vendored in third_party: the loader that goes
 # into the release DLL and the header of the released interfaces. Each file is
@@ -48,20 +44,6 @@ target_include_directories(tunewell_webview_win PUBLIC ${PROJECT_SOURCE_DIR}/src
 target_link_libraries(tunewell_webview_win PUBLIC
     tunewell_webview tunewell_webview2_sdk tunewell_loader tunewell_window tunewell_messageloop tunewell_text ole32 shell32 user32)
 
-function(tunewell_add_browser_host bundle image_library image_file)
-    add_library(${image_library} STATIC)
-    tunewell_embed_binary(TARGET ${image_library} INPUT ${image_file}
-                          SYMBOL loaderImage NAMESPACE tunewell ${ARGN})
-    add_library(${bundle} INTERFACE)
-    target_link_libraries(${bundle} INTERFACE
-        "$<LINK_GROUP:RESCAN,tunewell_webview_win,tunewell_webview,${image_library}>")
-endfunction()
-
-if(EXISTS ${PROJECT_SOURCE_DIR}/tools/webview2_standin/CMakeLists.txt)
-    tunewell_add_browser_host(tunewell_browser_host_standin tunewell_loader_image_standin
-                              $<TARGET_FILE:webview2_standin> DEPENDS webview2_standin)
-endif()
-
 # Microsoft's loader goes into the release DLL: the vendored copy, checked
 # against the hash that its README states, unless a build names another file.
 set(vendoredLoader "${webview2Package}/x64/WebView2Loader.dll")
@@ -88,4 +70,5 @@ if(loaderFile STREQUAL vendoredLoader AND NOT loaderHash STREQUAL vendoredLoader
                         "loader was changed. Restore it, or update the hash here and in its README.")
 endif()
 message(STATUS "Tunewell: tunewell.dll embeds ${loaderFile} (${loaderSize} bytes, SHA-256 ${loaderHash})")
-tunewell_add_browser_host(tunewell_browser_host tunewell_loader_image "${loaderFile}")
+add_library(tunewell_loader_image STATIC)
+tunewell_embed_binary(TARGET tunewell_loader_image INPUT "${loaderFile}" SYMBOL webView2LoaderImage NAMESPACE tunewell)

@@ -5,7 +5,7 @@
 #include "messageloop/library_frames.h"
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
-#include "webview/loader_image.h"
+#include "webview/webview2_browsers.h"
 #include "webview/webview_event_handler_win.h"
 #include "webview/webview_fallback_win.h"
 
@@ -20,12 +20,16 @@ constexpr char resourceRootURL[] = "https://tunewell.localhost/";
 constexpr int initialViewSize = 400;
 } // namespace
 
-std::unique_ptr<WebView::Pimpl> WebView::Pimpl::create (WebView& owner, const Options& options)
+BrowserFactory webView2Browsers (const unsigned char* loaderImage, std::size_t loaderImageSize)
 {
-    return std::make_unique<WebView2Host> (owner, options);
+    return [loaderImage, loaderImageSize] (WebView& owner, const WebView::Options& options)
+    {
+        return std::unique_ptr<WebView::Pimpl> (new WebView2Host (owner, options, loaderImage, loaderImageSize));
+    };
 }
 
-WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options)
+WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options,
+                            const unsigned char* loaderImage, std::size_t loaderImageSize)
     : Pimpl (ownerView),
       windowClass (L"TunewellWebView", wndProc),
       rootURL (resourceRootURL),

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -22,8 +23,9 @@ namespace tunewell::ui
 {
 
 /// The Windows side of a WebView: a window (the view window, a child of the
-/// options' parent window, or a hidden popup without one) holding a WebView2 browser whose loader is mapped from the library's own
-/// data. Everything runs on the creating thread, whose message dispatch
+/// options' parent window, or a hidden popup without one) holding a WebView2
+/// browser whose loader is mapped from an image in memory (see
+/// webview2_browsers.h). Everything runs on the creating thread, whose message dispatch
 /// delivers the browser's callbacks.
 class WebView2Host final : public WebView::Pimpl
 {
@@ -33,7 +35,8 @@ public:
     /// Creates the view window and the browser, dispatching the thread's
     /// messages until the browser exists or its creation fails. Never throws
     /// for a missing browser: the view then exists without one.
-    WebView2Host (WebView& ownerView, const WebView::Options& options);
+    WebView2Host (WebView& ownerView, const WebView::Options& options,
+                  const unsigned char* loaderImage, std::size_t loaderImageSize);
     ~WebView2Host() override;
 
     WebView2Host (const WebView2Host&) = delete;

@@ -18,6 +18,7 @@
 #include "host_sdk/host_functions.h"
 #include "json/json_parse.h"
 #include "recording_browser.h"
+#include "strict_utf8.h"
 #include "test_host.h"
 
 using tunewell::testing::TestHost;
@@ -152,7 +153,7 @@ TEST_F (HostileChooser, NamesOfRandomBytesStillGiveOneItemPerSongInStrictUtf8)
     const auto markup = songListAsThePageGetsIt();
 
     EXPECT_EQ (itemCount (markup), 300) << "seed " << seed;
-    EXPECT_TRUE (tunewell::testsupport::isStrictUTF8 (markup)) << "seed " << seed;
+    EXPECT_TRUE (tunewell::testsupport::isStrictUtf8 (markup)) << "seed " << seed;
     EXPECT_NE (markup.find ("data-slot='299'>"), std::string::npos) << "seed " << seed;
 }
 

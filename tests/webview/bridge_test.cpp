@@ -24,7 +24,7 @@ struct BridgeTest : ::testing::Test
 {
     BridgeTest() { browser.clearOperations(); }
 
-    ui::WebView view;
+    ui::WebView view { testsupport::recordingViewOptions() };
     RecordingBrowser& browser = *RecordingBrowser::of (view);
 
     /// Binds a function that records its arguments as compact JSON and
@@ -73,7 +73,7 @@ std::string rejectScript (const std::string& id)
 //==============================================================================
 TEST_F (BridgeTest, TheBridgeScriptIsRegisteredFirstAndEachBindingAddsAndRunsItsStub)
 {
-    ui::WebView fresh;
+    ui::WebView fresh { testsupport::recordingViewOptions() };
     auto& recorder = *RecordingBrowser::of (fresh);
     fresh.bind ("getSongListFromVantor", [] (const value::ValueView&) { return value::Value(); });
     fresh.bind ("selectSong", [] (const value::ValueView&) { return value::Value(); });
@@ -299,7 +299,7 @@ TEST_F (BridgeTest, AFunctionMayUseTheViewAndRebindItselfWhileItRuns)
 TEST (BridgeWithoutBrowser, OperationsDoNothingButBindingsAreStillStored)
 {
     testsupport::ScopedBrowserUnavailable noBrowser;
-    ui::WebView view;
+    ui::WebView view { testsupport::recordingViewOptions() };
     auto& browser = *RecordingBrowser::of (view);
     int calls = 0;
 
@@ -336,7 +336,7 @@ TEST (BridgeLifetime, TheBrowserIsDestroyedBeforeTheBoundFunctions)
     auto browserWasGone = std::make_shared<bool> (false);
 
     {
-        ui::WebView view;
+        ui::WebView view { testsupport::recordingViewOptions() };
         view.bind ("f", Probe (&view, browserWasGone));
     }
 

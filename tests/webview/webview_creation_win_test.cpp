@@ -55,7 +55,7 @@ using BrowserCreation = StandinTest;
 
 TEST_F (BrowserCreation, aNewViewHasItsBrowserWhenTheConstructorReturns)
 {
-    WebView view;
+    WebView view { standinViewOptions() };
 
     EXPECT_TRUE (view.isBrowserCreated());
     EXPECT_FALSE (view.quitTakenDuringCreation().has_value());
@@ -70,7 +70,7 @@ TEST_F (BrowserCreation, theWaitKeepsDispatchingWhileTheBrowserIsSlowToStart)
 {
     standin_delay_creation (25);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     EXPECT_TRUE (view.isBrowserCreated());
     EXPECT_EQ (standin_open_view_count(), 1);
@@ -86,7 +86,7 @@ TEST_F (BrowserCreation, aViewOnAnotherThreadWaitsOnThatThreadsOwnQueue)
     std::thread worker ([&] {
         workerThread = GetCurrentThreadId();
         standin_delay_creation (3);
-        WebView view;
+        WebView view { standinViewOptions() };
         created = view.isBrowserCreated();
         window = viewWindowOf (view);
         windowThread = GetWindowThreadProcessId (window, nullptr);
@@ -100,7 +100,7 @@ TEST_F (BrowserCreation, aViewOnAnotherThreadWaitsOnThatThreadsOwnQueue)
 
 TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
 {
-    WebView view;
+    WebView view { standinViewOptions() };
     view.bind ("first", [] (const value::ValueView&) { return value::Value(); });
     view.bind ("second", [] (const value::ValueView&) { return value::Value(); });
 
@@ -118,7 +118,7 @@ TEST_F (BrowserCreation, aPageOpensOnlyOnceItsLateScriptsApply)
 {
     standin_delay_document_scripts (20);
 
-    WebView view;
+    WebView view { standinViewOptions() };
     view.bind ("first", [] (const value::ValueView&) { return value::Value(); });
     view.loadHTML ("<p>Set list</p>");
 
@@ -134,7 +134,7 @@ TEST_F (BrowserCreation, aPageOpensOnlyOnceItsLateScriptsApply)
 
 TEST_F (BrowserCreation, aViewWithoutResourceProviderNeitherFiltersNorNavigates)
 {
-    WebView view;
+    WebView view { standinViewOptions() };
     view.loadHTML ("<p>Set list</p>");
 
     EXPECT_TRUE (loggedTexts (L"AddWebResourceRequestedFilter").empty());
@@ -145,7 +145,7 @@ TEST_F (BrowserCreation, aViewWithoutResourceProviderNeitherFiltersNorNavigates)
 
 TEST_F (BrowserCreation, theProfileFolderIsNamedAfterTheRunningProgram)
 {
-    WebView view;
+    WebView view { standinViewOptions() };
 
     wchar_t path[MAX_PATH] {};
     GetModuleFileNameW (nullptr, path, MAX_PATH);
@@ -184,7 +184,7 @@ TEST_F (FailedBrowserCreation, anEnvironmentCallThatFailsAtOnceLeavesNoBrowser)
 {
     standin_fail_environment_call (static_cast<int32_t> (E_ACCESSDENIED));
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     expectViewWithoutBrowser (view, missingRuntimeNotice);
     EXPECT_EQ (standin_open_view_count(), 0);
@@ -194,7 +194,7 @@ TEST_F (FailedBrowserCreation, anEnvironmentThatFailsLaterEndsTheWait)
 {
     standin_fail_environment_creation (static_cast<int32_t> (E_FAIL), 0);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     expectViewWithoutBrowser (view);
     EXPECT_TRUE (loggedTexts (L"CreateCoreWebView2Controller").empty());
@@ -204,7 +204,7 @@ TEST_F (FailedBrowserCreation, aMissingEnvironmentEndsTheWaitEvenWhenReportedAsS
 {
     standin_fail_environment_creation (S_OK, 1);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     expectViewWithoutBrowser (view);
 }
@@ -213,7 +213,7 @@ TEST_F (FailedBrowserCreation, aControllerThatFailsEndsTheWait)
 {
     standin_fail_controller_creation (static_cast<int32_t> (E_FAIL), 0);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     expectViewWithoutBrowser (view);
     EXPECT_EQ (standin_open_view_count(), 0);
@@ -223,7 +223,7 @@ TEST_F (FailedBrowserCreation, aMissingControllerEndsTheWaitEvenWhenReportedAsSu
 {
     standin_fail_controller_creation (S_OK, 1);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     expectViewWithoutBrowser (view);
 }
@@ -233,7 +233,7 @@ TEST_F (FailedBrowserCreation, aQuitDuringTheWaitGivesUpAndReportsItsExitCode)
     standin_delay_creation (5);
     PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 42, 0);
 
-    WebView view;
+    WebView view { standinViewOptions() };
 
     EXPECT_FALSE (view.isBrowserCreated());
     ASSERT_TRUE (view.quitTakenDuringCreation().has_value());
@@ -255,7 +255,7 @@ TEST_F (FailedBrowserCreation, aThreadInTheMultithreadedApartmentCannotHostTheBr
     std::thread worker ([&] {
         const HRESULT joined = CoInitializeEx (nullptr, COINIT_MULTITHREADED);
         {
-            WebView view;
+            WebView view { standinViewOptions() };
             created = view.isBrowserCreated();
             environmentRequested = ! loggedTexts (L"CreateCoreWebView2EnvironmentWithOptions").empty();
             notice = fallbackNoticeText (viewWindowOf (view));
@@ -276,7 +276,7 @@ TEST_F (FailedBrowserCreation, aDestroyedViewLeavesTheThreadsApartmentAsItFoundI
 
     std::thread worker ([&] {
         {
-            WebView view;
+            WebView view { standinViewOptions() };
         }
         // Joining another apartment works only if the view left its own.
         afterwards = CoInitializeEx (nullptr, COINIT_MULTITHREADED);
@@ -296,7 +296,7 @@ TEST_F (ViewDestruction, leavesNoWindowClassRuntimeObjectOrMappedImageBehind)
     HWND window = nullptr;
     std::wstring className;
     {
-        WebView view;
+        WebView view { standinViewOptions() };
         view.bind ("f", [] (const value::ValueView&) { return value::Value(); });
         window = viewWindowOf (view);
         className = windowClassName (window);
@@ -319,7 +319,7 @@ TEST_F (ViewDestruction, aViewThatGaveUpWaitingKeepsTheLoaderOnlyUntilTheRuntime
     standin_hold_creation();
     PostThreadMessageW (GetCurrentThreadId(), WM_QUIT, 0, 0);
     {
-        WebView view;
+        WebView view { standinViewOptions() };
         EXPECT_FALSE (view.isBrowserCreated());
     }
     EXPECT_GT (privateExecutableRegions(), regionsBefore) << "the runtime still holds the loader's handler";
@@ -341,7 +341,7 @@ TEST_F (ViewDestruction, aCreationGivenUpByItsOwnerEndsTheWaitAndRefusesTheLateB
 {
     standin_hold_creation();
     creationGivenUp = false;
-    WebView::Options options;
+    WebView::Options options = standinViewOptions();
     options.creationAbandoned = [] { return creationGivenUp; };
 
     // As a close box would, from a message that the wait dispatches.
@@ -364,8 +364,8 @@ TEST_F (ViewDestruction, aCreationGivenUpByItsOwnerEndsTheWaitAndRefusesTheLateB
 
 TEST_F (ViewDestruction, successiveViewsEachRegisterAClassOfTheirOwn)
 {
-    auto first = std::make_unique<WebView>();
-    auto second = std::make_unique<WebView>();
+    auto first = std::make_unique<WebView> (standinViewOptions());
+    auto second = std::make_unique<WebView> (standinViewOptions());
 
     EXPECT_NE (windowClassName (viewWindowOf (*first)), windowClassName (viewWindowOf (*second)));
     EXPECT_EQ (standin_open_view_count(), 2);

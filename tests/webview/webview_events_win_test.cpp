@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         StandinTest::SetUp();
-        view = std::make_unique<WebView>();
+        view = std::make_unique<WebView> (standinViewOptions());
         ASSERT_TRUE (view->isBrowserCreated());
 
         view->bind ("add", [this] (const value::ValueView& arguments) {

@@ -13,11 +13,22 @@
 #include <vector>
 
 #include "private_executable_regions_win.h"
+#include "standinLoaderImage.h"
 #include "standin_control.h"
+#include "webview/webview2_browsers.h"
 #include "webview/webview2_win.h"
 
 namespace tunewell::ui::testing
 {
+
+/// Options for a view whose browser host maps the stand-in runtime in place
+/// of Microsoft's loader.
+inline WebView::Options standinViewOptions()
+{
+    WebView::Options options;
+    options.browser = webView2Browsers (standinLoaderImage, standinLoaderImageSize);
+    return options;
+}
 
 struct LogEntry
 {

@@ -47,7 +47,7 @@ protected:
     {
         StandinTest::SetUp();
 
-        WebView::Options options;
+        WebView::Options options = standinViewOptions();
         options.resourceProvider = [this] (const std::string& path) -> std::optional<WebView::Options::Resource> {
             requestedPaths.push_back (path);
 

@@ -4,9 +4,7 @@
 
 #include "standin_fixture.h"
 
-#if defined(TUNEWELL_STANDIN_TEST_MEMORY_DLL)
 #include "loader/memory_dll.h"
-#endif
 
 namespace tunewell::standin::testing
 {
@@ -45,7 +43,6 @@ TEST_F (LoadingTest, TheDiskCopyExportsTheCreationFunctionUndecorated)
     EXPECT_EQ (GetProcAddress (runtimeModule, "_CreateCoreWebView2EnvironmentWithOptions@16"), nullptr);
 }
 
-#if defined(TUNEWELL_STANDIN_TEST_MEMORY_DLL)
 TEST_F (LoadingTest, ACopyMappedFromMemoryWorksBesideTheDiskCopy)
 {
     auto image = runtimeImage();
@@ -70,7 +67,6 @@ TEST_F (LoadingTest, ACopyMappedFromMemoryWorksBesideTheDiskCopy)
     EXPECT_EQ (createThrough (createEnvironment, arrived), S_OK);
     EXPECT_TRUE (arrived);
 }
-#endif
 
 } // namespace
 } // namespace tunewell::standin::testing

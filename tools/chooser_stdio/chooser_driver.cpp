@@ -6,7 +6,8 @@
 #include "extension/lib_main.h"
 #include "host_sdk/entry_points.h"
 #include "host_sdk/vantor_api.h"
-#include "stdio_browser.h"
+#include "recording_browser.h"
+#include "strict_utf8.h"
 
 namespace chooser_stdio
 {
@@ -141,10 +142,13 @@ void ChooserDriver::reportSetlistChange()
 void ChooserDriver::deliverPageMessage (const ValueView& command)
 {
     auto text = stringField (command, "text");
-    auto* browser = StdioBrowser::current();
+    auto* browser = tunewell::testsupport::RecordingBrowser::current();
     if (browser == nullptr)
         throw std::logic_error ("no page is shown");
-    browser->receivePageMessage (text);
+
+    // The real browser hands over page messages through a strict conversion
+    // from UTF-16, which turns invalid UTF-8 into an empty text.
+    browser->postWebMessage (tunewell::testsupport::isStrictUtf8 (text) ? text : std::string());
 }
 
 } // namespace chooser_stdio

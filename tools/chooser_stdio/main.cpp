@@ -10,7 +10,7 @@
 #include "chooser_driver.h"
 #include "event_writer.h"
 #include "json/json_parse.h"
-#include "stdio_browser.h"
+#include "recording_browser.h"
 
 namespace
 {
@@ -25,7 +25,14 @@ int64_t sequenceNumberOf (const tunewell::value::Value& command)
 int main()
 {
     chooser_stdio::EventWriter events (std::cout);
-    chooser_stdio::StdioBrowser::useEventWriter (events);
+    // Every browser operation becomes one event line: the test at the other
+    // end is the browser.
+    tunewell::testsupport::RecordingBrowser::observeOperations (
+        [&events] (const tunewell::testsupport::BrowserOperation& operation)
+        {
+            const bool isPage = operation.kind == tunewell::testsupport::BrowserOperation::Kind::navigateToString;
+            events.write (tunewell::testsupport::nameOf (operation.kind), isPage ? "html" : "script", operation.text);
+        });
     chooser_stdio::ChooserDriver driver (events);
 
     std::string line;

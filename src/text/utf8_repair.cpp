@@ -1,4 +1,4 @@
-#include "extension/utf8_repair.h"
+#include "text/utf8_repair.h"
 
 #include "text/utf8_sequences.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,18 +25,30 @@ struct BrowserOperation
 
 std::ostream& operator<< (std::ostream& out, const BrowserOperation& operation);
 
-/// A browser backend for WebView that runs no page: it records every
-/// operation in order. Like the Windows backend, a view that gets a browser
-/// first registers the bridge script. Link tunewell_recording_browser
-/// instead of a real backend; one test thread only.
+/// "addInitScript", "executeScript" or "navigateToString".
+const char* nameOf (BrowserOperation::Kind kind);
+
+/// A browser for WebView that runs no page: it records every operation in
+/// order, and page messages come in through postWebMessage. Like the
+/// WebView2 host, a view that gets a browser first registers the bridge
+/// script. One thread only.
 class RecordingBrowser : public ui::WebView::Pimpl
 {
 public:
     RecordingBrowser (ui::WebView& owner, bool hasBrowser);
     ~RecordingBrowser() override;
 
-    /// The backend of a view, or null when the view has none.
+    /// The browser of a view, or null when the view has none of these.
     static RecordingBrowser* of (const ui::WebView& view);
+
+    /// The most recently made browser that still exists, or null: the one a
+    /// page is shown in, as each showing replaces the previous view.
+    static RecordingBrowser* current();
+
+    /// Called with each operation that any browser records from now on, as
+    /// it records it; empty: none. For programs that show what the page
+    /// receives somewhere else.
+    static void observeOperations (std::function<void (const BrowserOperation&)> observer);
 
     const std::vector<BrowserOperation>& operations() const { return recorded; }
     void clearOperations() { recorded.clear(); }
@@ -45,7 +58,8 @@ public:
     void postWebMessage (const std::string& message) { deliverWebMessage (message); }
 
     /// Scripts run while they hold this text throw std::bad_alloc, as the
-    /// real backend's text conversion does when memory runs out. Empty: none.
+    /// real browser host's text conversion does when memory runs out. Empty:
+    /// none.
     std::string failingScriptText;
 
     void addInitScript (const std::string& script) override;
@@ -61,7 +75,14 @@ private:
     std::vector<BrowserOperation> recorded;
 };
 
-/// While one exists, new views get a backend without a browser, as when the
+/// Makes recording browsers for views (WebView::Options::browser); while a
+/// ScopedBrowserUnavailable exists, the views' browsers cannot start.
+ui::BrowserFactory recordingBrowsers();
+
+/// Options for a view over a recording browser.
+ui::WebView::Options recordingViewOptions();
+
+/// While one exists, new recording browsers have no browser, as when the
 /// browser runtime cannot be started: every operation does nothing.
 class ScopedBrowserUnavailable
 {
@@ -72,9 +93,5 @@ public:
     ScopedBrowserUnavailable (const ScopedBrowserUnavailable&) = delete;
     ScopedBrowserUnavailable& operator= (const ScopedBrowserUnavailable&) = delete;
 };
-
-/// Whether text is UTF-8 that a strict UTF-16 conversion accepts: no
-/// overlong forms, no encoded surrogates, nothing above U+10FFFF.
-bool isStrictUTF8 (const std::string& text);
 
 } // namespace tunewell::testsupport

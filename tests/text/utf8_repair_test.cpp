@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "extension/utf8_repair.h"
-#include "recording_browser.h"
+#include "text/utf8_repair.h"
+#include "strict_utf8.h"
 
 using tunewell::text::withInvalidUtf8Replaced;
 
@@ -41,9 +41,9 @@ TEST (Utf8Repair, AlwaysGivesTextThatTheStrictConversionAccepts)
             text += static_cast<char> (interesting[std::uniform_int_distribution<size_t> (0, sizeof (interesting) - 1) (random)]);
 
         auto repaired = withInvalidUtf8Replaced (text);
-        ASSERT_TRUE (tunewell::testsupport::isStrictUTF8 (repaired)) << "seed " << seed << ", round " << round;
+        ASSERT_TRUE (tunewell::testsupport::isStrictUtf8 (repaired)) << "seed " << seed << ", round " << round;
 
-        if (tunewell::testsupport::isStrictUTF8 (text))
+        if (tunewell::testsupport::isStrictUtf8 (text))
         {
             ASSERT_EQ (repaired, text) << "seed " << seed << ", round " << round;
         }
