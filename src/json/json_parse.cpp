@@ -46,33 +46,6 @@ int hexDigitValue (char c)
     return -1;
 }
 
-void appendUTF8 (std::string& target, uint32_t codePoint)
-{
-    auto continuation = [] (uint32_t bits) { return static_cast<char> (0x80 | (bits & 0x3F)); };
-
-    if (codePoint < 0x80)
-    {
-        target.push_back (static_cast<char> (codePoint));
-    }
-    else if (codePoint < 0x800)
-    {
-        const char bytes[] = { static_cast<char> (0xC0 | (codePoint >> 6)), continuation (codePoint) };
-        target.append (bytes, 2);
-    }
-    else if (codePoint < 0x10000)
-    {
-        const char bytes[] = { static_cast<char> (0xE0 | (codePoint >> 12)), continuation (codePoint >> 6),
-                               continuation (codePoint) };
-        target.append (bytes, 3);
-    }
-    else
-    {
-        const char bytes[] = { static_cast<char> ((0xF0 | (codePoint >> 18)) & 0xFF), continuation (codePoint >> 12),
-                               continuation (codePoint >> 6), continuation (codePoint) };
-        target.append (bytes, 4);
-    }
-}
-
 /// What strtod answers for digits beyond the range of a double, which
 /// from_chars leaves to its caller: infinity for a huge value, zero for a tiny
 /// one. Only the decimal magnitude matters: the place of the point relative
@@ -358,7 +331,7 @@ private:
                 if (text::isOverlong (decoded))
                 {
                     result.append (runStart, static_cast<std::size_t> (current - runStart));
-                    appendUTF8 (result, decoded.codePoint);
+                    text::appendUTF8 (result, decoded.codePoint);
                     runStart = current + decoded.length;
                 }
 
@@ -401,7 +374,7 @@ private:
             case 'n':  result.push_back ('\n'); break;
             case 'r':  result.push_back ('\r'); break;
             case 't':  result.push_back ('\t'); break;
-            case 'u':  ++current; appendUTF8 (result, parseUnicodeCharacterNumber()); return;
+            case 'u':  ++current; text::appendUTF8 (result, parseUnicodeCharacterNumber()); return;
             default:
                 // Any other character stands for itself; one that is not
                 // ASCII is copied by the caller's next step.

@@ -1,16 +1,20 @@
 # Writes INPUT's bytes as a C++ array; run by tunewell_embed_binary at build time.
-# Expects INPUT, SOURCE, HEADER, SYMBOL and optionally NAMESPACE.
+# Expects INPUT, SOURCE, HEADER, SYMBOL and optionally NAMESPACE and ZERO_TERMINATED.
 
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" digits)
 math(EXPR size "${digits} / 2")
 
 if(size EQUAL 0)
-    # A C++ array cannot be empty; the size still says 0.
+    # A C++ array cannot be empty; the size still says 0. The one byte is
+    # also the terminator of an empty text.
     set(bytes "0")
 else()
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
     string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){16})" "\\1\n" bytes "${bytes}")
+    if(ZERO_TERMINATED)
+        string(APPEND bytes "0x00,")
+    endif()
 endif()
 
 if(NAMESPACE)

@@ -1,36 +1,28 @@
 #include "messageloop/message_window.h"
 
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
 #include <windows.h>
 
+#include "messageloop/class_registration_win.h"
 #include "messageloop/library_frames.h"
 
 namespace tunewell::messageloop
 {
 namespace
 {
-// rand() is never seeded here and its state is per thread in the C runtime,
-// so a window made on a second thread draws the same first name as the first.
-constexpr int maximumNameAttempts = 16;
-
-std::string registerUniquelyNamedClass()
+std::string registerMessageWindowClass()
 {
     WNDCLASSEXA record {};
     record.cbSize = sizeof (record);
     record.lpfnWndProc = MessageWindow::windowProc;
     record.hInstance = GetModuleHandleA (nullptr);
 
+    // A failed registration still leaves the last name drawn, which the
+    // window's creation and the unregistering then find unregistered.
     std::string name;
-    for (int attempt = 0; attempt < maximumNameAttempts; ++attempt)
-    {
-        name = "tunewell_" + std::to_string (std::rand());
-        record.lpszClassName = name.c_str();
-        if (RegisterClassExA (&record) != 0 || GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            break;
-    }
+    registerUniquelyNamedClass (record, "tunewell_", name);
     return name;
 }
 
@@ -119,7 +111,7 @@ SharedMessageWindow& sharedMessageWindow()
 } // namespace
 
 MessageWindow::MessageWindow()
-    : registeredClassName (registerUniquelyNamedClass()), ownerThreadId (GetCurrentThreadId())
+    : registeredClassName (registerMessageWindowClass()), ownerThreadId (GetCurrentThreadId())
 {
     windowHandle = CreateWindowExA (0, registeredClassName.c_str(), "tunewell", 0, 0, 0, 0, 0, nullptr, nullptr,
                                     GetModuleHandleA (nullptr), nullptr);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace tunewell::text
@@ -66,6 +67,36 @@ constexpr bool isOverlong (DecodedCodePoint decoded)
 {
     constexpr uint32_t smallestOfLength[] = { 0, 0, 0x80, 0x800, 0x10000 };
     return decoded.codePoint < smallestOfLength[decoded.length];
+}
+
+/// Appends the code point in its shortest form, one to four bytes. Nothing is
+/// checked: a surrogate takes three bytes like any other code point below
+/// 0x10000. One above 0x10FFFF has no UTF-8 form and is not expected.
+inline void appendUTF8 (std::string& target, uint32_t codePoint)
+{
+    auto continuation = [] (uint32_t bits) { return static_cast<char> (0x80 | (bits & 0x3F)); };
+
+    if (codePoint < 0x80)
+    {
+        target.push_back (static_cast<char> (codePoint));
+    }
+    else if (codePoint < 0x800)
+    {
+        const char bytes[] = { static_cast<char> (0xC0 | (codePoint >> 6)), continuation (codePoint) };
+        target.append (bytes, 2);
+    }
+    else if (codePoint < 0x10000)
+    {
+        const char bytes[] = { static_cast<char> (0xE0 | (codePoint >> 12)), continuation (codePoint >> 6),
+                               continuation (codePoint) };
+        target.append (bytes, 3);
+    }
+    else
+    {
+        const char bytes[] = { static_cast<char> ((0xF0 | (codePoint >> 18)) & 0xFF), continuation (codePoint >> 12),
+                               continuation (codePoint >> 6), continuation (codePoint) };
+        target.append (bytes, 4);
+    }
 }
 
 /// The first byte of text[0, length) that breaks the UTF-8 form that the JSON

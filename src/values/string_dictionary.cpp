@@ -47,11 +47,6 @@ StringDictionary::Handle SimpleStringDictionary::getHandleForString (std::string
 
     bool isLarge = strings.size() >= minimumIndexedBytes;
 
-    // Texts shrank below the limit (cleared from outside): a table kept
-    // from before would describe other bytes.
-    if (! isLarge && ! index.empty())
-        dropIndex();
-
     // The table holds the zero-terminated pieces of the storage, which is
     // what the scan matches; a text with a zero byte inside spans several
     // pieces, so it is looked up by the scan and indexed piece by piece at
@@ -120,8 +115,9 @@ StringDictionary::Handle SimpleStringDictionary::findInIndex (std::string_view t
         auto start = std::size_t (entry.handle - 1);
         auto end = start + text.size();
 
-        // The same check as the scan makes, against the bytes as they are now.
-        if (end < strings.size() && strings[end] == 0 && (start == 0 || strings[start - 1] == 0)
+        // Texts of one hash may differ; a handle always starts a stored text,
+        // so only its end and bytes need checking.
+        if (end < strings.size() && strings[end] == 0
              && std::memcmp (strings.data() + start, text.data(), text.size()) == 0)
             return { entry.handle };
     }
@@ -132,8 +128,8 @@ void SimpleStringDictionary::bringIndexUpToDate()
     if (indexedBytes == strings.size() && ! index.empty())
         return;
 
-    // Shrunk (cleared after a move, say) or never indexed: start again.
-    if (indexedBytes > strings.size() || index.empty())
+    // Never indexed since the dictionary was made, moved from or cleared.
+    if (index.empty())
     {
         dropIndex();
         index.assign (64, {});
@@ -160,6 +156,12 @@ void SimpleStringDictionary::bringIndexUpToDate()
     }
 
     indexedBytes = strings.size();
+}
+
+void SimpleStringDictionary::clear() noexcept
+{
+    strings.clear();
+    dropIndex();
 }
 
 void SimpleStringDictionary::dropIndex() noexcept

@@ -36,16 +36,19 @@ public:
     Handle getHandleForString (std::string_view text) override;
     std::string_view getStringForHandle (Handle handle) const override;
 
+    /// The stored texts, each followed by its zero byte, in the order they
+    /// were first interned.
     const std::vector<char>& getRawData() const noexcept  { return strings; }
 
-    std::vector<char> strings;
+    /// Forgets every text, so that handles are counted from the start again.
+    void clear() noexcept;
 
 private:
+    std::vector<char> strings;
+
     /// A hash table of handles that spares large dictionaries a scan of every
-    /// stored text per lookup. It is only a cache over `strings`, which stays
-    /// the one record: a hit is checked against the stored bytes, and the
-    /// table is brought up to date with `strings` whenever they differ in
-    /// size, so code that edits `strings` directly never gets a wrong handle.
+    /// stored text per lookup. Texts stored while the dictionary was small, or
+    /// with a zero byte inside, are indexed at the next lookup that uses it.
     struct IndexSlot
     {
         uint32_t handle = 0; // 0: free

@@ -75,7 +75,7 @@ Value::Value (Value&& other) noexcept
     view.type = std::move (other.view.type);
     repointView();
     other.packedData.clear();
-    other.dictionary.strings.clear();
+    other.dictionary.clear();
     other.repointView();
 }
 
@@ -96,7 +96,7 @@ Value& Value::operator= (Value&& other) noexcept
         view.type = std::move (other.view.type);
         repointView();
         other.packedData.clear();
-        other.dictionary.strings.clear();
+        other.dictionary.clear();
         other.repointView();
     }
 

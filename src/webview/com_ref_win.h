@@ -11,7 +11,8 @@ namespace tunewell::ui
 {
 
 /// Owns one counted reference to a COM object, so that every exit path of a
-/// browser callback releases what it obtained. Single-thread use only.
+/// browser callback releases what it obtained; the stand-in runtime holds its
+/// objects with it too. Single-thread use only.
 template <typename Interface>
 class ComRef
 {
@@ -19,8 +20,15 @@ public:
     ComRef() = default;
     ~ComRef() { reset(); }
 
-    ComRef (const ComRef&) = delete;
-    ComRef& operator= (const ComRef&) = delete;
+    /// A copy holds a reference of its own.
+    ComRef (const ComRef& other) : ComRef (share (other.object)) {}
+
+    ComRef& operator= (const ComRef& other)
+    {
+        if (this != &other)
+            *this = share (other.object);
+        return *this;
+    }
 
     ComRef (ComRef&& other) noexcept : object (std::exchange (other.object, nullptr)) {}
 
@@ -43,6 +51,24 @@ public:
         ComRef ref;
         ref.object = lent;
         return ref;
+    }
+
+    /// Takes over a reference that the caller already holds.
+    static ComRef adopt (Interface* owned)
+    {
+        ComRef ref;
+        ref.object = owned;
+        return ref;
+    }
+
+    /// Hands a new reference to an out-parameter, for an object that answers
+    /// with what it holds.
+    void copyTo (Interface** out) const
+    {
+        if (object != nullptr)
+            object->AddRef();
+
+        *out = object;
     }
 
     /// For out-parameters that hand over a reference: releases the current

@@ -1,6 +1,6 @@
 #include "window/window_class_win.h"
 
-#include <cstdlib>
+#include "messageloop/class_registration_win.h"
 
 namespace tunewell::ui
 {
@@ -9,10 +9,6 @@ namespace
 // The executable's standard application icon, if it carries one.
 constexpr WORD applicationIconId = 32512;
 
-// rand() is never seeded here and its state is per thread in the C runtime,
-// so another thread or module may already own the first name tried.
-constexpr int maximumNameAttempts = 16;
-
 HICON loadSmallApplicationIcon (HMODULE module)
 {
     return static_cast<HICON> (LoadImageA (module, MAKEINTRESOURCEA (applicationIconId), IMAGE_ICON,
@@ -20,20 +16,6 @@ HICON loadSmallApplicationIcon (HMODULE module)
                                            LR_DEFAULTCOLOR));
 }
 
-ATOM registerUniquelyNamedClass (WNDCLASSEXW& record, const std::wstring& baseName)
-{
-    for (int attempt = 0; attempt < maximumNameAttempts; ++attempt)
-    {
-        const std::wstring name = baseName + std::to_wstring (std::rand());
-        record.lpszClassName = name.c_str();
-
-        if (const ATOM atom = RegisterClassExW (&record); atom != 0)
-            return atom;
-        if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            return 0;
-    }
-    return 0;
-}
 } // namespace
 
 WindowClass::WindowClass (std::wstring baseName, WNDPROC procedure)
@@ -48,7 +30,8 @@ WindowClass::WindowClass (std::wstring baseName, WNDPROC procedure)
     record.hInstance = moduleHandle;
     record.hIcon = icon;
     record.hIconSm = icon;
-    classAtom = registerUniquelyNamedClass (record, baseName);
+    std::wstring name;
+    classAtom = messageloop::registerUniquelyNamedClass (record, baseName, name);
 }
 
 WindowClass::~WindowClass()

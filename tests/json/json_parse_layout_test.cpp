@@ -130,7 +130,7 @@ TEST (JsonParsedLayout, EqualsTheValueAssembledContainerByContainer)
 
         ASSERT_TRUE (parsed.getType() == expected.getType()) << "seed " << seed << ", document " << i << ": " << document.text;
         ASSERT_EQ (parsed.getRawData(), expected.getRawData()) << "seed " << seed << ", document " << i << ": " << document.text;
-        ASSERT_EQ (parsed.getDictionary().strings, expected.getDictionary().strings)
+        ASSERT_EQ (parsed.getDictionary().getRawData(), expected.getDictionary().getRawData())
             << "seed " << seed << ", document " << i << ": " << document.text;
     }
 }
@@ -139,14 +139,14 @@ TEST (JsonParsedLayout, BareScalarsOwnTheirDataAndTexts)
 {
     auto text = json::parse ("\"Caf\xc3\xa9\"", 6, true);
     EXPECT_EQ (text.getView().readString(), "Caf\xc3\xa9");
-    EXPECT_EQ (text.getDictionary().strings.size(), 6u);
+    EXPECT_EQ (text.getDictionary().getRawData().size(), 6u);
 
     // All of an escaped zero byte's string is kept, though it reads up to that byte.
     auto withZero = json::parse ("\"a\\u0000b\"", 10, true);
-    EXPECT_EQ (withZero.getDictionary().strings, std::vector<char> ({ 'a', 0, 'b', 0 }));
+    EXPECT_EQ (withZero.getDictionary().getRawData(), std::vector<char> ({ 'a', 0, 'b', 0 }));
     EXPECT_EQ (withZero.getView().readString(), "a");
 
     auto number = json::parse ("12", 2, true);
     EXPECT_EQ (number.getView().readInt64(), 12);
-    EXPECT_TRUE (number.getDictionary().strings.empty());
+    EXPECT_TRUE (number.getDictionary().getRawData().empty());
 }

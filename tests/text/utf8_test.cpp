@@ -73,6 +73,33 @@ TEST (UTF8Decoding, MatchesAnIndependentEncoderForRandomCodePoints)
     }
 }
 
+TEST (UTF8Encoding, AppendsEachCodePointInItsShortestFormAtEveryLengthBoundary)
+{
+    std::string text = "x";
+
+    for (uint32_t codePoint : { 0x41u, 0x7fu, 0x80u, 0x7ffu, 0x800u, 0xd800u, 0xffffu, 0x10000u, 0x10ffffu })
+        appendUTF8 (text, codePoint);
+
+    EXPECT_EQ (text, "xA\x7f" "\xc2\x80" "\xdf\xbf" "\xe0\xa0\x80" "\xed\xa0\x80" "\xef\xbf\xbf"
+                     "\xf0\x90\x80\x80" "\xf4\x8f\xbf\xbf");
+}
+
+TEST (UTF8Encoding, MatchesAnIndependentEncoderForRandomCodePoints)
+{
+    const uint32_t seed = 20261209;
+    std::mt19937 random (seed);
+    std::uniform_int_distribution<uint32_t> codePoints (0, 0x10ffff);
+
+    for (int i = 0; i < 100000; ++i)
+    {
+        auto codePoint = codePoints (random);
+        std::string text;
+        appendUTF8 (text, codePoint);
+
+        ASSERT_EQ (text, encode (codePoint)) << "seed " << seed << ", code point " << codePoint;
+    }
+}
+
 TEST (UTF8Decoding, TakesMalformedLeadBytesWithoutValidating)
 {
     UTF8Pointer stray ("\x80" "A");

@@ -85,7 +85,7 @@ TEST (ValueBuilding, ReinternsStringsIntoTheReceivingDictionary)
     EXPECT_EQ (handleAt (object, 4), 7u);
     EXPECT_EQ (handleAt (object, 8), 1u);
     EXPECT_EQ (object["second"].readString(), "abc");
-    EXPECT_EQ (object.getDictionary().strings.size(), 10u);
+    EXPECT_EQ (object.getDictionary().getRawData().size(), 10u);
 
     auto outer = Value::makeEmptyArray();
     outer.addArrayElement (Value ("zz"));
@@ -101,7 +101,7 @@ TEST (ValueBuilding, CopiesHandlesUnchangedFromAViewWithoutDictionary)
     array.appendValue (ValueView (Type (TypeCode::string), &handle, nullptr));
 
     EXPECT_EQ (handleAt (array, 0), 42u);
-    EXPECT_TRUE (array.getDictionary().strings.empty());
+    EXPECT_TRUE (array.getDictionary().getRawData().empty());
 }
 
 TEST (ValueBuilding, AppendsFromItsOwnBytes)
@@ -167,7 +167,7 @@ TEST (ValueMoves, LeaveTheSourceVoidAndEmpty)
 
     EXPECT_TRUE (song.getView().isVoid());
     EXPECT_TRUE (song.getRawData().empty());
-    EXPECT_TRUE (song.getDictionary().strings.empty());
+    EXPECT_TRUE (song.getDictionary().getRawData().empty());
     EXPECT_EQ (song.getView().data, nullptr);
 
     Value assigned;

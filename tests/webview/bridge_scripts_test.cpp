@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "webview/bridge_scripts.h"
+#include "webview/webview_resources.h"
 
 using namespace tunewell::ui;
 
@@ -102,4 +104,20 @@ TEST (ReplyScripts, SettleThePromiseOfTheirMessageAndForgetIt)
     EXPECT_EQ (makeRejectScript (2), "window._fnBindings[2].reject(); delete window._fnBindings[2];");
     EXPECT_EQ (makeRejectScript (-9223372036854775807 - 1),
                "window._fnBindings[-9223372036854775808].reject(); delete window._fnBindings[-9223372036854775808];");
+}
+
+TEST (ResourcePaths, keepTheSlashThatEndsTheRootAndEverythingAfterIt)
+{
+    const std::string root = "https://app.localhost/";
+
+    EXPECT_EQ (resourcePathFromURI (root, root), "/");
+    EXPECT_EQ (resourcePathFromURI (root + "a/b.js?x=1", root), "/a/b.js?x=1");
+    EXPECT_EQ (resourcePathFromURI ("https://app.localhost", root), std::nullopt);
+    EXPECT_EQ (resourcePathFromURI ("", root), std::nullopt);
+    EXPECT_EQ (resourcePathFromURI ("anything", ""), std::nullopt);
+}
+
+TEST (ResourceHeaders, nameTheTypeAndForbidCachingOnTwoLines)
+{
+    EXPECT_EQ (resourceResponseHeaders ("image/svg+xml"), "Content-Type: image/svg+xml\nCache-Control: no-store");
 }

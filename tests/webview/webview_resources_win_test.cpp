@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "webview/webview.h"
-#include "webview/webview_resources_win.h"
 
 namespace tunewell::ui::testing
 {
@@ -150,22 +149,6 @@ TEST_F (ResourceServing, clipboardReadingIsAllowedForServedPagesToo)
     ASSERT_TRUE (runMessagesUntil ([&] { return standin_permission_outcome (request, &outcome) == 0 && outcome.answered; }));
 
     EXPECT_EQ (outcome.state, COREWEBVIEW2_PERMISSION_STATE_ALLOW);
-}
-
-TEST (ResourcePaths, keepTheSlashThatEndsTheRootAndEverythingAfterIt)
-{
-    const std::string root = "https://app.localhost/";
-
-    EXPECT_EQ (resourcePathFromURI (root, root), "/");
-    EXPECT_EQ (resourcePathFromURI (root + "a/b.js?x=1", root), "/a/b.js?x=1");
-    EXPECT_EQ (resourcePathFromURI ("https://app.localhost", root), std::nullopt);
-    EXPECT_EQ (resourcePathFromURI ("", root), std::nullopt);
-    EXPECT_EQ (resourcePathFromURI ("anything", ""), std::nullopt);
-}
-
-TEST (ResourceHeaders, nameTheTypeAndForbidCachingOnTwoLines)
-{
-    EXPECT_EQ (resourceResponseHeaders ("image/svg+xml"), "Content-Type: image/svg+xml\nCache-Control: no-store");
 }
 
 } // namespace

@@ -63,7 +63,7 @@ TEST_F (CreationTest, ObjectPassedToAHandlerLivesOnlyAsLongAsSomebodyHoldsIt)
 TEST_F (CreationTest, ControllerCompletesInALaterTurnWithAViewInside)
 {
     auto* environmentDone = new EnvironmentHandler ([this] (HRESULT, ICoreWebView2Environment* created) {
-        environment = Ref<ICoreWebView2Environment>::share (created);
+        environment = ui::ComRef<ICoreWebView2Environment>::share (created);
         return S_OK;
     });
     ASSERT_EQ (startEnvironment (environmentDone), S_OK);
@@ -76,7 +76,7 @@ TEST_F (CreationTest, ControllerCompletesInALaterTurnWithAViewInside)
     auto* controllerDone = new ControllerHandler (
         [&] (HRESULT result, ICoreWebView2Controller* created) {
             receivedResult = result;
-            controller = Ref<ICoreWebView2Controller>::share (created);
+            controller = ui::ComRef<ICoreWebView2Controller>::share (created);
             return S_OK;
         },
         &deleted);

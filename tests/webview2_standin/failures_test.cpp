@@ -20,7 +20,7 @@ protected:
         HRESULT received = S_FALSE;
         auto* handler = new EnvironmentHandler ([&] (HRESULT result, ICoreWebView2Environment* created) {
             received = result;
-            environment = Ref<ICoreWebView2Environment>::share (created);
+            environment = ui::ComRef<ICoreWebView2Environment>::share (created);
             return S_OK;
         });
         EXPECT_EQ (startEnvironment (handler), S_OK);
@@ -34,7 +34,7 @@ protected:
         HRESULT received = S_FALSE;
         auto* handler = new ControllerHandler ([&] (HRESULT result, ICoreWebView2Controller* created) {
             received = result;
-            controller = Ref<ICoreWebView2Controller>::share (created);
+            controller = ui::ComRef<ICoreWebView2Controller>::share (created);
             return S_OK;
         });
         EXPECT_EQ (environment->CreateCoreWebView2Controller (parentWindow, handler), S_OK);

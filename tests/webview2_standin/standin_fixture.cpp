@@ -129,7 +129,7 @@ HRESULT StandinTest::startEnvironment (EnvironmentHandler* handler, const wchar_
 void StandinTest::createBrowser()
 {
     auto* environmentDone = new EnvironmentHandler ([this] (HRESULT, ICoreWebView2Environment* created) {
-        environment = Ref<ICoreWebView2Environment>::share (created);
+        environment = ui::ComRef<ICoreWebView2Environment>::share (created);
         return S_OK;
     });
     ASSERT_EQ (startEnvironment (environmentDone), S_OK);
@@ -138,7 +138,7 @@ void StandinTest::createBrowser()
     ASSERT_TRUE (environment);
 
     auto* controllerDone = new ControllerHandler ([this] (HRESULT, ICoreWebView2Controller* created) {
-        controller = Ref<ICoreWebView2Controller>::share (created);
+        controller = ui::ComRef<ICoreWebView2Controller>::share (created);
         return S_OK;
     });
     ASSERT_EQ (environment->CreateCoreWebView2Controller (parent, controllerDone), S_OK);
@@ -148,7 +148,7 @@ void StandinTest::createBrowser()
 
     ICoreWebView2* created = nullptr;
     ASSERT_EQ (controller->get_CoreWebView2 (&created), S_OK);
-    view = Ref<ICoreWebView2>::adopt (created);
+    view = ui::ComRef<ICoreWebView2>::adopt (created);
 }
 
 void StandinTest::releaseBrowser()

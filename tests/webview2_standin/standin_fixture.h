@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/com_ref_win.h"
+#include "webview/com_ref_win.h"
 #include "standin_control.h"
 #include "webview/webview2_win.h"
 
@@ -141,9 +141,9 @@ protected:
     CreateCoreWebView2EnvironmentWithOptionsFunction createEnvironment = nullptr;
     HWND parent = nullptr;
 
-    Ref<ICoreWebView2Environment> environment;
-    Ref<ICoreWebView2Controller> controller;
-    Ref<ICoreWebView2> view;
+    ui::ComRef<ICoreWebView2Environment> environment;
+    ui::ComRef<ICoreWebView2Controller> controller;
+    ui::ComRef<ICoreWebView2> view;
 };
 
 } // namespace tunewell::standin::testing

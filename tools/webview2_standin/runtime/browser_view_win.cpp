@@ -106,7 +106,7 @@ void BrowserView::showPage (bool visible)
 
 void BrowserView::later (std::function<void()> work)
 {
-    dispatcher->post ([self = Ref<ICoreWebView2>::share (this), work = std::move (work)] { work(); });
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2>::share (this), work = std::move (work)] { work(); });
 }
 
 void BrowserView::postWebMessageFromPage (void* context, const wchar_t* text, int isJson)
@@ -147,7 +147,7 @@ void BrowserView::raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind)
 
     record (L"ProcessFailed", std::to_wstring (kind));
     pageDead = true;
-    auto args = Ref<ICoreWebView2ProcessFailedEventArgs>::adopt (new ProcessFailedArgs (kind));
+    auto args = ui::ComRef<ICoreWebView2ProcessFailedEventArgs>::adopt (new ProcessFailedArgs (kind));
 
     for (auto& handler : events.handlersOf<ICoreWebView2ProcessFailedEventHandler> (L"ProcessFailed"))
         handler->Invoke (this, args.get());
@@ -165,7 +165,7 @@ void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
 
     auto json = isJson ? message : jsonStringLiteral (message);
     auto text = isJson ? std::nullopt : std::optional<std::wstring> (message);
-    auto args = Ref<ICoreWebView2WebMessageReceivedEventArgs>::adopt (new WebMessageArgs (page->source(), json, text));
+    auto args = ui::ComRef<ICoreWebView2WebMessageReceivedEventArgs>::adopt (new WebMessageArgs (page->source(), json, text));
 
     for (auto& handler : events.handlersOf<ICoreWebView2WebMessageReceivedEventHandler> (L"WebMessageReceived"))
         handler->Invoke (this, args.get());
@@ -180,7 +180,7 @@ void BrowserView::raisePermissionRequest (int requestId, int kind, const std::ws
         record (L"PermissionRequested", std::to_wstring (kind));
 
         auto* request = new PermissionArgs (uri, static_cast<COREWEBVIEW2_PERMISSION_KIND> (kind));
-        auto args = Ref<ICoreWebView2PermissionRequestedEventArgs>::adopt (request);
+        auto args = ui::ComRef<ICoreWebView2PermissionRequestedEventArgs>::adopt (request);
 
         for (auto& handler : events.handlersOf<ICoreWebView2PermissionRequestedEventHandler> (L"PermissionRequested"))
         {
@@ -216,7 +216,7 @@ BrowserView::ResourceAnswer BrowserView::raiseResourceRequest (const std::wstrin
     record (L"WebResourceRequested", uri);
 
     auto* request = new ResourceRequestArgs (uri, context);
-    auto args = Ref<ICoreWebView2WebResourceRequestedEventArgs>::adopt (request);
+    auto args = ui::ComRef<ICoreWebView2WebResourceRequestedEventArgs>::adopt (request);
 
     for (auto& handler : events.handlersOf<ICoreWebView2WebResourceRequestedEventHandler> (L"WebResourceRequested"))
     {
@@ -239,11 +239,11 @@ BrowserView::ResourceAnswer BrowserView::raiseResourceRequest (const std::wstrin
     if (auto* own = ResourceResponse::ownObject (response))
         answer.headers = own->headerText();
 
-    Ref<IStream> content;
+    ui::ComRef<IStream> content;
     IStream* stream = nullptr;
     if (SUCCEEDED (response->get_Content (&stream)) && stream != nullptr)
     {
-        content = Ref<IStream>::adopt (stream);
+        content = ui::ComRef<IStream>::adopt (stream);
         answer.outcome.hasContent = 1;
         answer.body = readWholeStream (stream);
     }
@@ -311,8 +311,8 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
         if (atOnce && handler == nullptr)
             return S_OK;
 
-        auto kept = Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share (handler);
-        dispatcher->postAfter (atOnce ? 0 : delay, [self = Ref<ICoreWebView2>::share (this), this, script, atOnce,
+        auto kept = ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share (handler);
+        dispatcher->postAfter (atOnce ? 0 : delay, [self = ui::ComRef<ICoreWebView2>::share (this), this, script, atOnce,
                                                          kept, id = std::to_wstring (++lastScriptId)] {
             applyDocumentScript (script, atOnce, kept, id);
         });
@@ -321,7 +321,7 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
 }
 
 void BrowserView::applyDocumentScript (const std::wstring& script, bool alreadyApplied,
-                                       const Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
+                                       const ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
                                        const std::wstring& id)
 {
     if (closed)

@@ -115,7 +115,7 @@ private:
     void raiseWebMessage (const std::wstring& message, bool isJson);
     void raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind);
     void applyDocumentScript (const std::wstring& script, bool alreadyApplied,
-                              const Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
+                              const ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
                               const std::wstring& id);
     void raisePermissionRequest (int requestId, int kind, const std::wstring& uri);
     ResourceAnswer raiseResourceRequest (const std::wstring& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);

@@ -23,8 +23,8 @@ std::wstring boundsText (const RECT& r)
 
 Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::shared_ptr<Dispatcher> threadDispatcher,
                         std::shared_ptr<BrowserProcess> browserProcess)
-    : environment (Ref<ICoreWebView2Environment>::share (owner)), dispatcher (threadDispatcher),
-      view (new BrowserView (std::move (threadDispatcher))), viewReference (Ref<ICoreWebView2>::adopt (view)),
+    : environment (ui::ComRef<ICoreWebView2Environment>::share (owner)), dispatcher (threadDispatcher),
+      view (new BrowserView (std::move (threadDispatcher))), viewReference (ui::ComRef<ICoreWebView2>::adopt (view)),
       parentWindow (parent)
 {
     // A system class: no window procedure of this module is left behind

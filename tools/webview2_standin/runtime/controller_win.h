@@ -5,7 +5,7 @@
 #include "browser_process_win.h"
 #include "browser_view_win.h"
 #include "com_object_win.h"
-#include "com_ref_win.h"
+#include "webview/com_ref_win.h"
 #include "dispatcher_win.h"
 #include "event_registry_win.h"
 #include "webview/webview2_win.h"
@@ -59,12 +59,12 @@ private:
     void shutDown (const wchar_t* reason);
     static LRESULT CALLBACK contentProcedure (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    Ref<ICoreWebView2Environment> environment;
+    ui::ComRef<ICoreWebView2Environment> environment;
     std::shared_ptr<Dispatcher> dispatcher;
     // Counted as one of its controllers until this one closes.
     std::shared_ptr<BrowserProcess> browser;
     BrowserView* view;
-    Ref<ICoreWebView2> viewReference;
+    ui::ComRef<ICoreWebView2> viewReference;
     EventRegistry events;
     HWND parentWindow;
     HWND contentWindow = nullptr;

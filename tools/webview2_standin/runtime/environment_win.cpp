@@ -5,7 +5,7 @@
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
 #include "control_link_win.h"
-#include "com_ref_win.h"
+#include "webview/com_ref_win.h"
 #include "controller_win.h"
 #include "dispatcher_win.h"
 #include "handler_check_win.h"
@@ -82,7 +82,7 @@ void completeEnvironment (const std::shared_ptr<Dispatcher>& dispatcher,
         return;
     }
 
-    auto environment = Ref<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
+    auto environment = ui::ComRef<ICoreWebView2Environment>::adopt (new Environment (dispatcher, attachment.process));
     handler->Invoke (plan.environmentResult, environment.get());
 }
 
@@ -105,8 +105,8 @@ HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
         if (! answersAsComObject (handler, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler))
             return E_NOINTERFACE;
 
-        auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
-        auto self = Ref<ICoreWebView2Environment>::share (this);
+        auto keptHandler = ui::ComRef<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::share (handler);
+        auto self = ui::ComRef<ICoreWebView2Environment>::share (this);
         auto plan = currentPlan();
         dispatcher->postAfter (plan.delayMilliseconds, [this, self, parentWindow, keptHandler, plan] {
             completeController (parentWindow, keptHandler.get(), plan);
@@ -140,7 +140,7 @@ void Environment::completeController (HWND parent, ICoreWebView2CreateCoreWebVie
     }
 
     auto* controller = new Controller (parent, this, dispatcher, browser);
-    auto created = Ref<ICoreWebView2Controller>::adopt (controller);
+    auto created = ui::ComRef<ICoreWebView2Controller>::adopt (controller);
     if (controller->content() == nullptr)
     {
         handler->Invoke (HRESULT_FROM_WIN32 (GetLastError()), nullptr);
@@ -200,7 +200,7 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
     const int delay = plan.delayMilliseconds + attachment.delayMilliseconds;
     const bool hangs = attachment.racesExit && behaviour.creationDuringExit == STANDIN_EXIT_RACE_HANGS;
 
-    auto keptHandler = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
+    auto keptHandler = ui::ComRef<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share (handler);
     auto complete = [dispatcher, keptHandler, plan, attachment] {
         completeEnvironment (dispatcher, keptHandler.get(), plan, attachment);
     };

@@ -18,7 +18,7 @@ HRESULT EventRegistry::add (const wchar_t* event, IUnknown* handler, REFIID hand
     if (! answersAsComObject (handler, handlerInterface))
         return E_NOINTERFACE;
 
-    registrations.push_back ({ event, Ref<IUnknown>::share (handler), ++lastToken });
+    registrations.push_back ({ event, ui::ComRef<IUnknown>::share (handler), ++lastToken });
     token->value = lastToken;
     return S_OK;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "com_ref_win.h"
+#include "webview/com_ref_win.h"
 
 namespace tunewell::standin
 {
@@ -32,12 +32,12 @@ public:
     /// The event's handlers in registration order, each with a reference of
     /// its own, so that a handler may remove registrations while it runs.
     template <typename Handler>
-    std::vector<Ref<Handler>> handlersOf (const wchar_t* event) const
+    std::vector<ui::ComRef<Handler>> handlersOf (const wchar_t* event) const
     {
-        std::vector<Ref<Handler>> handlers;
+        std::vector<ui::ComRef<Handler>> handlers;
         for (const auto& registration : registrations)
             if (registration.event == event)
-                handlers.push_back (Ref<Handler>::share (static_cast<Handler*> (registration.handler.get())));
+                handlers.push_back (ui::ComRef<Handler>::share (static_cast<Handler*> (registration.handler.get())));
 
         return handlers;
     }
@@ -49,7 +49,7 @@ private:
     struct Registration
     {
         std::wstring event;
-        Ref<IUnknown> handler;
+        ui::ComRef<IUnknown> handler;
         int64_t token;
     };
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "com_ref_win.h"
+#include "webview/com_ref_win.h"
 
 namespace tunewell::standin
 {
@@ -20,7 +20,7 @@ HRESULT returnValue (Source value, Target* out)
 
 /// Hands a new reference (or null) to a caller's out-parameter; a null one is refused.
 template <typename Interface>
-HRESULT returnReference (const Ref<Interface>& object, Interface** out)
+HRESULT returnReference (const ui::ComRef<Interface>& object, Interface** out)
 {
     if (out == nullptr)
         return E_POINTER;

@@ -17,7 +17,7 @@ constexpr size_t maximumBodySize = 64u << 20;
 } // namespace
 
 ResourceResponse::ResourceResponse (IStream* stream, int status, std::wstring reason, std::wstring headerText)
-    : content (Ref<IStream>::share (stream)), statusCode (status), reasonPhrase (std::move (reason)),
+    : content (ui::ComRef<IStream>::share (stream)), statusCode (status), reasonPhrase (std::move (reason)),
       headers (std::move (headerText))
 {
 }
@@ -48,7 +48,7 @@ HRESULT ResourceResponse::get_Content (IStream** out) { return returnReference (
 
 HRESULT ResourceResponse::put_Content (IStream* stream)
 {
-    content = Ref<IStream>::share (stream);
+    content = ui::ComRef<IStream>::share (stream);
     return S_OK;
 }
 
@@ -117,7 +117,7 @@ HRESULT ResourceRequest::get_Content (IStream** out) { return returnReference (c
 
 HRESULT ResourceRequest::put_Content (IStream* stream)
 {
-    content = Ref<IStream>::share (stream);
+    content = ui::ComRef<IStream>::share (stream);
     return S_OK;
 }
 
@@ -128,7 +128,7 @@ HRESULT ResourceRequest::get_Headers (ICoreWebView2HttpRequestHeaders** out)
 }
 
 ResourceRequestArgs::ResourceRequestArgs (std::wstring uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
-    : request (Ref<ICoreWebView2WebResourceRequest>::adopt (new ResourceRequest (std::move (uri)))),
+    : request (ui::ComRef<ICoreWebView2WebResourceRequest>::adopt (new ResourceRequest (std::move (uri)))),
       context (resourceContext)
 {
 }
@@ -139,7 +139,7 @@ HRESULT ResourceRequestArgs::get_Response (ICoreWebView2WebResourceResponse** ou
 
 HRESULT ResourceRequestArgs::put_Response (ICoreWebView2WebResourceResponse* response)
 {
-    answer = Ref<ICoreWebView2WebResourceResponse>::share (response);
+    answer = ui::ComRef<ICoreWebView2WebResourceResponse>::share (response);
     return S_OK;
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "com_object_win.h"
-#include "com_ref_win.h"
+#include "webview/com_ref_win.h"
 #include "webview/webview2_win.h"
 
 namespace tunewell::standin
@@ -33,7 +33,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_ReasonPhrase (LPCWSTR reasonPhrase) override;
 
 private:
-    Ref<IStream> content;
+    ui::ComRef<IStream> content;
     int statusCode;
     std::wstring reasonPhrase, headers;
 };
@@ -53,7 +53,7 @@ public:
 
 private:
     std::wstring uri, method = L"GET";
-    Ref<IStream> content;
+    ui::ComRef<IStream> content;
 };
 
 class ResourceRequestArgs final : public ComObject<ICoreWebView2WebResourceRequestedEventArgs,
@@ -72,8 +72,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_ResourceContext (COREWEBVIEW2_WEB_RESOURCE_CONTEXT* context) override;
 
 private:
-    Ref<ICoreWebView2WebResourceRequest> request;
-    Ref<ICoreWebView2WebResourceResponse> answer;
+    ui::ComRef<ICoreWebView2WebResourceRequest> request;
+    ui::ComRef<ICoreWebView2WebResourceResponse> answer;
     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context;
 };
 
