@@ -31,8 +31,7 @@ int main (int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks (&reporter);
     benchmark::Shutdown();
 
-    const std::vector<RatioGoal> goals =
-    {
+    const std::vector<RatioGoal> goals = {
         { "double", "random_bits", "to_chars", 1.2 },
         { "double", "random_bits", "snprintf", 1.0 / 8.0 },
         { "parse", "", "rapidjson", 2.0 },

@@ -27,8 +27,7 @@ void dispatchBridgeCall (benchmark::State& state)
     auto& browser = *testsupport::RecordingBrowser::of (view);
     int64_t selected = 0;
 
-    view.bind ("selectSong", [&selected] (const value::ValueView& arguments)
-    {
+    view.bind ("selectSong", [&selected] (const value::ValueView& arguments) {
         selected += arguments[0].readInt64();
         return value::Value();
     });
@@ -52,12 +51,12 @@ void dispatchBridgeCall (benchmark::State& state)
 void fillSetlist (testing::TestHost& host, int count)
 {
     static const char* const names[] = { "Café del Mar", "Rock & Roll", "Don't Stop Me Now", "Ça plane pour moi",
-                                         "<Intro>", "Señorita", "Bohemian Rhapsody", "Naïve \"Live\"" };
+                                         "<Intro>",      "Señorita",    "Bohemian Rhapsody", "Naïve \"Live\"" };
     host.songs.clear();
 
     for (int i = 0; i < count; ++i)
-        host.songs.push_back ({ std::string (names[i % 8]) + " " + std::to_string (i), "Artist " + std::to_string (i % 97),
-                                {}, "", "" });
+        host.songs.push_back (
+            { std::string (names[i % 8]) + " " + std::to_string (i), "Artist " + std::to_string (i % 97), {}, "", "" });
 }
 
 /// The chooser registered with a test host through the entry points, as the
@@ -118,12 +117,13 @@ void registerChooserBenchmarks()
     for (int count : { 10, 1000, 10000 })
     {
         auto size = "/" + std::to_string (count);
-        benchmark::RegisterBenchmark (("songs/getSongListFromVantor" + size).c_str(),
-                                      [count] (benchmark::State& state) { buildSongList (state, count); })
-            ->Unit (benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark (("songs/refresh_script" + size).c_str(),
-                                      [count] (benchmark::State& state) { runRefreshScript (state, count); })
-            ->Unit (benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark (("songs/getSongListFromVantor" + size).c_str(), [count] (
+                                                                                          benchmark::State& state) {
+            buildSongList (state, count);
+        })->Unit (benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark (("songs/refresh_script" + size).c_str(), [count] (benchmark::State& state) {
+            runRefreshScript (state, count);
+        })->Unit (benchmark::kMicrosecond);
     }
 }
 

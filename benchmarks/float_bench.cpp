@@ -128,16 +128,23 @@ bool formatterOutputsReadBack()
 
 void registerFloatBenchmarks()
 {
-    struct Input { const char* name; const std::vector<double>& (*values)(); };
+    struct Input
+    {
+        const char* name;
+        const std::vector<double>& (*values)();
+    };
     const Input inputs[] = { { "random_bits", randomBitPatterns }, { "short_decimals", shortDecimals } };
 
     for (auto& input : inputs)
     {
         auto values = input.values;
         auto name = std::string ("double/") + input.name + "/";
-        benchmark::RegisterBenchmark ((name + "tunewell").c_str(), [values] (benchmark::State& s) { formatDoubles<formatTunewell> (s, values()); });
-        benchmark::RegisterBenchmark ((name + "to_chars").c_str(), [values] (benchmark::State& s) { formatDoubles<formatToChars> (s, values()); });
-        benchmark::RegisterBenchmark ((name + "snprintf").c_str(), [values] (benchmark::State& s) { formatDoubles<formatSnprintf> (s, values()); });
+        benchmark::RegisterBenchmark ((name + "tunewell").c_str(),
+                                      [values] (benchmark::State& s) { formatDoubles<formatTunewell> (s, values()); });
+        benchmark::RegisterBenchmark ((name + "to_chars").c_str(),
+                                      [values] (benchmark::State& s) { formatDoubles<formatToChars> (s, values()); });
+        benchmark::RegisterBenchmark ((name + "snprintf").c_str(),
+                                      [values] (benchmark::State& s) { formatDoubles<formatSnprintf> (s, values()); });
     }
 }
 

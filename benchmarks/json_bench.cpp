@@ -112,8 +112,9 @@ using Body = void (*) (benchmark::State&, const std::string&);
 void registerFor (const std::string& figure, const char* fileName, const char* implementation, Body body)
 {
     auto name = figure + "/" + caseName (fileName) + "/" + implementation;
-    benchmark::RegisterBenchmark (name.c_str(), [body, fileName] (benchmark::State& state) { body (state, benchDocument (fileName)); })
-        ->Unit (benchmark::kMillisecond);
+    benchmark::RegisterBenchmark (name.c_str(), [body, fileName] (benchmark::State& state) {
+        body (state, benchDocument (fileName));
+    })->Unit (benchmark::kMillisecond);
 }
 } // namespace
 

@@ -55,7 +55,8 @@ unsigned loadFromFile (const std::string& path)
     if (module == nullptr)
         return 0;
 
-    auto checksum = reinterpret_cast<ChecksumFunction> (reinterpret_cast<void*> (GetProcAddress (module, "benchImageChecksum")));
+    auto checksum = reinterpret_cast<ChecksumFunction> (
+        reinterpret_cast<void*> (GetProcAddress (module, "benchImageChecksum")));
     auto result = checksum != nullptr ? checksum() : 0;
     FreeLibrary (module);
     return result;
@@ -107,7 +108,7 @@ int main (int, char** argv)
     std::printf ("\n%-28s %10s %10s\n", "mapping a DLL image", "median", "bytes");
     std::printf ("%-28s %7.1f us %10zu\n", "MemoryDLL from memory", memoryMedian, image.size());
     std::printf ("%-28s %7.1f us %10zu\n", "LoadLibrary of the file", fileMedian, image.size());
-    std::printf ("ratio %.2fx of LoadLibrary's time over %d runs each; goal <= 2.00x: %s\n",
-                 ratio, runs, ratio <= 2.0 ? "met" : "MISSED");
+    std::printf ("ratio %.2fx of LoadLibrary's time over %d runs each; goal <= 2.00x: %s\n", ratio, runs,
+                 ratio <= 2.0 ? "met" : "MISSED");
     return 0;
 }

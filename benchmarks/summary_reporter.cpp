@@ -14,10 +14,14 @@ double toNanoseconds (double time, benchmark::TimeUnit unit)
 {
     switch (unit)
     {
-        case benchmark::kSecond:      return time * 1e9;
-        case benchmark::kMillisecond: return time * 1e6;
-        case benchmark::kMicrosecond: return time * 1e3;
-        default:                      return time;
+        case benchmark::kSecond:
+            return time * 1e9;
+        case benchmark::kMillisecond:
+            return time * 1e6;
+        case benchmark::kMicrosecond:
+            return time * 1e3;
+        default:
+            return time;
     }
 }
 
@@ -43,16 +47,20 @@ std::string readableTime (double ns)
 {
     char text[32];
 
-    if (ns < 1e3)       std::snprintf (text, sizeof (text), "%.1f ns", ns);
-    else if (ns < 1e6)  std::snprintf (text, sizeof (text), "%.2f us", ns / 1e3);
-    else if (ns < 1e9)  std::snprintf (text, sizeof (text), "%.2f ms", ns / 1e6);
-    else                std::snprintf (text, sizeof (text), "%.2f s", ns / 1e9);
+    if (ns < 1e3)
+        std::snprintf (text, sizeof (text), "%.1f ns", ns);
+    else if (ns < 1e6)
+        std::snprintf (text, sizeof (text), "%.2f us", ns / 1e3);
+    else if (ns < 1e9)
+        std::snprintf (text, sizeof (text), "%.2f ms", ns / 1e6);
+    else
+        std::snprintf (text, sizeof (text), "%.2f s", ns / 1e9);
 
     return text;
 }
 
-const RatioGoal* findGoal (const std::vector<RatioGoal>& goals, const std::string& figure,
-                          const std::string& testCase, const std::string& peer)
+const RatioGoal* findGoal (const std::vector<RatioGoal>& goals, const std::string& figure, const std::string& testCase,
+                           const std::string& peer)
 {
     for (auto& goal : goals)
         if (goal.figure == figure && (goal.testCase.empty() || goal.testCase == testCase) && goal.peer == peer)
@@ -153,8 +161,8 @@ void printComparisonTable (const std::map<std::string, double>& timings, const s
         figures[key][parts.implementation] = ns;
     }
 
-    std::printf ("\n%-8s %-22s %12s  %-12s %12s %9s  %-20s %s\n",
-                 "figure", "case", "tunewell", "peer", "peer time", "ratio", "goal", "verdict");
+    std::printf ("\n%-8s %-22s %12s  %-12s %12s %9s  %-20s %s\n", "figure", "case", "tunewell", "peer", "peer time",
+                 "ratio", "goal", "verdict");
 
     int missed = 0;
 
@@ -182,8 +190,8 @@ void printComparisonTable (const std::map<std::string, double>& timings, const s
         }
     }
 
-    std::printf ("ratio = tunewell's time / the peer's time (below 1: tunewell is faster); %d goal%s missed\n",
-                 missed, missed == 1 ? "" : "s");
+    std::printf ("ratio = tunewell's time / the peer's time (below 1: tunewell is faster); %d goal%s missed\n", missed,
+                 missed == 1 ? "" : "s");
 }
 
 void printSongListTable (const std::map<std::string, double>& timings, double largestListLimitMilliseconds)
@@ -202,7 +210,8 @@ void printSongListTable (const std::map<std::string, double>& timings, double la
     if (operations.empty())
         return;
 
-    std::printf ("\n%-24s %8s %12s %12s %16s  %s\n", "song list", "songs", "per list", "per song", "vs smaller list", "verdict");
+    std::printf ("\n%-24s %8s %12s %12s %16s  %s\n", "song list", "songs", "per list", "per song", "vs smaller list",
+                 "verdict");
 
     for (auto& [operation, sizes] : operations)
     {

@@ -51,16 +51,19 @@ size_t countLogged (const wchar_t* operation, const wchar_t* prefix = L"")
 HWND visibleChooserWindow()
 {
     HWND found = nullptr;
-    EnumThreadWindows (GetCurrentThreadId(), [] (HWND window, LPARAM result) {
-        wchar_t title[16] {};
-        GetWindowTextW (window, title, 16);
-        if (IsWindowVisible (window) && std::wstring (title) == L"Tunewell")
-        {
-            *reinterpret_cast<HWND*> (result) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM> (&found));
+    EnumThreadWindows (
+        GetCurrentThreadId(),
+        [] (HWND window, LPARAM result) {
+            wchar_t title[16] {};
+            GetWindowTextW (window, title, 16);
+            if (IsWindowVisible (window) && std::wstring (title) == L"Tunewell")
+            {
+                *reinterpret_cast<HWND*> (result) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM> (&found));
     return found;
 }
 
@@ -176,8 +179,8 @@ int main()
         first.push_back (TimedShowing (clickCloseBox).run (library));
         afterCloseBox.push_back (TimedShowing (clickPageClose).run (library));
         afterPageClose.push_back (TimedShowing (clickCloseBox).run (library));
-        std::printf ("round %d: %.0f, %.0f, %.0f ms; browser starts %d\n", round + 1, first.back(), afterCloseBox.back(),
-                     afterPageClose.back(), standin_browser_start_count());
+        std::printf ("round %d: %.0f, %.0f, %.0f ms; browser starts %d\n", round + 1, first.back(),
+                     afterCloseBox.back(), afterPageClose.back(), standin_browser_start_count());
         library.OnClose();
     }
 

@@ -70,7 +70,8 @@ class BridgeUnderAttack
 public:
     BridgeUnderAttack()
     {
-        bind ("echo", [] (const value::ValueView& params) { return value::Value (std::string_view (compactJSON (params))); });
+        bind ("echo",
+              [] (const value::ValueView& params) { return value::Value (std::string_view (compactJSON (params))); });
         bind ("fail", [] (const value::ValueView&) -> value::Value { throw std::runtime_error ("refused"); });
         // Throws for anything but an int64, as the chooser's song selection does.
         bind ("readIndex", [] (const value::ValueView& params) { return value::Value (params[0].readInt64()); });
@@ -124,7 +125,8 @@ private:
 
         fuzzCheck (operations.size() > before, target, "a call got no reply: " + message);
         const auto& reply = operations.back();
-        fuzzCheck (reply.kind == testsupport::BrowserOperation::Kind::executeScript, target, "the reply is not a script");
+        fuzzCheck (reply.kind == testsupport::BrowserOperation::Kind::executeScript, target,
+                   "the reply is not a script");
 
         if (expected->function == "echo")
         {

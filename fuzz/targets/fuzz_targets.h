@@ -28,10 +28,8 @@ struct FuzzTarget
 };
 
 inline constexpr FuzzTarget fuzzTargets[] = {
-    { "json_round_trip", fuzzJsonRoundTrip },
-    { "bridge_dispatch", fuzzBridgeDispatch },
-    { "value_building", fuzzValueBuilding },
-    { "host_utilities", fuzzHostUtilities },
+    { "json_round_trip", fuzzJsonRoundTrip }, { "bridge_dispatch", fuzzBridgeDispatch },
+    { "value_building", fuzzValueBuilding },  { "host_utilities", fuzzHostUtilities },
     { "image_checks", fuzzImageChecks },
 };
 

@@ -25,7 +25,10 @@ using vantor::sdk::VantorUtils;
 
 constexpr const char* target = "host_utilities";
 
-void check (bool holds, const std::string& what) { fuzzCheck (holds, target, what); }
+void check (bool holds, const std::string& what)
+{
+    fuzzCheck (holds, target, what);
+}
 
 int digitValue (char c)
 {
@@ -55,13 +58,16 @@ std::string referenceHexDecode (const std::string& text)
 
 std::string bytesOf (const VantorMidiMessage& message)
 {
-    return std::string (reinterpret_cast<const char*> (message.getData()), static_cast<std::size_t> (message.getLength()));
+    return std::string (reinterpret_cast<const char*> (message.getData()),
+                        static_cast<std::size_t> (message.getLength()));
 }
 
 void checkHexDecoding (const std::string& text)
 {
-    check (VantorUtils::hex2binaryString (text) == referenceHexDecode (text), "hex2binaryString disagrees with the reference");
-    check (VantorUtils::hex2binaryString (text.c_str()) == referenceHexDecode (text.c_str()), "hex2binaryString of a C string disagrees");
+    check (VantorUtils::hex2binaryString (text) == referenceHexDecode (text),
+           "hex2binaryString disagrees with the reference");
+    check (VantorUtils::hex2binaryString (text.c_str()) == referenceHexDecode (text.c_str()),
+           "hex2binaryString of a C string disagrees");
 
     const auto terminated = text.substr (0, text.find ('\0'));
     std::vector<char> target (terminated.size() / 2 + 1, '\x5a');

@@ -25,7 +25,10 @@ using namespace tunewell::memory;
 constexpr const char* target = "image_checks";
 constexpr std::uint32_t pageSize = 0x1000;
 
-void check (bool holds, const std::string& what) { fuzzCheck (holds, target, what); }
+void check (bool holds, const std::string& what)
+{
+    fuzzCheck (holds, target, what);
+}
 
 bool inside (std::size_t size, std::uint64_t offset, std::uint64_t length)
 {
@@ -49,7 +52,8 @@ void checkLayout (ByteView file)
     {
         check (section.sizeOfRawData == 0 || inside (file.size, section.pointerToRawData, section.sizeOfRawData),
                "a section's raw data lies outside the file");
-        check (inside (file.size, section.headerOffset, pe::sectionHeaderSize), "a section header lies outside the file");
+        check (inside (file.size, section.headerOffset, pe::sectionHeaderSize),
+               "a section header lies outside the file");
         mapped.push_back ({ section.virtualAddress, section.sizeOfRawData, section.characteristics });
     }
 
@@ -66,7 +70,9 @@ DataDirectory directoryFrom (FuzzInput& input, std::size_t imageSize)
     // more often than not; the sizes stay free.
     const auto address = input.integer<std::uint32_t>();
     const auto size = input.integer<std::uint16_t>();
-    return { imageSize != 0 && (address & 0x80000000u) == 0 ? address % static_cast<std::uint32_t> (imageSize) : address, size };
+    return { imageSize != 0 && (address & 0x80000000u) == 0 ? address % static_cast<std::uint32_t> (imageSize)
+                                                            : address,
+             size };
 }
 
 void checkWalks (const std::uint8_t* data, std::size_t size)
@@ -96,11 +102,13 @@ void checkWalks (const std::uint8_t* data, std::size_t size)
     if (auto tls = readTlsTemplate (view, directories[2], 0x180000000ull))
     {
         check (inside (image.size(), tls->start, tls->rawSize), "a TLS template lies outside the image");
-        check (tls->indexOffset == 0 || inside (image.size(), tls->indexOffset, 4), "a TLS index lies outside the image");
+        check (tls->indexOffset == 0 || inside (image.size(), tls->indexOffset, 4),
+               "a TLS index lies outside the image");
     }
 
     if (auto entries = exceptionTableEntryCount (view, directories[3]))
-        check (inside (image.size(), directories[3].virtualAddress, std::uint64_t { *entries } * 12), "the exception table lies outside the image");
+        check (inside (image.size(), directories[3].virtualAddress, std::uint64_t { *entries } * 12),
+               "the exception table lies outside the image");
 
     auto relocated = image;
     const auto delta = static_cast<std::int64_t> (input.integer<std::uint32_t>()) << 12;

@@ -44,8 +44,12 @@ std::optional<value::Value> parsed (const std::string& text, bool parseBareValue
     {
         return json::parse (text.c_str(), text.size(), parseBareValue);
     }
-    catch (const json::ParseError&) {}
-    catch (const value::Error&) {}
+    catch (const json::ParseError&)
+    {
+    }
+    catch (const value::Error&)
+    {
+    }
     catch (const std::exception& e)
     {
         failFuzzCheck (target, std::string ("the parser threw an undocumented exception: ") + e.what());

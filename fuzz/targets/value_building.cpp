@@ -41,13 +41,21 @@ constexpr std::size_t maximumNodesCheckedAlongTheWay = 8192;
 
 struct Node
 {
-    enum class Kind { integer, real, boolean, string, array, object };
+    enum class Kind
+    {
+        integer,
+        real,
+        boolean,
+        string,
+        array,
+        object
+    };
 
     Kind kind = Kind::integer;
     int64_t integer = 0;
     double real = 0;
     bool flag = false;
-    std::string text; // string content or class name
+    std::string text;                                // string content or class name
     std::vector<std::pair<std::string, Node>> items; // names are empty in arrays
 };
 
@@ -67,24 +75,44 @@ struct Built
     Node model;
 };
 
-void check (bool holds, const std::string& what) { fuzzCheck (holds, target, what); }
+void check (bool holds, const std::string& what)
+{
+    fuzzCheck (holds, target, what);
+}
 
 /// Runs a call whose outcome is not promised either way: it may answer or
 /// fail with value::Error, nothing else.
 template <typename Call>
 void probe (Call&& call, const char* what)
 {
-    try { call(); }
-    catch (const value::Error&) {}
-    catch (const std::exception& e) { failFuzzCheck (target, std::string (what) + " threw " + e.what()); }
+    try
+    {
+        call();
+    }
+    catch (const value::Error&)
+    {
+    }
+    catch (const std::exception& e)
+    {
+        failFuzzCheck (target, std::string (what) + " threw " + e.what());
+    }
 }
 
 template <typename Call>
 void expectError (Call&& call, const char* what)
 {
-    try { call(); }
-    catch (const value::Error&) { return; }
-    catch (const std::exception& e) { failFuzzCheck (target, std::string (what) + " threw " + e.what()); }
+    try
+    {
+        call();
+    }
+    catch (const value::Error&)
+    {
+        return;
+    }
+    catch (const std::exception& e)
+    {
+        failFuzzCheck (target, std::string (what) + " threw " + e.what());
+    }
 
     failFuzzCheck (target, std::string (what) + " was accepted");
 }
@@ -106,12 +134,12 @@ bool sameReal (double a, double b)
 
 void probeAccessors (const value::ValueView& view)
 {
-    probe ([&] { (void) view.get<int64_t>(); }, "get<int64_t>");
-    probe ([&] { (void) view.get<double>(); }, "get<double>");
-    (void) view.getWithDefault<int64_t> (7);
-    (void) view.getWithDefault<double> (0.5);
-    probe ([&] { (void) view.size(); }, "size");
-    probe ([&] { (void) view["missing member"]; }, "a missing member");
+    probe ([&] { (void)view.get<int64_t>(); }, "get<int64_t>");
+    probe ([&] { (void)view.get<double>(); }, "get<double>");
+    (void)view.getWithDefault<int64_t> (7);
+    (void)view.getWithDefault<double> (0.5);
+    probe ([&] { (void)view.size(); }, "size");
+    probe ([&] { (void)view["missing member"]; }, "a missing member");
 }
 
 void checkAgainstModel (const value::ValueView& view, const Node& node)
@@ -121,20 +149,23 @@ void checkAgainstModel (const value::ValueView& view, const Node& node)
     switch (node.kind)
     {
         case Node::Kind::integer:
-            check (view.isInt64() && view.readInt64() == node.integer && view.get<int64_t>() == node.integer, "an integer reads back differently");
-            expectError ([&] { (void) view.readString(); }, "readString of an integer");
+            check (view.isInt64() && view.readInt64() == node.integer && view.get<int64_t>() == node.integer,
+                   "an integer reads back differently");
+            expectError ([&] { (void)view.readString(); }, "readString of an integer");
             return;
         case Node::Kind::real:
-            check (view.isFloat64() && sameReal (view.readContentAs<double>(), node.real), "a double reads back differently");
-            expectError ([&] { (void) view.readInt64(); }, "readInt64 of a double");
+            check (view.isFloat64() && sameReal (view.readContentAs<double>(), node.real),
+                   "a double reads back differently");
+            expectError ([&] { (void)view.readInt64(); }, "readInt64 of a double");
             return;
         case Node::Kind::boolean:
             check (view.isBool() && view.readContentAs<bool>() == node.flag, "a bool reads back differently");
             return;
         case Node::Kind::string:
             check (view.isString(), "a string is no longer a string");
-            check (view.readString() == node.text, "a string reads back differently: " + printable (view.readString()) + " for " + printable (node.text));
-            expectError ([&] { (void) view.readInt64(); }, "readInt64 of a string");
+            check (view.readString() == node.text, "a string reads back differently: " + printable (view.readString())
+                                                       + " for " + printable (node.text));
+            expectError ([&] { (void)view.readInt64(); }, "readInt64 of a string");
             return;
         case Node::Kind::array:
             check (view.isArray() && view.size() == node.items.size(), "an array has another size");
@@ -142,7 +173,7 @@ void checkAgainstModel (const value::ValueView& view, const Node& node)
             for (uint32_t i = 0; i < node.items.size(); ++i)
                 checkAgainstModel (view[i], node.items[i].second);
 
-            expectError ([&] { (void) view[static_cast<uint32_t> (node.items.size())]; }, "an index past the end");
+            expectError ([&] { (void)view[static_cast<uint32_t> (node.items.size())]; }, "an index past the end");
             return;
         case Node::Kind::object:
             check (view.isObject() && view.size() == node.items.size(), "an object has another member count");
@@ -164,7 +195,8 @@ void checkAgainstModel (const value::ValueView& view, const Node& node)
                        "a member found by name is another member");
             }
 
-            expectError ([&] { (void) view.memberAt (static_cast<uint32_t> (node.items.size())); }, "a member past the end");
+            expectError ([&] { (void)view.memberAt (static_cast<uint32_t> (node.items.size())); },
+                         "a member past the end");
             return;
     }
 }
@@ -201,7 +233,8 @@ bool hasOnlyValidUTF8 (const Node& node)
 bool hasIntegersThatJSONKeeps (const Node& node)
 {
     if (node.kind == Node::Kind::integer
-        && (node.integer == std::numeric_limits<int64_t>::max() || node.integer <= -std::numeric_limits<int64_t>::max()))
+        && (node.integer == std::numeric_limits<int64_t>::max()
+            || node.integer <= -std::numeric_limits<int64_t>::max()))
         return false;
 
     for (auto& [name, item] : node.items)
@@ -260,7 +293,7 @@ void checkCopies (const Built& built)
     // to hold, and names that the dialect refuses fail to parse; either way
     // the outcome is defined, and text that parses writes stably.
     const bool exact = hasNamesThatJSONCanCarry (built.model) && hasOnlyValidUTF8 (built.model)
-                       && hasIntegersThatJSONKeeps (built.model);
+                    && hasIntegersThatJSONKeeps (built.model);
     std::string rewritten;
 
     try
@@ -269,12 +302,15 @@ void checkCopies (const Built& built)
     }
     catch (const std::exception& e)
     {
-        check (! exact && (dynamic_cast<const json::ParseError*> (&e) != nullptr || dynamic_cast<const value::Error*> (&e) != nullptr),
+        check (! exact
+                   && (dynamic_cast<const json::ParseError*> (&e) != nullptr
+                       || dynamic_cast<const value::Error*> (&e) != nullptr),
                "the JSON of a built value does not parse: " + text + ": " + e.what());
         return;
     }
 
-    check (rewritten == text || ! exact, "the JSON of a built value reads back as other JSON: " + text + " " + rewritten);
+    check (rewritten == text || ! exact,
+           "the JSON of a built value reads back as other JSON: " + text + " " + rewritten);
     check (compactJSON (json::parse (rewritten.c_str(), rewritten.size(), true)) == rewritten,
            "re-written JSON of a built value is not stable: " + rewritten);
 }
@@ -285,8 +321,14 @@ Built scalarFrom (FuzzInput& input, unsigned char op)
 
     switch (op)
     {
-        case 0: built.model.integer = input.integer<int64_t>(); built.value = value::Value (built.model.integer); break;
-        case 1: built.model.integer = input.integer<int32_t>(); built.value = value::Value (static_cast<int> (built.model.integer)); break;
+        case 0:
+            built.model.integer = input.integer<int64_t>();
+            built.value = value::Value (built.model.integer);
+            break;
+        case 1:
+            built.model.integer = input.integer<int32_t>();
+            built.value = value::Value (static_cast<int> (built.model.integer));
+            break;
         case 2:
             built.model.kind = Node::Kind::real;
             built.model.real = input.integer<int64_t>() / 1024.0;
@@ -344,7 +386,8 @@ void addIntoNext (std::vector<Built>& stack, FuzzInput& input, bool asMember)
     if (! accepted)
     {
         if (asMember)
-            expectError ([&] { container.value.addMember (name, element.value); }, "addMember on a non-object or a taken name");
+            expectError ([&] { container.value.addMember (name, element.value); },
+                         "addMember on a non-object or a taken name");
         else
             expectError ([&] { container.value.addArrayElement (element.value); }, "addArrayElement on a non-array");
 
@@ -404,7 +447,7 @@ int fuzzValueBuilding (const std::uint8_t* data, std::size_t size)
             checkAgainstModel (stack.back().value, stack.back().model);
         }
         else if (! stack.empty() && op == 10 && stack.size() < maximumStackDepth
-                  && countNodesOnStack (stack) + countNodes (stack.back().model) <= maximumNodesForACopy)
+                 && countNodesOnStack (stack) + countNodes (stack.back().model) <= maximumNodesForACopy)
         {
             stack.push_back (stack.back());
         }

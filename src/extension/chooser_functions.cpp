@@ -46,9 +46,12 @@ void LibMain::refreshChooserPage (ui::WebView& view)
 
 void LibMain::bindChooserFunctions (ui::WebView& view)
 {
-    view.bind (chooser::getSongListFunction, [this] (const value::ValueView& arguments) { return handleGetSongList (arguments); });
-    view.bind (chooser::closeChooserFunction, [this] (const value::ValueView& arguments) { return handleCloseSongSelector (arguments); });
-    view.bind (chooser::selectSongFunction, [this] (const value::ValueView& arguments) { return handleSelectSong (arguments); });
+    view.bind (chooser::getSongListFunction,
+               [this] (const value::ValueView& arguments) { return handleGetSongList (arguments); });
+    view.bind (chooser::closeChooserFunction,
+               [this] (const value::ValueView& arguments) { return handleCloseSongSelector (arguments); });
+    view.bind (chooser::selectSongFunction,
+               [this] (const value::ValueView& arguments) { return handleSelectSong (arguments); });
 }
 
 value::Value LibMain::handleGetSongList (const value::ValueView&)

@@ -155,9 +155,9 @@ SessionOutcome ChooserSession::finishShowing()
 
     const bool cancelled = hostQuitting || closedByHost;
     outcome.startShowing = reopenRequested && ! cancelled;
-    current = outcome.startShowing ? SessionState::creating
+    current = outcome.startShowing                    ? SessionState::creating
             : showRequestedWhileEnding && ! cancelled ? SessionState::awaitingSetlistMode
-            : SessionState::idle;
+                                                      : SessionState::idle;
 
     showRequestedWhileEnding = reopenRequested = hostQuitting = closedByHost = false;
     return outcome;

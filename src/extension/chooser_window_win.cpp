@@ -33,12 +33,12 @@ constexpr std::intptr_t perMonitorAwareV2 = -4;
 void requestPerMonitorDpiAwareness()
 {
     using SetAwarenessFunction = BOOL (WINAPI*) (HANDLE);
-    auto setAwareness = reinterpret_cast<SetAwarenessFunction> (ui::getUser32Function ("SetProcessDpiAwarenessContext"));
+    auto setAwareness = reinterpret_cast<SetAwarenessFunction> (
+        ui::getUser32Function ("SetProcessDpiAwarenessContext"));
 
     if (setAwareness != nullptr)
         setAwareness (reinterpret_cast<HANDLE> (perMonitorAwareV2));
 }
-
 
 class DesktopShowing final : public chooser::ShowingPlatform
 {

@@ -130,8 +130,7 @@ bool LibMain::runOneShowing()
 {
     platform->createWindowAndView (showingEvents, chooserWindow, chooserView);
 
-    const auto takeHostQuit = [this] (int exitCode)
-    {
+    const auto takeHostQuit = [this] (int exitCode) {
         hostQuitExitCode = exitCode;
         handleSessionEvent (chooser::SessionEvent::hostQuit);
     };
@@ -177,8 +176,7 @@ void LibMain::retireChooserWindow()
 
     auto retired = std::make_shared<std::unique_ptr<ui::DesktopWindow>> (std::move (chooserWindow));
 
-    const auto destroy = [retired]
-    {
+    const auto destroy = [retired] {
         (*retired)->releaseContentView();
         retired->reset();
     };

@@ -35,8 +35,7 @@ public:
     /// previous ones, which go only once the new view is ready. The browser's
     /// creation may dispatch messages, so any event may arrive meanwhile. A
     /// window that cannot be made ends the showing as its close box would.
-    virtual void createWindowAndView (const Showing& showing,
-                                      std::unique_ptr<ui::DesktopWindow>& window,
+    virtual void createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
                                       std::unique_ptr<ui::WebView>& view) = 0;
 
     /// Runs the showing's loop until it has ended; the exit code of a quit

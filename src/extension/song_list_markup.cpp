@@ -16,12 +16,24 @@ std::string escapeHtml (std::string_view text)
     {
         switch (c)
         {
-            case '&':  escaped += "&amp;"; break;
-            case '<':  escaped += "&lt;"; break;
-            case '>':  escaped += "&gt;"; break;
-            case '"':  escaped += "&quot;"; break;
-            case '\'': escaped += "&#39;"; break;
-            default:   escaped += c; break;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '\'':
+                escaped += "&#39;";
+                break;
+            default:
+                escaped += c;
+                break;
         }
     }
 

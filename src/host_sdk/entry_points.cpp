@@ -28,7 +28,9 @@ Result forward (Result neutralResult, Call&& call) noexcept
         if (auto* extension = scope.extension())
             return call (*extension);
     }
-    catch (...) {}
+    catch (...)
+    {
+    }
 
     return neutralResult;
 }
@@ -36,7 +38,10 @@ Result forward (Result neutralResult, Call&& call) noexcept
 template <typename Call>
 void forward (Call&& call) noexcept
 {
-    forward (0, [&] (VantorAPI& extension) { call (extension); return 0; });
+    forward (0, [&] (VantorAPI& extension) {
+        call (extension);
+        return 0;
+    });
 }
 
 /// A string result, copied out; a failed call leaves an empty string.
@@ -69,11 +74,19 @@ void closeExtension() noexcept
 
         if (auto* extension = scope.extension())
         {
-            try { extension->OnClose(); } catch (...) {}
+            try
+            {
+                extension->OnClose();
+            }
+            catch (...)
+            {
+            }
             retireExtension();
         }
     }
-    catch (...) {}
+    catch (...)
+    {
+    }
 }
 
 std::vector<std::string> stringListFromHost (const char** list, int count)
@@ -91,7 +104,13 @@ std::vector<std::string> stringListFromHost (const char** list, int count)
 
 TUNEWELL_EXPORT void InitializeImportedFunctions (void* hostHandle, HostFunctionLookup lookup)
 {
-    try { fillHostFunctionTable (hostHandle, lookup); } catch (...) {}
+    try
+    {
+        fillHostFunctionTable (hostHandle, lookup);
+    }
+    catch (...)
+    {
+    }
 }
 
 TUNEWELL_EXPORT void VantorRegister (HostFunctionLookup lookup, void* hostHandle)
@@ -170,11 +189,13 @@ TUNEWELL_EXPORT int GetPanelXML (int index, char* buffer, int bufferSize)
     return forwardString (buffer, bufferSize, [=] (VantorAPI& extension) { return extension.GetPanelXML (index); });
 }
 
-TUNEWELL_EXPORT int RequestVantorScriptFunctionSignatureList (int location, ExternalAPI_VantorScriptFunctionDefinition** list)
+TUNEWELL_EXPORT int RequestVantorScriptFunctionSignatureList (int location,
+                                                              ExternalAPI_VantorScriptFunctionDefinition** list)
 {
-    return forward (0, [=] (VantorAPI& extension)
-    {
-        return extension.RequestVantorScriptFunctionSignatureList (static_cast<VantorScript_AllowedLocations> (location), list);
+    return forward (0, [=] (VantorAPI& extension) {
+        return extension.RequestVantorScriptFunctionSignatureList (static_cast<VantorScript_AllowedLocations> (
+                                                                       location),
+                                                                   list);
     });
 }
 
@@ -265,21 +286,22 @@ TUNEWELL_EXPORT void OnWidgetStateChanged (const char* widgetName, int state)
 
 TUNEWELL_EXPORT void OnWidgetCaptionChanged (const char* widgetName, const char* caption)
 {
-    forward ([=] (VantorAPI& extension)
-    {
+    forward ([=] (VantorAPI& extension) {
         extension.OnWidgetCaptionChanged (stringFromHost (widgetName), stringFromHost (caption));
     });
 }
 
 TUNEWELL_EXPORT bool OnMidiIn (const char* deviceName, const unsigned char* data, int length)
 {
-    return forward (false, [=] (VantorAPI& extension) { return extension.OnMidiIn (stringFromHost (deviceName), data, length); });
+    return forward (false, [=] (VantorAPI& extension) {
+        return extension.OnMidiIn (stringFromHost (deviceName), data, length);
+    });
 }
 
-TUNEWELL_EXPORT void OnMidiDeviceListChanged (const char** firstList, int firstCount, const char** secondList, int secondCount)
+TUNEWELL_EXPORT void OnMidiDeviceListChanged (const char** firstList, int firstCount, const char** secondList,
+                                              int secondCount)
 {
-    forward ([=] (VantorAPI& extension)
-    {
+    forward ([=] (VantorAPI& extension) {
         auto first = stringListFromHost (firstList, firstCount);
         auto second = stringListFromHost (secondList, secondCount);
         extension.OnMidiDeviceListChanged (first, second);

@@ -22,7 +22,8 @@ TUNEWELL_EXPORT void InvokeMenu (int index);
 TUNEWELL_EXPORT int GetPanelCount();
 TUNEWELL_EXPORT int GetPanelName (int index, char* buffer, int bufferSize);
 TUNEWELL_EXPORT int GetPanelXML (int index, char* buffer, int bufferSize);
-TUNEWELL_EXPORT int RequestVantorScriptFunctionSignatureList (int location, vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition** list);
+TUNEWELL_EXPORT int
+RequestVantorScriptFunctionSignatureList (int location, vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition** list);
 
 TUNEWELL_EXPORT void OnOpen();
 TUNEWELL_EXPORT void OnClose();
@@ -45,4 +46,5 @@ TUNEWELL_EXPORT void OnWidgetCaptionChanged (const char* widgetName, const char*
 /// The data pointer and length reach the extension unchanged.
 TUNEWELL_EXPORT bool OnMidiIn (const char* deviceName, const unsigned char* data, int length);
 /// A null list or a count of zero or less gives an empty list.
-TUNEWELL_EXPORT void OnMidiDeviceListChanged (const char** firstList, int firstCount, const char** secondList, int secondCount);
+TUNEWELL_EXPORT void OnMidiDeviceListChanged (const char** firstList, int firstCount, const char** secondList,
+                                              int secondCount);

@@ -23,8 +23,15 @@ public:
     /// Must make no host call: it also answers the descriptor query, made
     /// before any host function is known.
     virtual std::string GetProductDescription() = 0;
-    virtual int RequestVantorScriptFunctionSignatureList (VantorScript_AllowedLocations, ExternalAPI_VantorScriptFunctionDefinition**) { return 0; }
-    virtual bool OnMidiIn (const std::string& /*deviceName*/, const unsigned char* /*data*/, int /*length*/) { return false; }
+    virtual int RequestVantorScriptFunctionSignatureList (VantorScript_AllowedLocations,
+                                                          ExternalAPI_VantorScriptFunctionDefinition**)
+    {
+        return 0;
+    }
+    virtual bool OnMidiIn (const std::string& /*deviceName*/, const unsigned char* /*data*/, int /*length*/)
+    {
+        return false;
+    }
     virtual void OnEditStateChanged (bool) {}
     virtual void OnSwitchToWiringView() {}
     virtual void OnSwitchToPanelView() {}

@@ -53,14 +53,14 @@ void splitLines (const std::string& text, std::vector<std::string>& lines)
     }
 }
 
-void readHostList (std::vector<std::string>& names, Vantor_GetPluginList_Function function, bool connected, void* hostHandle, bool flag)
+void readHostList (std::vector<std::string>& names, Vantor_GetPluginList_Function function, bool connected,
+                   void* hostHandle, bool flag)
 {
     names.clear();
 
     // The answer can be large, so its buffer lives on the heap.
     int answer = 0;
-    auto text = readHostString (listResultSize, [&] (char* buffer, int size)
-    {
+    auto text = readHostString (listResultSize, [&] (char* buffer, int size) {
         answer = callHost (connected, function, hostHandle, buffer, size, flag);
     });
 
@@ -83,68 +83,122 @@ const unsigned char* bytesOf (const std::string& bytes)
 VantorFunctions::VantorFunctions (void* handle) : hostHandle (handle) {}
 VantorFunctions::~VantorFunctions() = default;
 
-int VantorFunctions::getSongCount() { return callHost (hostConnected, Vantor_GetSongCount, hostHandle); }
+int VantorFunctions::getSongCount()
+{
+    return callHost (hostConnected, Vantor_GetSongCount, hostHandle);
+}
 
 std::string VantorFunctions::getSongName (int song)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetSongName, hostHandle, song, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetSongName, hostHandle, song, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getArtistName (int song)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetArtistName, hostHandle, song, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetArtistName, hostHandle, song, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getSongUuid (int song)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetSongUuid, hostHandle, song, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetSongUuid, hostHandle, song, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getChordProFilenameForSong (int song)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetChordProFilenameForSong, hostHandle, song, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetChordProFilenameForSong, hostHandle, song, buffer, size);
+    });
 }
 
-int VantorFunctions::getCurrentSongIndex() { return callHost (hostConnected, Vantor_GetCurrentSongIndex, hostHandle); }
-bool VantorFunctions::switchToSong (int song, int part) { return callHost (hostConnected, Vantor_SwitchToSong, hostHandle, song, part); }
-int VantorFunctions::getSongpartCount (int song) { return callHost (hostConnected, Vantor_GetSongpartCount, hostHandle, song); }
+int VantorFunctions::getCurrentSongIndex()
+{
+    return callHost (hostConnected, Vantor_GetCurrentSongIndex, hostHandle);
+}
+bool VantorFunctions::switchToSong (int song, int part)
+{
+    return callHost (hostConnected, Vantor_SwitchToSong, hostHandle, song, part);
+}
+int VantorFunctions::getSongpartCount (int song)
+{
+    return callHost (hostConnected, Vantor_GetSongpartCount, hostHandle, song);
+}
 
 std::string VantorFunctions::getSongpartName (int song, int part)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetSongpartName, hostHandle, song, part, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetSongpartName, hostHandle, song, part, buffer, size);
+    });
 }
 
-int VantorFunctions::getCurrentSongpartIndex() { return callHost (hostConnected, Vantor_GetCurrentSongpartIndex, hostHandle); }
-bool VantorFunctions::switchToSongPart (int part) { return callHost (hostConnected, Vantor_SwitchToSongPart, hostHandle, part); }
+int VantorFunctions::getCurrentSongpartIndex()
+{
+    return callHost (hostConnected, Vantor_GetCurrentSongpartIndex, hostHandle);
+}
+bool VantorFunctions::switchToSongPart (int part)
+{
+    return callHost (hostConnected, Vantor_SwitchToSongPart, hostHandle, part);
+}
 
 std::string VantorFunctions::getVariationNameForSongPart (int song, int part)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetVariationNameForSongPart, hostHandle, song, part, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetVariationNameForSongPart, hostHandle, song, part, buffer, size);
+    });
 }
 
-bool VantorFunctions::inSetlistMode() { return callHost (hostConnected, Vantor_InSetlistMode, hostHandle); }
-int VantorFunctions::getSetlistCount() { return callHost (hostConnected, Vantor_GetSetlistCount, hostHandle); }
+bool VantorFunctions::inSetlistMode()
+{
+    return callHost (hostConnected, Vantor_InSetlistMode, hostHandle);
+}
+int VantorFunctions::getSetlistCount()
+{
+    return callHost (hostConnected, Vantor_GetSetlistCount, hostHandle);
+}
 
 std::string VantorFunctions::getSetlistName (int setlist)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetSetlistName, hostHandle, setlist, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetSetlistName, hostHandle, setlist, buffer, size);
+    });
 }
 
-int VantorFunctions::getCurrentSetlistIndex() { return callHost (hostConnected, Vantor_GetCurrentSetlistIndex, hostHandle); }
-bool VantorFunctions::switchToSetlist (int setlist) { return callHost (hostConnected, Vantor_SwitchToSetlist, hostHandle, setlist); }
-int VantorFunctions::getRackspaceCount() { return callHost (hostConnected, Vantor_GetRackspaceCount, hostHandle); }
+int VantorFunctions::getCurrentSetlistIndex()
+{
+    return callHost (hostConnected, Vantor_GetCurrentSetlistIndex, hostHandle);
+}
+bool VantorFunctions::switchToSetlist (int setlist)
+{
+    return callHost (hostConnected, Vantor_SwitchToSetlist, hostHandle, setlist);
+}
+int VantorFunctions::getRackspaceCount()
+{
+    return callHost (hostConnected, Vantor_GetRackspaceCount, hostHandle);
+}
 
 std::string VantorFunctions::getRackspaceName (int rackspace)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetRackspaceName, hostHandle, rackspace, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetRackspaceName, hostHandle, rackspace, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getRackspaceUuid (int rackspace)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetRackspaceUuid, hostHandle, rackspace, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetRackspaceUuid, hostHandle, rackspace, buffer, size);
+    });
 }
 
-int VantorFunctions::getCurrentRackspaceIndex() { return callHost (hostConnected, Vantor_GetCurrentRackspaceIndex, hostHandle); }
+int VantorFunctions::getCurrentRackspaceIndex()
+{
+    return callHost (hostConnected, Vantor_GetCurrentRackspaceIndex, hostHandle);
+}
 
 bool VantorFunctions::switchToRackspace (int rackspace, int variation)
 {
@@ -157,14 +211,22 @@ bool VantorFunctions::switchToRackspaceName (const std::string& rackspace, const
     return callHost (hostConnected, Vantor_SwitchToRackspaceName, hostHandle, rackspace.c_str(), variationOrNull);
 }
 
-int VantorFunctions::getVariationCount (int rackspace) { return callHost (hostConnected, Vantor_GetVariationCount, hostHandle, rackspace); }
+int VantorFunctions::getVariationCount (int rackspace)
+{
+    return callHost (hostConnected, Vantor_GetVariationCount, hostHandle, rackspace);
+}
 
 std::string VantorFunctions::getVariationName (int rackspace, int variation)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetVariationName, hostHandle, rackspace, variation, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetVariationName, hostHandle, rackspace, variation, buffer, size);
+    });
 }
 
-int VantorFunctions::getCurrentVariationIndex() { return callHost (hostConnected, Vantor_GetCurrentVariationIndex, hostHandle); }
+int VantorFunctions::getCurrentVariationIndex()
+{
+    return callHost (hostConnected, Vantor_GetCurrentVariationIndex, hostHandle);
+}
 
 bool VantorFunctions::switchToVariation (int variation)
 {
@@ -172,24 +234,75 @@ bool VantorFunctions::switchToVariation (int variation)
     return callHost (hostConnected, Vantor_SwitchToRackspace, hostHandle, -1, variation);
 }
 
-bool VantorFunctions::loadGigByIndex (int gig) { return callHost (hostConnected, Vantor_LoadGigByIndex, hostHandle, gig); }
-bool VantorFunctions::saveGigUnconditionally (bool flag) { return callHost (hostConnected, Vantor_SaveGigUnconditionally, hostHandle, flag); }
+bool VantorFunctions::loadGigByIndex (int gig)
+{
+    return callHost (hostConnected, Vantor_LoadGigByIndex, hostHandle, gig);
+}
+bool VantorFunctions::saveGigUnconditionally (bool flag)
+{
+    return callHost (hostConnected, Vantor_SaveGigUnconditionally, hostHandle, flag);
+}
 
-void VantorFunctions::switchToSetlistView() { callHost (hostConnected, Vantor_SwitchToSetlistView, hostHandle); }
-void VantorFunctions::switchToWiringView() { callHost (hostConnected, Vantor_SwitchToWiringView, hostHandle); }
-void VantorFunctions::switchToPanelView() { callHost (hostConnected, Vantor_SwitchToPanelView, hostHandle); }
-void VantorFunctions::next() { callHost (hostConnected, Vantor_Next, hostHandle); }
-void VantorFunctions::previous() { callHost (hostConnected, Vantor_Previous, hostHandle); }
-void VantorFunctions::panic() { callHost (hostConnected, Vantor_Panic, hostHandle); }
-void VantorFunctions::tap() { callHost (hostConnected, Vantor_Tap, hostHandle); }
-void VantorFunctions::setPlayheadState (bool playing) { callHost (hostConnected, Vantor_SetPlayheadState, hostHandle, playing); }
-bool VantorFunctions::getPlayheadState() { return callHost (hostConnected, Vantor_GetPlayheadState, hostHandle); }
-void VantorFunctions::showTuner (bool show) { callHost (hostConnected, Vantor_ShowTuner, hostHandle, show); }
-bool VantorFunctions::tunerShowing() { return callHost (hostConnected, Vantor_TunerShowing, hostHandle); }
-void VantorFunctions::enableMetronome (bool enable) { callHost (hostConnected, Vantor_EnableMetronome, hostHandle, enable); }
-bool VantorFunctions::metronomeEnabled() { return callHost (hostConnected, Vantor_MetronomeEnabled, hostHandle); }
-void VantorFunctions::setBPM (double bpm) { callHost (hostConnected, Vantor_SetBPM, hostHandle, bpm); }
-double VantorFunctions::getBPM() { return callHost (hostConnected, Vantor_GetBPM, hostHandle); }
+void VantorFunctions::switchToSetlistView()
+{
+    callHost (hostConnected, Vantor_SwitchToSetlistView, hostHandle);
+}
+void VantorFunctions::switchToWiringView()
+{
+    callHost (hostConnected, Vantor_SwitchToWiringView, hostHandle);
+}
+void VantorFunctions::switchToPanelView()
+{
+    callHost (hostConnected, Vantor_SwitchToPanelView, hostHandle);
+}
+void VantorFunctions::next()
+{
+    callHost (hostConnected, Vantor_Next, hostHandle);
+}
+void VantorFunctions::previous()
+{
+    callHost (hostConnected, Vantor_Previous, hostHandle);
+}
+void VantorFunctions::panic()
+{
+    callHost (hostConnected, Vantor_Panic, hostHandle);
+}
+void VantorFunctions::tap()
+{
+    callHost (hostConnected, Vantor_Tap, hostHandle);
+}
+void VantorFunctions::setPlayheadState (bool playing)
+{
+    callHost (hostConnected, Vantor_SetPlayheadState, hostHandle, playing);
+}
+bool VantorFunctions::getPlayheadState()
+{
+    return callHost (hostConnected, Vantor_GetPlayheadState, hostHandle);
+}
+void VantorFunctions::showTuner (bool show)
+{
+    callHost (hostConnected, Vantor_ShowTuner, hostHandle, show);
+}
+bool VantorFunctions::tunerShowing()
+{
+    return callHost (hostConnected, Vantor_TunerShowing, hostHandle);
+}
+void VantorFunctions::enableMetronome (bool enable)
+{
+    callHost (hostConnected, Vantor_EnableMetronome, hostHandle, enable);
+}
+bool VantorFunctions::metronomeEnabled()
+{
+    return callHost (hostConnected, Vantor_MetronomeEnabled, hostHandle);
+}
+void VantorFunctions::setBPM (double bpm)
+{
+    callHost (hostConnected, Vantor_SetBPM, hostHandle, bpm);
+}
+double VantorFunctions::getBPM()
+{
+    return callHost (hostConnected, Vantor_GetBPM, hostHandle);
+}
 
 void VantorFunctions::getCurrentTimeSignature (int& numerator, int& denominator)
 {
@@ -198,36 +311,69 @@ void VantorFunctions::getCurrentTimeSignature (int& numerator, int& denominator)
 
 std::string VantorFunctions::getInstanceName()
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetInstanceName, hostHandle, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetInstanceName, hostHandle, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getPathToMe()
 {
-    return readHostString (pathResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetPathToMe, hostHandle, buffer, size); });
+    return readHostString (pathResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetPathToMe, hostHandle, buffer, size);
+    });
 }
 
-void VantorFunctions::consoleLog (const std::string& text) { callHost (hostConnected, Vantor_ConsoleLog, hostHandle, text.c_str()); }
-void VantorFunctions::consoleLog (const char* text) { callHost (hostConnected, Vantor_ConsoleLog, hostHandle, text); }
-void VantorFunctions::scriptLog (const std::string& text, bool flag) { callHost (hostConnected, Vantor_ScriptLog, hostHandle, text.c_str(), flag); }
-void VantorFunctions::scriptLog (const char* text, bool flag) { callHost (hostConnected, Vantor_ScriptLog, hostHandle, text, flag); }
+void VantorFunctions::consoleLog (const std::string& text)
+{
+    callHost (hostConnected, Vantor_ConsoleLog, hostHandle, text.c_str());
+}
+void VantorFunctions::consoleLog (const char* text)
+{
+    callHost (hostConnected, Vantor_ConsoleLog, hostHandle, text);
+}
+void VantorFunctions::scriptLog (const std::string& text, bool flag)
+{
+    callHost (hostConnected, Vantor_ScriptLog, hostHandle, text.c_str(), flag);
+}
+void VantorFunctions::scriptLog (const char* text, bool flag)
+{
+    callHost (hostConnected, Vantor_ScriptLog, hostHandle, text, flag);
+}
 
 std::string VantorFunctions::textToHexString (const std::string& text)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_TextToHexString, hostHandle, text.c_str(), buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_TextToHexString, hostHandle, text.c_str(), buffer, size);
+    });
 }
 
-bool VantorFunctions::registerCallback (const std::string& name) { return callHost (hostConnected, Vantor_RegisterCallback, hostHandle, name.c_str()); }
-bool VantorFunctions::unregisterCallback (const std::string& name) { return callHost (hostConnected, Vantor_UnregisterCallback, hostHandle, name.c_str()); }
+bool VantorFunctions::registerCallback (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_RegisterCallback, hostHandle, name.c_str());
+}
+bool VantorFunctions::unregisterCallback (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_UnregisterCallback, hostHandle, name.c_str());
+}
 
 void VantorFunctions::ColorToRGBA (int color, double& r, double& g, double& b, double& a)
 {
     callHost (hostConnected, Vantor_ColorToRGBA, hostHandle, color, &r, &g, &b, &a);
 }
 
-int VantorFunctions::RGBAToColor (double r, double g, double b, double a) { return callHost (hostConnected, Vantor_RGBAToColor, hostHandle, r, g, b, a); }
+int VantorFunctions::RGBAToColor (double r, double g, double b, double a)
+{
+    return callHost (hostConnected, Vantor_RGBAToColor, hostHandle, r, g, b, a);
+}
 
-bool VantorFunctions::widgetExists (const std::string& name) { return callHost (hostConnected, Vantor_WidgetExists, hostHandle, name.c_str()); }
-double VantorFunctions::getWidgetValue (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetValue, hostHandle, name.c_str()); }
+bool VantorFunctions::widgetExists (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_WidgetExists, hostHandle, name.c_str());
+}
+double VantorFunctions::getWidgetValue (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetValue, hostHandle, name.c_str());
+}
 
 bool VantorFunctions::setWidgetValue (const std::string& name, double value)
 {
@@ -241,12 +387,16 @@ bool VantorFunctions::resetWidgetToDefault (const std::string& name, double valu
 
 std::string VantorFunctions::getWidgetTextValue (const std::string& name)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetWidgetTextValue, hostHandle, name.c_str(), buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetWidgetTextValue, hostHandle, name.c_str(), buffer, size);
+    });
 }
 
 std::string VantorFunctions::getWidgetCaption (const std::string& name)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetWidgetCaption, hostHandle, name.c_str(), buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetWidgetCaption, hostHandle, name.c_str(), buffer, size);
+    });
 }
 
 bool VantorFunctions::setWidgetCaption (const std::string& name, const std::string& caption)
@@ -254,7 +404,10 @@ bool VantorFunctions::setWidgetCaption (const std::string& name, const std::stri
     return callHost (hostConnected, Vantor_SetWidgetCaption, hostHandle, name.c_str(), caption.c_str());
 }
 
-bool VantorFunctions::getWidgetHideState (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetHideState, hostHandle, name.c_str()); }
+bool VantorFunctions::getWidgetHideState (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetHideState, hostHandle, name.c_str());
+}
 
 void VantorFunctions::setWidgetHideOnPresentation (const std::string& name, bool hide)
 {
@@ -266,9 +419,18 @@ bool VantorFunctions::listenForWidget (const std::string& name, bool listen)
     return callHost (hostConnected, Vantor_ListenForWidget, hostHandle, name.c_str(), listen);
 }
 
-bool VantorFunctions::listeningForWidget (const std::string& name) { return callHost (hostConnected, Vantor_ListeningForWidget, hostHandle, name.c_str()); }
-void VantorFunctions::setWidgetFillColor (const std::string& name, int color) { callHost (hostConnected, Vantor_SetWidgetFillColor, hostHandle, name.c_str(), color); }
-void VantorFunctions::setWidgetOutlineColor (const std::string& name, int color) { callHost (hostConnected, Vantor_SetWidgetOutlineColor, hostHandle, name.c_str(), color); }
+bool VantorFunctions::listeningForWidget (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_ListeningForWidget, hostHandle, name.c_str());
+}
+void VantorFunctions::setWidgetFillColor (const std::string& name, int color)
+{
+    callHost (hostConnected, Vantor_SetWidgetFillColor, hostHandle, name.c_str(), color);
+}
+void VantorFunctions::setWidgetOutlineColor (const std::string& name, int color)
+{
+    callHost (hostConnected, Vantor_SetWidgetOutlineColor, hostHandle, name.c_str(), color);
+}
 
 void VantorFunctions::setWidgetOutlineThickness (const std::string& name, int thickness)
 {
@@ -280,10 +442,22 @@ void VantorFunctions::setWidgetOutlineRoundness (const std::string& name, int ro
     callHost (hostConnected, Vantor_SetWidgetOutlineRoundness, hostHandle, name.c_str(), roundness);
 }
 
-int VantorFunctions::getWidgetFillColor (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetFillColor, hostHandle, name.c_str()); }
-int VantorFunctions::getWidgetOutlineColor (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetOutlineColor, hostHandle, name.c_str()); }
-int VantorFunctions::getWidgetOutlineThickness (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetOutlineThickness, hostHandle, name.c_str()); }
-int VantorFunctions::getWidgetOutlineRoundness (const std::string& name) { return callHost (hostConnected, Vantor_GetWidgetOutlineRoundness, hostHandle, name.c_str()); }
+int VantorFunctions::getWidgetFillColor (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetFillColor, hostHandle, name.c_str());
+}
+int VantorFunctions::getWidgetOutlineColor (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetOutlineColor, hostHandle, name.c_str());
+}
+int VantorFunctions::getWidgetOutlineThickness (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetOutlineThickness, hostHandle, name.c_str());
+}
+int VantorFunctions::getWidgetOutlineRoundness (const std::string& name)
+{
+    return callHost (hostConnected, Vantor_GetWidgetOutlineRoundness, hostHandle, name.c_str());
+}
 
 void VantorFunctions::getWidgetBounds (const std::string& name, int& x, int& y, int& width, int& height)
 {
@@ -300,9 +474,11 @@ void VantorFunctions::getWidgetList (std::vector<std::string>& names, bool flag)
     readHostList (names, Vantor_GetWidgetList, hostConnected, hostHandle, flag);
 }
 
-void VantorFunctions::mapWidgetToPluginParameter (const std::string& widget, const std::string& plugin, int parameter, bool flag)
+void VantorFunctions::mapWidgetToPluginParameter (const std::string& widget, const std::string& plugin, int parameter,
+                                                  bool flag)
 {
-    callHost (hostConnected, Vantor_MapWidgetToPluginParameter, hostHandle, widget.c_str(), plugin.c_str(), parameter, flag);
+    callHost (hostConnected, Vantor_MapWidgetToPluginParameter, hostHandle, widget.c_str(), plugin.c_str(), parameter,
+              flag);
 }
 
 void VantorFunctions::getPluginList (std::vector<std::string>& names, bool flag)
@@ -310,16 +486,23 @@ void VantorFunctions::getPluginList (std::vector<std::string>& names, bool flag)
     readHostList (names, Vantor_GetPluginList, hostConnected, hostHandle, flag);
 }
 
-bool VantorFunctions::pluginExists (const std::string& name, bool flag) { return callHost (hostConnected, Vantor_PluginExists, hostHandle, name.c_str(), flag); }
+bool VantorFunctions::pluginExists (const std::string& name, bool flag)
+{
+    return callHost (hostConnected, Vantor_PluginExists, hostHandle, name.c_str(), flag);
+}
 
 std::string VantorFunctions::getPluginCaption (const std::string& name, bool flag)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetPluginCaption, hostHandle, name.c_str(), buffer, size, flag); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetPluginCaption, hostHandle, name.c_str(), buffer, size, flag);
+    });
 }
 
 std::string VantorFunctions::getPluginName (const std::string& name, bool flag)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetPluginName, hostHandle, name.c_str(), buffer, size, flag); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetPluginName, hostHandle, name.c_str(), buffer, size, flag);
+    });
 }
 
 int VantorFunctions::getPluginParameterCount (const std::string& name, bool flag)
@@ -339,35 +522,51 @@ void VantorFunctions::setPluginParameter (const std::string& name, int parameter
 
 std::string VantorFunctions::getPluginParameterName (const std::string& name, int parameter, bool flag)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size)
-    {
-        callHost (hostConnected, Vantor_GetPluginParameterName, hostHandle, name.c_str(), parameter, buffer, size, flag);
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetPluginParameterName, hostHandle, name.c_str(), parameter, buffer, size,
+                  flag);
     });
 }
 
 std::string VantorFunctions::getPluginParameterText (const std::string& name, int parameter, bool flag)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size)
-    {
-        callHost (hostConnected, Vantor_GetPluginParameterText, hostHandle, name.c_str(), parameter, buffer, size, flag);
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetPluginParameterText, hostHandle, name.c_str(), parameter, buffer, size,
+                  flag);
     });
 }
 
-int VantorFunctions::getMidiInDeviceCount() { return callHost (hostConnected, Vantor_GetMidiInDeviceCount, hostHandle); }
-int VantorFunctions::getMidiOutDeviceCount() { return callHost (hostConnected, Vantor_GetMidiOutDeviceCount, hostHandle); }
+int VantorFunctions::getMidiInDeviceCount()
+{
+    return callHost (hostConnected, Vantor_GetMidiInDeviceCount, hostHandle);
+}
+int VantorFunctions::getMidiOutDeviceCount()
+{
+    return callHost (hostConnected, Vantor_GetMidiOutDeviceCount, hostHandle);
+}
 
 std::string VantorFunctions::getMidiInDeviceName (int device)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetMidiInDeviceName, hostHandle, device, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetMidiInDeviceName, hostHandle, device, buffer, size);
+    });
 }
 
 std::string VantorFunctions::getMidiOutDeviceName (int device)
 {
-    return readHostString (stringResultSize, [&] (char* buffer, int size) { callHost (hostConnected, Vantor_GetMidiOutDeviceName, hostHandle, device, buffer, size); });
+    return readHostString (stringResultSize, [&] (char* buffer, int size) {
+        callHost (hostConnected, Vantor_GetMidiOutDeviceName, hostHandle, device, buffer, size);
+    });
 }
 
-bool VantorFunctions::listenForMidi (const std::string& device, bool listen) { return callHost (hostConnected, Vantor_ListenForMidi, hostHandle, device.c_str(), listen); }
-bool VantorFunctions::listeningForMidi (const std::string& device) { return callHost (hostConnected, Vantor_ListeningForMidi, hostHandle, device.c_str()); }
+bool VantorFunctions::listenForMidi (const std::string& device, bool listen)
+{
+    return callHost (hostConnected, Vantor_ListenForMidi, hostHandle, device.c_str(), listen);
+}
+bool VantorFunctions::listeningForMidi (const std::string& device)
+{
+    return callHost (hostConnected, Vantor_ListeningForMidi, hostHandle, device.c_str());
+}
 
 void VantorFunctions::sendMidiMessageToMidiOutDevice (const std::string& device, const unsigned char* data, int length)
 {
@@ -384,7 +583,8 @@ void VantorFunctions::sendMidiMessageToMidiOutDevice (const std::string& device,
     sendMidiMessageToMidiOutDevice (device, message.getData(), message.getLength());
 }
 
-void VantorFunctions::injectMidiMessageToMidiInputDevice (const std::string& device, const unsigned char* data, int length)
+void VantorFunctions::injectMidiMessageToMidiInputDevice (const std::string& device, const unsigned char* data,
+                                                          int length)
 {
     callHost (hostConnected, Vantor_InjectMidiMessageToMidiInputDevice, hostHandle, device.c_str(), data, length);
 }
@@ -394,7 +594,8 @@ void VantorFunctions::injectMidiMessageToMidiInputDevice (const std::string& dev
     injectMidiMessageToMidiInputDevice (device, bytesOf (message), lengthOf (message));
 }
 
-void VantorFunctions::injectMidiMessageToMidiInputAlias (const std::string& alias, const unsigned char* data, int length)
+void VantorFunctions::injectMidiMessageToMidiInputAlias (const std::string& alias, const unsigned char* data,
+                                                         int length)
 {
     callHost (hostConnected, Vantor_InjectMidiMessageToMidiInputAlias, hostHandle, alias.c_str(), data, length);
 }

@@ -16,8 +16,12 @@ inline constexpr char hexDigits[] = "0123456789abcdef";
 template <typename Output>
 void writeUnicodeEscape (Output& out, uint32_t unit)
 {
-    const char escape[] = { '\\', 'u', hexDigits[(unit >> 12) & 15], hexDigits[(unit >> 8) & 15],
-                            hexDigits[(unit >> 4) & 15], hexDigits[unit & 15] };
+    const char escape[] = { '\\',
+                            'u',
+                            hexDigits[(unit >> 12) & 15],
+                            hexDigits[(unit >> 8) & 15],
+                            hexDigits[(unit >> 4) & 15],
+                            hexDigits[unit & 15] };
     out.write (escape, sizeof (escape));
 }
 
@@ -26,14 +30,22 @@ constexpr char namedEscapeFor (uint32_t codePoint)
 {
     switch (codePoint)
     {
-        case '"':  return '"';
-        case '\\': return '\\';
-        case '\n': return 'n';
-        case '\r': return 'r';
-        case '\t': return 't';
-        case '\b': return 'b';
-        case '\f': return 'f';
-        default:   return 0;
+        case '"':
+            return '"';
+        case '\\':
+            return '\\';
+        case '\n':
+            return 'n';
+        case '\r':
+            return 'r';
+        case '\t':
+            return 't';
+        case '\b':
+            return 'b';
+        case '\f':
+            return 'f';
+        default:
+            return 0;
     }
 }
 
@@ -46,7 +58,8 @@ constexpr bool isPlainCharacter (unsigned char c)
 inline const unsigned char* skipPlainWords (const unsigned char* next, const unsigned char* end)
 {
     return text::skipPlainWords (next, end, [] (text::EightBytes bytes) {
-        return ! (bytes.hasByteAbove (0x7E) || bytes.hasByteBelow (0x20) || bytes.hasByte ('"') || bytes.hasByte ('\\'));
+        return ! (bytes.hasByteAbove (0x7E) || bytes.hasByteBelow (0x20) || bytes.hasByte ('"')
+                  || bytes.hasByte ('\\'));
     });
 }
 

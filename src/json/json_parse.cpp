@@ -40,9 +40,12 @@ bool isPlainStringByte (char c)
 
 int hexDigitValue (char c)
 {
-    if (c >= '0' && c <= '9')  return c - '0';
-    if (c >= 'a' && c <= 'f')  return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')  return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -104,10 +107,16 @@ public:
 
         switch (*current)
         {
-            case '[':  ++current; return makeResult (parseArray());
-            case '{':  ++current; return makeResult (parseObject());
-            case 0:    return {};
-            default:   throwError ("Expected an object or array");
+            case '[':
+                ++current;
+                return makeResult (parseArray());
+            case '{':
+                ++current;
+                return makeResult (parseObject());
+            case 0:
+                return {};
+            default:
+                throwError ("Expected an object or array");
         }
     }
 
@@ -140,7 +149,7 @@ private:
         return Type (code);
     }
 
-    [[noreturn]] void throwError (const char* message)  { throwError (message, current); }
+    [[noreturn]] void throwError (const char* message) { throwError (message, current); }
 
     [[noreturn]] void throwError (const char* message, const char* position)
     {
@@ -173,14 +182,35 @@ private:
 
         switch (*current)
         {
-            case '"':  ++current; return parseStringValue();
-            case '-':  ++current; skipWhitespace(); return parseNumber (true);
-            case '[':  ++current; return parseArray();
-            case '{':  ++current; return parseObject();
-            case 'n':  if (skipWord ("null"))  return Type();                                     break;
-            case 't':  if (skipWord ("true"))  return appendScalar (TypeCode::boolean, uint32_t (1)); break;
-            case 'f':  if (skipWord ("false")) return appendScalar (TypeCode::boolean, uint32_t (0)); break;
-            default:   if (isDigit (*current)) return parseNumber (false);                    break;
+            case '"':
+                ++current;
+                return parseStringValue();
+            case '-':
+                ++current;
+                skipWhitespace();
+                return parseNumber (true);
+            case '[':
+                ++current;
+                return parseArray();
+            case '{':
+                ++current;
+                return parseObject();
+            case 'n':
+                if (skipWord ("null"))
+                    return Type();
+                break;
+            case 't':
+                if (skipWord ("true"))
+                    return appendScalar (TypeCode::boolean, uint32_t (1));
+                break;
+            case 'f':
+                if (skipWord ("false"))
+                    return appendScalar (TypeCode::boolean, uint32_t (0));
+                break;
+            default:
+                if (isDigit (*current))
+                    return parseNumber (false);
+                break;
         }
 
         throwError ("Syntax error", start);
@@ -343,9 +373,15 @@ private:
 
             switch (*current)
             {
-                case '"':   ++current; return;
-                case '\\':  ++current; appendEscapedCharacter (result); break;
-                default:    throwError ("Unexpected EOF in string constant");
+                case '"':
+                    ++current;
+                    return;
+                case '\\':
+                    ++current;
+                    appendEscapedCharacter (result);
+                    break;
+                default:
+                    throwError ("Unexpected EOF in string constant");
             }
 
             runStart = current;
@@ -367,14 +403,30 @@ private:
 
         switch (escaped)
         {
-            case 0:    throwError ("Unexpected EOF in string constant");
-            case 'a':  result.push_back ('\a'); break;
-            case 'b':  result.push_back ('\b'); break;
-            case 'f':  result.push_back ('\f'); break;
-            case 'n':  result.push_back ('\n'); break;
-            case 'r':  result.push_back ('\r'); break;
-            case 't':  result.push_back ('\t'); break;
-            case 'u':  ++current; text::appendUTF8 (result, parseUnicodeCharacterNumber()); return;
+            case 0:
+                throwError ("Unexpected EOF in string constant");
+            case 'a':
+                result.push_back ('\a');
+                break;
+            case 'b':
+                result.push_back ('\b');
+                break;
+            case 'f':
+                result.push_back ('\f');
+                break;
+            case 'n':
+                result.push_back ('\n');
+                break;
+            case 'r':
+                result.push_back ('\r');
+                break;
+            case 't':
+                result.push_back ('\t');
+                break;
+            case 'u':
+                ++current;
+                text::appendUTF8 (result, parseUnicodeCharacterNumber());
+                return;
             default:
                 // Any other character stands for itself; one that is not
                 // ASCII is copied by the caller's next step.
@@ -513,7 +565,8 @@ value::Value parse (const char* text, std::size_t length, bool parseBareValue)
     if (text == nullptr)
         text = "";
     else if (auto* illegal = text::findIllegalUTF8 (text, length))
-        throw ParseError ("Illegal UTF8 data", text::findLineAndColumn (text::UTF8Pointer (text), text::UTF8Pointer (illegal)));
+        throw ParseError ("Illegal UTF8 data",
+                          text::findLineAndColumn (text::UTF8Pointer (text), text::UTF8Pointer (illegal)));
 
     return parse (text::UTF8Pointer (text), parseBareValue);
 }

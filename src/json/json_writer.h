@@ -40,7 +40,8 @@ public:
 
     void dumpArrayOrVector (const value::ValueView& view)
     {
-        writeAndDeliver (view, [&] (const uint8_t* data) { dumpArrayOrVectorData (view.type, data, view.stringDictionary); });
+        writeAndDeliver (view,
+                         [&] (const uint8_t* data) { dumpArrayOrVectorData (view.type, data, view.stringDictionary); });
     }
 
 private:
@@ -92,7 +93,7 @@ private:
             return pending + used;
         }
 
-        void commit (const char* endOfWritten)  { used = static_cast<std::size_t> (endOfWritten - pending); }
+        void commit (const char* endOfWritten) { used = static_cast<std::size_t> (endOfWritten - pending); }
 
         void deliver()
         {
@@ -138,9 +139,17 @@ private:
     {
         switch (code)
         {
-            case TypeCode::void_: case TypeCode::int32: case TypeCode::int64: case TypeCode::float32:
-            case TypeCode::float64: case TypeCode::boolean: case TypeCode::string: case TypeCode::vector:
-            case TypeCode::primitiveArray: case TypeCode::object: case TypeCode::complexArray:
+            case TypeCode::void_:
+            case TypeCode::int32:
+            case TypeCode::int64:
+            case TypeCode::float32:
+            case TypeCode::float64:
+            case TypeCode::boolean:
+            case TypeCode::string:
+            case TypeCode::vector:
+            case TypeCode::primitiveArray:
+            case TypeCode::object:
+            case TypeCode::complexArray:
                 return true;
             default:
                 return false;
@@ -156,7 +165,7 @@ private:
         return n;
     }
 
-    void writeText (std::string_view text)  { out.write (text.data(), text.size()); }
+    void writeText (std::string_view text) { out.write (text.data(), text.size()); }
 
     // Values are walked over their type and bytes rather than through
     // element views, which would copy each element's type and rescan its
@@ -166,18 +175,35 @@ private:
     {
         switch (type.code)
         {
-            case TypeCode::void_:          writeText ("null"); return data;
-            case TypeCode::int32:          writeInteger (readAt<int32_t> (data)); return data + scalarDataSize (TypeCode::int32);
-            case TypeCode::int64:          writeInteger (readAt<int64_t> (data)); return data + scalarDataSize (TypeCode::int64);
-            case TypeCode::float32:        writeFloat (readAt<float> (data)); return data + scalarDataSize (TypeCode::float32);
-            case TypeCode::float64:        writeFloat (readAt<double> (data)); return data + scalarDataSize (TypeCode::float64);
-            case TypeCode::boolean:        writeText (readAt<uint32_t> (data) != 0 ? "true" : "false"); return data + scalarDataSize (TypeCode::boolean);
-            case TypeCode::string:         writeString (readAt<uint32_t> (data), dictionary); return data + scalarDataSize (TypeCode::string);
-            case TypeCode::object:         return dumpObjectData (type, data, dictionary);
+            case TypeCode::void_:
+                writeText ("null");
+                return data;
+            case TypeCode::int32:
+                writeInteger (readAt<int32_t> (data));
+                return data + scalarDataSize (TypeCode::int32);
+            case TypeCode::int64:
+                writeInteger (readAt<int64_t> (data));
+                return data + scalarDataSize (TypeCode::int64);
+            case TypeCode::float32:
+                writeFloat (readAt<float> (data));
+                return data + scalarDataSize (TypeCode::float32);
+            case TypeCode::float64:
+                writeFloat (readAt<double> (data));
+                return data + scalarDataSize (TypeCode::float64);
+            case TypeCode::boolean:
+                writeText (readAt<uint32_t> (data) != 0 ? "true" : "false");
+                return data + scalarDataSize (TypeCode::boolean);
+            case TypeCode::string:
+                writeString (readAt<uint32_t> (data), dictionary);
+                return data + scalarDataSize (TypeCode::string);
+            case TypeCode::object:
+                return dumpObjectData (type, data, dictionary);
             case TypeCode::vector:
             case TypeCode::primitiveArray:
-            case TypeCode::complexArray:   return dumpArrayOrVectorData (type, data, dictionary);
-            default:                       return data + type.getValueDataSize();
+            case TypeCode::complexArray:
+                return dumpArrayOrVectorData (type, data, dictionary);
+            default:
+                return data + type.getValueDataSize();
         }
     }
 
@@ -242,12 +268,12 @@ private:
         switch (type.code)
         {
             case TypeCode::vector:
-                data = dumpRepeated (Type (type.content.vector.elementCode), type.content.vector.numElements,
-                                     data, dictionary, itemsWritten);
+                data = dumpRepeated (Type (type.content.vector.elementCode), type.content.vector.numElements, data,
+                                     dictionary, itemsWritten);
                 break;
             case TypeCode::primitiveArray:
-                data = dumpRepeated (type.content.primitiveArray.getElementType(), type.content.primitiveArray.numElements,
-                                     data, dictionary, itemsWritten);
+                data = dumpRepeated (type.content.primitiveArray.getElementType(),
+                                     type.content.primitiveArray.numElements, data, dictionary, itemsWritten);
                 break;
             case TypeCode::complexArray:
                 for (auto& group : type.content.complexArray->groups)

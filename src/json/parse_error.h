@@ -12,7 +12,9 @@ class ParseError : public std::runtime_error
 {
 public:
     ParseError (const char* message, text::LineAndColumn position)
-        : std::runtime_error (message), lineAndColumn (position) {}
+        : std::runtime_error (message), lineAndColumn (position)
+    {
+    }
 
     text::LineAndColumn lineAndColumn;
 };

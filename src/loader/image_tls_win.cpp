@@ -39,8 +39,10 @@
 // its template is the same (another copy of the same image, as Windows would
 // have given the same module), on the same thread.
 
-namespace tunewell::memory {
-namespace {
+namespace tunewell::memory
+{
+namespace
+{
 
 constexpr std::size_t roomSize = 496;
 // The largest start marker a C runtime puts before the room, with padding.
@@ -49,12 +51,13 @@ constexpr std::uintptr_t startMarkerAllowance = 16;
 #if defined(_MSC_VER)
 #pragma section(".tls$AAB", read, write)
 #pragma comment(linker, "/include:_tls_used")
-__declspec(allocate(".tls$AAB")) __declspec(align(16)) unsigned char threadLocalRoom[roomSize];
+__declspec(allocate (".tls$AAB")) __declspec(align (16)) unsigned char threadLocalRoom[roomSize];
 #else
-__attribute__((section(".tls$AAB"), aligned(16), used)) unsigned char threadLocalRoom[roomSize];
+__attribute__ ((section (".tls$AAB"), aligned (16), used)) unsigned char threadLocalRoom[roomSize];
 #endif
 
-struct OwnBlock {
+struct OwnBlock
+{
     const unsigned char* templateStart = nullptr;
     const std::uint32_t* index = nullptr;
     std::size_t capacity = 0;
@@ -63,18 +66,19 @@ struct OwnBlock {
 std::optional<OwnBlock> findOwnBlock()
 {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(threadLocalRoom), &module))
+    if (! GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR> (threadLocalRoom), &module))
         return std::nullopt;
-    const auto* base = reinterpret_cast<const unsigned char*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+    const auto* base = reinterpret_cast<const unsigned char*> (module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*> (base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*> (base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS];
     if (directory.Size == 0)
         return std::nullopt;
-    const auto tls = readTlsTemplate({base, nt->OptionalHeader.SizeOfImage}, {directory.VirtualAddress, directory.Size},
-                                     reinterpret_cast<std::uintptr_t>(base));
-    if (!tls || tls->indexOffset == 0)
+    const auto tls = readTlsTemplate ({ base, nt->OptionalHeader.SizeOfImage },
+                                      { directory.VirtualAddress, directory.Size },
+                                      reinterpret_cast<std::uintptr_t> (base));
+    if (! tls || tls->indexOffset == 0)
         return std::nullopt;
     const unsigned char* start = base + tls->start;
     const unsigned char* roomEnd = threadLocalRoom + roomSize;
@@ -82,10 +86,11 @@ std::optional<OwnBlock> findOwnBlock()
         return std::nullopt;
     // Anything before the room but the marker's zeros would be thread-local
     // data of this module's own, which the image would overwrite.
-    if (std::any_of(start, static_cast<const unsigned char*>(threadLocalRoom), [](unsigned char byte) { return byte != 0; }))
+    if (std::any_of (start, static_cast<const unsigned char*> (threadLocalRoom),
+                     [] (unsigned char byte) { return byte != 0; }))
         return std::nullopt;
-    return OwnBlock{start, reinterpret_cast<const std::uint32_t*>(base + tls->indexOffset),
-                    static_cast<std::size_t>(roomEnd - start)};
+    return OwnBlock { start, reinterpret_cast<const std::uint32_t*> (base + tls->indexOffset),
+                      static_cast<std::size_t> (roomEnd - start) };
 }
 
 const std::optional<OwnBlock>& ownBlock()
@@ -94,12 +99,13 @@ const std::optional<OwnBlock>& ownBlock()
     return block;
 }
 
-unsigned char* ownBlockOnThisThread(const OwnBlock& block)
+unsigned char* ownBlockOnThisThread (const OwnBlock& block)
 {
     return threadLocalVector()[*block.index];
 }
 
-struct Room {
+struct Room
+{
     std::mutex lock;
     std::vector<unsigned char> lentTemplate;
     std::size_t borrowers = 0;
@@ -117,7 +123,7 @@ Room& room()
 unsigned char* const* threadLocalVector()
 {
 #if defined(_MSC_VER)
-    return reinterpret_cast<unsigned char* const*>(__readgsqword(0x58));
+    return reinterpret_cast<unsigned char* const*> (__readgsqword (0x58));
 #else
     // MinGW's __readgsqword dereferences the offset as an address, which GCC's
     // optimiser reports as an out-of-bounds read (an error with -Werror).
@@ -127,37 +133,38 @@ unsigned char* const* threadLocalVector()
 #endif
 }
 
-bool lendThreadLocalStorage(unsigned char* imageBase, const TlsTemplate& tls)
+bool lendThreadLocalStorage (unsigned char* imageBase, const TlsTemplate& tls)
 {
     const auto& block = ownBlock();
-    if (!block || tls.blockSize() > block->capacity)
+    if (! block || tls.blockSize() > block->capacity)
         return false;
-    std::vector<unsigned char> data(imageBase + tls.start, imageBase + tls.start + tls.rawSize);
-    data.resize(static_cast<std::size_t>(tls.blockSize()), 0);
+    std::vector<unsigned char> data (imageBase + tls.start, imageBase + tls.start + tls.rawSize);
+    data.resize (static_cast<std::size_t> (tls.blockSize()), 0);
     Room& shared = room();
-    const std::lock_guard<std::mutex> guard(shared.lock);
+    const std::lock_guard<std::mutex> guard (shared.lock);
     if (shared.borrowers > 0 && (shared.lentTemplate != data || shared.thread != GetCurrentThreadId()))
         return false;
-    if (shared.borrowers == 0) {
-        std::memcpy(ownBlockOnThisThread(*block), data.data(), data.size());
-        shared.lentTemplate = std::move(data);
+    if (shared.borrowers == 0)
+    {
+        std::memcpy (ownBlockOnThisThread (*block), data.data(), data.size());
+        shared.lentTemplate = std::move (data);
         shared.thread = GetCurrentThreadId();
     }
     ++shared.borrowers;
     if (tls.indexOffset != 0)
-        std::memcpy(imageBase + tls.indexOffset, block->index, sizeof *block->index);
+        std::memcpy (imageBase + tls.indexOffset, block->index, sizeof *block->index);
     return true;
 }
 
 void returnThreadLocalStorage()
 {
     Room& shared = room();
-    const std::lock_guard<std::mutex> guard(shared.lock);
+    const std::lock_guard<std::mutex> guard (shared.lock);
     if (shared.borrowers == 0 || --shared.borrowers > 0)
         return;
     // Back to this module's own template, as if no image had been there.
     if (shared.thread == GetCurrentThreadId())
-        std::memcpy(ownBlockOnThisThread(*ownBlock()), ownBlock()->templateStart, shared.lentTemplate.size());
+        std::memcpy (ownBlockOnThisThread (*ownBlock()), ownBlock()->templateStart, shared.lentTemplate.size());
     shared.lentTemplate.clear();
 }
 

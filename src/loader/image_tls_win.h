@@ -2,7 +2,8 @@
 
 #include "loader/pe_image.h"
 
-namespace tunewell::memory {
+namespace tunewell::memory
+{
 
 // Gives a mapped image thread-local storage of its own on the calling thread:
 // writes the image's TLS index and fills the block it selects from the
@@ -11,7 +12,7 @@ namespace tunewell::memory {
 // image with a different template or another thread. Call after relocation
 // and before any code of the image runs; each success needs one
 // returnThreadLocalStorage, on the same thread, after the image's last code ran.
-bool lendThreadLocalStorage(unsigned char* imageBase, const TlsTemplate& tls);
+bool lendThreadLocalStorage (unsigned char* imageBase, const TlsTemplate& tls);
 void returnThreadLocalStorage();
 
 // The calling thread's TLS vector (the TEB's ThreadLocalStoragePointer): entry

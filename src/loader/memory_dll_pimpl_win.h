@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::memory {
+namespace tunewell::memory
+{
 
 // The mapped image and everything acquired for it. Whatever a failed
 // initialise acquired is released by the destructor.
-struct MemoryDLL::Pimpl {
-    using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
+struct MemoryDLL::Pimpl
+{
+    using EntryPoint = BOOL (WINAPI*) (HINSTANCE, DWORD, LPVOID);
 
     IMAGE_NT_HEADERS64* headers = nullptr;
     unsigned char* imageBase = nullptr;
@@ -35,28 +37,28 @@ struct MemoryDLL::Pimpl {
     bool holdsThreadLocalStorage = false;
 
     Pimpl() = default;
-    Pimpl(const Pimpl&) = delete;
-    Pimpl& operator=(const Pimpl&) = delete;
+    Pimpl (const Pimpl&) = delete;
+    Pimpl& operator= (const Pimpl&) = delete;
     ~Pimpl();
 
-    bool initialise(const void* data, std::uint64_t size);
-    void* lookupFunction(const std::string& name) const;
+    bool initialise (const void* data, std::uint64_t size);
+    void* lookupFunction (const std::string& name) const;
 
 private:
-    ByteView image() const { return {imageBase, static_cast<std::size_t>(imageSize)}; }
+    ByteView image() const { return { imageBase, static_cast<std::size_t> (imageSize) }; }
 
-    bool reserveImage(const ImageLayout& layout);
-    bool copyHeaders(ByteView file, const ImageLayout& layout);
-    bool copySections(ByteView file, const ImageLayout& layout);
-    bool relocate(const ImageLayout& layout);
-    bool resolveImports(const ImageLayout& layout);
-    bool giveThreadLocalStorage(const ImageLayout& layout);
-    bool loadNameTable(const ImageLayout& layout);
-    bool collectTlsCallbacks(const ImageLayout& layout);
-    bool prepareSections(const ImageLayout& layout);
-    bool registerExceptionTable(const ImageLayout& layout);
-    void runTlsCallbacks(DWORD reason);
-    bool callEntryPoint(const ImageLayout& layout);
+    bool reserveImage (const ImageLayout& layout);
+    bool copyHeaders (ByteView file, const ImageLayout& layout);
+    bool copySections (ByteView file, const ImageLayout& layout);
+    bool relocate (const ImageLayout& layout);
+    bool resolveImports (const ImageLayout& layout);
+    bool giveThreadLocalStorage (const ImageLayout& layout);
+    bool loadNameTable (const ImageLayout& layout);
+    bool collectTlsCallbacks (const ImageLayout& layout);
+    bool prepareSections (const ImageLayout& layout);
+    bool registerExceptionTable (const ImageLayout& layout);
+    void runTlsCallbacks (DWORD reason);
+    bool callEntryPoint (const ImageLayout& layout);
 };
 
 } // namespace tunewell::memory

@@ -4,26 +4,30 @@
 
 #include <new>
 
-namespace tunewell::memory {
-
-MemoryDLL::MemoryDLL(const void* data, std::uint64_t size)
+namespace tunewell::memory
 {
-    try {
+
+MemoryDLL::MemoryDLL (const void* data, std::uint64_t size)
+{
+    try
+    {
         pimpl = std::make_unique<Pimpl>();
-        if (!pimpl->initialise(data, size))
+        if (! pimpl->initialise (data, size))
             pimpl.reset();
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         pimpl.reset();
     }
 }
 
 MemoryDLL::~MemoryDLL() = default;
 
-void* MemoryDLL::lookupFunction(const std::string& name) const
+void* MemoryDLL::lookupFunction (const std::string& name) const
 {
     if (pimpl == nullptr)
         return nullptr;
-    return pimpl->lookupFunction(name);
+    return pimpl->lookupFunction (name);
 }
 
 } // namespace tunewell::memory

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
-namespace tunewell::memory {
+namespace tunewell::memory
+{
 
 using namespace bytes;
 
-namespace {
+namespace
+{
 
 constexpr std::uint16_t dosMagic = 0x5A4D;
 constexpr std::uint32_t ntSignature = 0x00004550;
@@ -17,7 +19,8 @@ constexpr std::uint16_t fileIsDLL = 0x2000;
 constexpr std::uint32_t lfanewField = 0x3C;
 
 // Offsets inside the NT headers.
-namespace nt {
+namespace nt
+{
 constexpr std::uint32_t signature = 0;
 constexpr std::uint32_t machine = 4;
 constexpr std::uint32_t numberOfSections = 6;
@@ -33,113 +36,116 @@ constexpr std::uint32_t sizeOfImage = optionalHeader + 56;
 constexpr std::uint32_t sizeOfHeaders = optionalHeader + 60;
 constexpr std::uint32_t dataDirectories = optionalHeader + 112;
 } // namespace nt
-std::uint32_t ntHeadersOffset(ByteView file)
+std::uint32_t ntHeadersOffset (ByteView file)
 {
-    return read32(file, lfanewField);
+    return read32 (file, lfanewField);
 }
 
-SectionHeader readSectionHeader(ByteView file, std::uint32_t offset)
+SectionHeader readSectionHeader (ByteView file, std::uint32_t offset)
 {
     SectionHeader section;
     section.headerOffset = offset;
-    section.virtualAddress = read32(file, offset + 12);
-    section.sizeOfRawData = read32(file, offset + 16);
-    section.pointerToRawData = read32(file, offset + 20);
-    section.characteristics = read32(file, offset + 36);
+    section.virtualAddress = read32 (file, offset + 12);
+    section.sizeOfRawData = read32 (file, offset + 16);
+    section.pointerToRawData = read32 (file, offset + 20);
+    section.characteristics = read32 (file, offset + 36);
     return section;
 }
 
-ImageLayout readHeaderFields(ByteView file)
+ImageLayout readHeaderFields (ByteView file)
 {
     ImageLayout layout;
-    const std::uint32_t nt = ntHeadersOffset(file);
+    const std::uint32_t nt = ntHeadersOffset (file);
     layout.ntHeadersOffset = nt;
-    layout.preferredBase = read64(file, nt + nt::imageBase);
-    layout.sectionAlignment = read32(file, nt + nt::sectionAlignment);
-    layout.sizeOfHeaders = read32(file, nt + nt::sizeOfHeaders);
-    layout.sizeOfInitializedData = read32(file, nt + nt::sizeOfInitializedData);
-    layout.sizeOfUninitializedData = read32(file, nt + nt::sizeOfUninitializedData);
-    layout.entryPoint = read32(file, nt + nt::addressOfEntryPoint);
-    layout.isDLL = (read16(file, nt + nt::characteristics) & fileIsDLL) != 0;
-    for (std::size_t i = 0; i < layout.directories.size(); ++i) {
+    layout.preferredBase = read64 (file, nt + nt::imageBase);
+    layout.sectionAlignment = read32 (file, nt + nt::sectionAlignment);
+    layout.sizeOfHeaders = read32 (file, nt + nt::sizeOfHeaders);
+    layout.sizeOfInitializedData = read32 (file, nt + nt::sizeOfInitializedData);
+    layout.sizeOfUninitializedData = read32 (file, nt + nt::sizeOfUninitializedData);
+    layout.entryPoint = read32 (file, nt + nt::addressOfEntryPoint);
+    layout.isDLL = (read16 (file, nt + nt::characteristics) & fileIsDLL) != 0;
+    for (std::size_t i = 0; i < layout.directories.size(); ++i)
+    {
         const std::uint64_t at = nt + nt::dataDirectories + 8 * i;
-        layout.directories[i] = {read32(file, at), read32(file, at + 4)};
+        layout.directories[i] = { read32 (file, at), read32 (file, at + 4) };
     }
     return layout;
 }
 
-bool readSectionTable(ByteView file, ImageLayout& layout)
+bool readSectionTable (ByteView file, ImageLayout& layout)
 {
     const std::uint32_t nt = layout.ntHeadersOffset;
-    const std::uint64_t first = std::uint64_t{nt} + nt::optionalHeader + read16(file, nt + nt::sizeOfOptionalHeader);
-    const std::uint64_t length = std::uint64_t{read16(file, nt + nt::numberOfSections)} * pe::sectionHeaderSize;
+    const std::uint64_t first = std::uint64_t { nt } + nt::optionalHeader
+                              + read16 (file, nt + nt::sizeOfOptionalHeader);
+    const std::uint64_t length = std::uint64_t { read16 (file, nt + nt::numberOfSections) } * pe::sectionHeaderSize;
     // The mapper edits the table in its copy of the headers, so it must lie there.
-    if (!contains(std::min<std::uint64_t>(file.size, layout.sizeOfHeaders), first, length))
+    if (! contains (std::min<std::uint64_t> (file.size, layout.sizeOfHeaders), first, length))
         return false;
     for (std::uint64_t offset = first; offset < first + length; offset += pe::sectionHeaderSize)
-        layout.sections.push_back(readSectionHeader(file, static_cast<std::uint32_t>(offset)));
+        layout.sections.push_back (readSectionHeader (file, static_cast<std::uint32_t> (offset)));
     return true;
 }
 
-std::uint64_t endOfLastSection(const ImageLayout& layout)
+std::uint64_t endOfLastSection (const ImageLayout& layout)
 {
     std::uint64_t end = 0;
-    for (const SectionHeader& section : layout.sections) {
+    for (const SectionHeader& section : layout.sections)
+    {
         const std::uint32_t size = section.sizeOfRawData != 0 ? section.sizeOfRawData : layout.sectionAlignment;
-        end = std::max(end, std::uint64_t{section.virtualAddress} + size);
+        end = std::max (end, std::uint64_t { section.virtualAddress } + size);
     }
     return end;
 }
 
 // Raw data inside the file, and no section over the headers, which hold the
 // section table that mapping edits and reads back.
-bool sectionsArePlaceable(ByteView file, const ImageLayout& layout)
+bool sectionsArePlaceable (ByteView file, const ImageLayout& layout)
 {
-    return std::all_of(layout.sections.begin(), layout.sections.end(), [&](const SectionHeader& section) {
-        const bool rawDataInside =
-            section.sizeOfRawData == 0 || contains(file, section.pointerToRawData, section.sizeOfRawData);
+    return std::all_of (layout.sections.begin(), layout.sections.end(), [&] (const SectionHeader& section) {
+        const bool rawDataInside = section.sizeOfRawData == 0
+                                || contains (file, section.pointerToRawData, section.sizeOfRawData);
         return rawDataInside && section.virtualAddress >= layout.sizeOfHeaders;
     });
 }
 } // namespace
 
-std::uint64_t roundUp(std::uint64_t value, std::uint64_t alignment)
+std::uint64_t roundUp (std::uint64_t value, std::uint64_t alignment)
 {
     if (alignment == 0)
         return value;
     return (value + alignment - 1) / alignment * alignment;
 }
 
-bool straddlesFourGiB(std::uint64_t start, std::uint64_t size)
+bool straddlesFourGiB (std::uint64_t start, std::uint64_t size)
 {
     return (start >> 32) != ((start + size) >> 32);
 }
 
-bool hasValidHeaders(ByteView file)
+bool hasValidHeaders (ByteView file)
 {
-    if (file.data == nullptr || file.size < pe::minimumFileSize || read16(file, 0) != dosMagic)
+    if (file.data == nullptr || file.size < pe::minimumFileSize || read16 (file, 0) != dosMagic)
         return false;
-    const std::uint32_t nt = ntHeadersOffset(file);
-    if (!contains(file, nt, pe::ntHeadersSize) || read32(file, nt + nt::signature) != ntSignature)
+    const std::uint32_t nt = ntHeadersOffset (file);
+    if (! contains (file, nt, pe::ntHeadersSize) || read32 (file, nt + nt::signature) != ntSignature)
         return false;
-    return (read32(file, nt + nt::sectionAlignment) & 1) == 0 && read16(file, nt + nt::machine) == machineAmd64;
+    return (read32 (file, nt + nt::sectionAlignment) & 1) == 0 && read16 (file, nt + nt::machine) == machineAmd64;
 }
 
-std::optional<ImageLayout> readImageLayout(ByteView file, std::uint32_t pageSize)
+std::optional<ImageLayout> readImageLayout (ByteView file, std::uint32_t pageSize)
 {
-    if (pageSize == 0 || !hasValidHeaders(file))
+    if (pageSize == 0 || ! hasValidHeaders (file))
         return std::nullopt;
-    ImageLayout layout = readHeaderFields(file);
+    ImageLayout layout = readHeaderFields (file);
     // Without an alignment, sections without raw data would get no memory and
     // no recorded address, yet still be protected.
-    if (layout.sectionAlignment == 0 || !readSectionTable(file, layout) || !sectionsArePlaceable(file, layout))
+    if (layout.sectionAlignment == 0 || ! readSectionTable (file, layout) || ! sectionsArePlaceable (file, layout))
         return std::nullopt;
     const std::uint32_t nt = layout.ntHeadersOffset;
-    layout.imageSize = roundUp(read32(file, nt + nt::sizeOfImage), pageSize);
-    if (layout.imageSize != roundUp(endOfLastSection(layout), pageSize))
+    layout.imageSize = roundUp (read32 (file, nt + nt::sizeOfImage), pageSize);
+    if (layout.imageSize != roundUp (endOfLastSection (layout), pageSize))
         return std::nullopt;
-    if (layout.sizeOfHeaders > file.size || layout.sizeOfHeaders > layout.imageSize ||
-        std::uint64_t{nt} + pe::ntHeadersSize > layout.sizeOfHeaders)
+    if (layout.sizeOfHeaders > file.size || layout.sizeOfHeaders > layout.imageSize
+        || std::uint64_t { nt } + pe::ntHeadersSize > layout.sizeOfHeaders)
         return std::nullopt;
     return layout;
 }

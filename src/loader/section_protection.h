@@ -6,15 +6,18 @@
 #include <cstdint>
 #include <vector>
 
-namespace tunewell::memory {
+namespace tunewell::memory
+{
 
-struct MappedSection {
+struct MappedSection
+{
     std::uint64_t address = 0;
     std::uint32_t sizeOfRawData = 0;
     std::uint32_t characteristics = 0;
 };
 
-struct ProtectionSettings {
+struct ProtectionSettings
+{
     std::uint32_t pageSize = 0;
     std::uint32_t sectionAlignment = 0;
     std::uint32_t sizeOfInitializedData = 0;
@@ -25,8 +28,13 @@ struct ProtectionSettings {
     std::uint64_t imageEnd = 0;
 };
 
-struct ProtectionStep {
-    enum class Kind { protect, decommit };
+struct ProtectionStep
+{
+    enum class Kind
+    {
+        protect,
+        decommit
+    };
     Kind kind = Kind::protect;
     std::uint64_t address = 0;
     std::uint64_t size = 0;
@@ -34,11 +42,11 @@ struct ProtectionStep {
 };
 
 // PAGE_* value for a section's execute, read, write and not-cached flags.
-std::uint32_t pageProtection(std::uint32_t characteristics);
+std::uint32_t pageProtection (std::uint32_t characteristics);
 
 // The protection changes and decommits, in order, for the sections in their
 // table order.
-std::vector<ProtectionStep> planSectionProtection(const std::vector<MappedSection>& sections,
-                                                  const ProtectionSettings& settings);
+std::vector<ProtectionStep> planSectionProtection (const std::vector<MappedSection>& sections,
+                                                   const ProtectionSettings& settings);
 
 } // namespace tunewell::memory

@@ -26,7 +26,8 @@ std::vector<WaitingWork> waitingWork;
 
 int& framesOf (std::thread::id thread)
 {
-    auto found = std::find_if (openFrames.begin(), openFrames.end(), [thread] (const auto& entry) { return entry.first == thread; });
+    auto found = std::find_if (openFrames.begin(), openFrames.end(),
+                               [thread] (const auto& entry) { return entry.first == thread; });
 
     if (found != openFrames.end())
         return found->second;
@@ -37,7 +38,8 @@ int& framesOf (std::thread::id thread)
 
 void forgetIdleThreads()
 {
-    openFrames.erase (std::remove_if (openFrames.begin(), openFrames.end(), [] (const auto& entry) { return entry.second == 0; }),
+    openFrames.erase (std::remove_if (openFrames.begin(), openFrames.end(),
+                                      [] (const auto& entry) { return entry.second == 0; }),
                       openFrames.end());
 }
 
@@ -53,7 +55,8 @@ std::vector<std::function<void()>> takeWaitingWork (std::thread::id thread)
         if (waiting.thread == thread)
             taken.push_back (std::move (waiting.work));
 
-    waitingWork.erase (std::remove_if (waitingWork.begin(), waitingWork.end(), [thread] (const WaitingWork& waiting) { return waiting.thread == thread; }),
+    waitingWork.erase (std::remove_if (waitingWork.begin(), waitingWork.end(),
+                                       [thread] (const WaitingWork& waiting) { return waiting.thread == thread; }),
                        waitingWork.end());
 
     if (! taken.empty())
@@ -77,7 +80,13 @@ void runWaitingWork()
     {
         for (auto& item : work)
         {
-            try { item(); } catch (...) {}
+            try
+            {
+                item();
+            }
+            catch (...)
+            {
+            }
         }
 
         closeWorkFrame (thread);

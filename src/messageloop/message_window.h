@@ -25,8 +25,7 @@ public:
 
     /// Runs a posted callback (never letting an exception escape into the
     /// window system), then always gives the message to default processing.
-    static std::intptr_t windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam,
-                                     std::intptr_t lParam);
+    static std::intptr_t windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
 
     /// Null when creation failed.
     HWND__* windowHandle = nullptr;

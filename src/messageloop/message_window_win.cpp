@@ -46,7 +46,8 @@ bool isCodeOfThisLibrary (const void* address)
 // procedure.
 LONG_PTR windowProcedureOf (HWND window)
 {
-    return IsWindowUnicode (window) ? GetWindowLongPtrW (window, GWLP_WNDPROC) : GetWindowLongPtrA (window, GWLP_WNDPROC);
+    return IsWindowUnicode (window) ? GetWindowLongPtrW (window, GWLP_WNDPROC)
+                                    : GetWindowLongPtrA (window, GWLP_WNDPROC);
 }
 
 // A window of this library that outlives it (a message window, a chooser
@@ -161,7 +162,8 @@ LockedMessageWindow lockSharedMessageWindow (bool forCurrentThread)
     if (shared.window == nullptr || (forCurrentThread && ownedElsewhere))
     {
         // The new window exists before the previous one is destroyed.
-        const std::unique_ptr<MessageWindow> previous = std::exchange (shared.window, std::make_unique<MessageWindow>());
+        const std::unique_ptr<MessageWindow> previous = std::exchange (shared.window,
+                                                                       std::make_unique<MessageWindow>());
     }
     return { shared.window->windowHandle, std::move (lock) };
 }

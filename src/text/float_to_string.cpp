@@ -19,8 +19,7 @@ struct CachedPower
 
 // Normalised 64-bit significands of 10^-348, 10^-340, ... 10^340, each rounded
 // to nearest, with the binary exponent that goes with it.
-constexpr CachedPower cachedPowersOfTen[] =
-{
+constexpr CachedPower cachedPowersOfTen[] = {
     { 0xfa8fd5a0081c0288ull, -1220 }, // 1e-348
     { 0xbaaee17fa23ebf76ull, -1193 }, // 1e-340
     { 0x8b16fb203055ac76ull, -1166 }, // 1e-332
@@ -30,115 +29,116 @@ constexpr CachedPower cachedPowersOfTen[] =
     { 0xab70fe17c79ac6caull, -1060 }, // 1e-300
     { 0xff77b1fcbebcdc4full, -1034 }, // 1e-292
     { 0xbe5691ef416bd60cull, -1007 }, // 1e-284
-    { 0x8dd01fad907ffc3cull,  -980 }, // 1e-276
-    { 0xd3515c2831559a83ull,  -954 }, // 1e-268
-    { 0x9d71ac8fada6c9b5ull,  -927 }, // 1e-260
-    { 0xea9c227723ee8bcbull,  -901 }, // 1e-252
-    { 0xaecc49914078536dull,  -874 }, // 1e-244
-    { 0x823c12795db6ce57ull,  -847 }, // 1e-236
-    { 0xc21094364dfb5637ull,  -821 }, // 1e-228
-    { 0x9096ea6f3848984full,  -794 }, // 1e-220
-    { 0xd77485cb25823ac7ull,  -768 }, // 1e-212
-    { 0xa086cfcd97bf97f4ull,  -741 }, // 1e-204
-    { 0xef340a98172aace5ull,  -715 }, // 1e-196
-    { 0xb23867fb2a35b28eull,  -688 }, // 1e-188
-    { 0x84c8d4dfd2c63f3bull,  -661 }, // 1e-180
-    { 0xc5dd44271ad3cdbaull,  -635 }, // 1e-172
-    { 0x936b9fcebb25c996ull,  -608 }, // 1e-164
-    { 0xdbac6c247d62a584ull,  -582 }, // 1e-156
-    { 0xa3ab66580d5fdaf6ull,  -555 }, // 1e-148
-    { 0xf3e2f893dec3f126ull,  -529 }, // 1e-140
-    { 0xb5b5ada8aaff80b8ull,  -502 }, // 1e-132
-    { 0x87625f056c7c4a8bull,  -475 }, // 1e-124
-    { 0xc9bcff6034c13053ull,  -449 }, // 1e-116
-    { 0x964e858c91ba2655ull,  -422 }, // 1e-108
-    { 0xdff9772470297ebdull,  -396 }, // 1e-100
-    { 0xa6dfbd9fb8e5b88full,  -369 }, // 1e-92
-    { 0xf8a95fcf88747d94ull,  -343 }, // 1e-84
-    { 0xb94470938fa89bcfull,  -316 }, // 1e-76
-    { 0x8a08f0f8bf0f156bull,  -289 }, // 1e-68
-    { 0xcdb02555653131b6ull,  -263 }, // 1e-60
-    { 0x993fe2c6d07b7facull,  -236 }, // 1e-52
-    { 0xe45c10c42a2b3b06ull,  -210 }, // 1e-44
-    { 0xaa242499697392d3ull,  -183 }, // 1e-36
-    { 0xfd87b5f28300ca0eull,  -157 }, // 1e-28
-    { 0xbce5086492111aebull,  -130 }, // 1e-20
-    { 0x8cbccc096f5088ccull,  -103 }, // 1e-12
-    { 0xd1b71758e219652cull,   -77 }, // 1e-4
-    { 0x9c40000000000000ull,   -50 }, // 1e4
-    { 0xe8d4a51000000000ull,   -24 }, // 1e12
-    { 0xad78ebc5ac620000ull,     3 }, // 1e20
-    { 0x813f3978f8940984ull,    30 }, // 1e28
-    { 0xc097ce7bc90715b3ull,    56 }, // 1e36
-    { 0x8f7e32ce7bea5c70ull,    83 }, // 1e44
-    { 0xd5d238a4abe98068ull,   109 }, // 1e52
-    { 0x9f4f2726179a2245ull,   136 }, // 1e60
-    { 0xed63a231d4c4fb27ull,   162 }, // 1e68
-    { 0xb0de65388cc8ada8ull,   189 }, // 1e76
-    { 0x83c7088e1aab65dbull,   216 }, // 1e84
-    { 0xc45d1df942711d9aull,   242 }, // 1e92
-    { 0x924d692ca61be758ull,   269 }, // 1e100
-    { 0xda01ee641a708deaull,   295 }, // 1e108
-    { 0xa26da3999aef774aull,   322 }, // 1e116
-    { 0xf209787bb47d6b85ull,   348 }, // 1e124
-    { 0xb454e4a179dd1877ull,   375 }, // 1e132
-    { 0x865b86925b9bc5c2ull,   402 }, // 1e140
-    { 0xc83553c5c8965d3dull,   428 }, // 1e148
-    { 0x952ab45cfa97a0b3ull,   455 }, // 1e156
-    { 0xde469fbd99a05fe3ull,   481 }, // 1e164
-    { 0xa59bc234db398c25ull,   508 }, // 1e172
-    { 0xf6c69a72a3989f5cull,   534 }, // 1e180
-    { 0xb7dcbf5354e9beceull,   561 }, // 1e188
-    { 0x88fcf317f22241e2ull,   588 }, // 1e196
-    { 0xcc20ce9bd35c78a5ull,   614 }, // 1e204
-    { 0x98165af37b2153dfull,   641 }, // 1e212
-    { 0xe2a0b5dc971f303aull,   667 }, // 1e220
-    { 0xa8d9d1535ce3b396ull,   694 }, // 1e228
-    { 0xfb9b7cd9a4a7443cull,   720 }, // 1e236
-    { 0xbb764c4ca7a44410ull,   747 }, // 1e244
-    { 0x8bab8eefb6409c1aull,   774 }, // 1e252
-    { 0xd01fef10a657842cull,   800 }, // 1e260
-    { 0x9b10a4e5e9913129ull,   827 }, // 1e268
-    { 0xe7109bfba19c0c9dull,   853 }, // 1e276
-    { 0xac2820d9623bf429ull,   880 }, // 1e284
-    { 0x80444b5e7aa7cf85ull,   907 }, // 1e292
-    { 0xbf21e44003acdd2dull,   933 }, // 1e300
-    { 0x8e679c2f5e44ff8full,   960 }, // 1e308
-    { 0xd433179d9c8cb841ull,   986 }, // 1e316
-    { 0x9e19db92b4e31ba9ull,  1013 }, // 1e324
-    { 0xeb96bf6ebadf77d9ull,  1039 }, // 1e332
-    { 0xaf87023b9bf0ee6bull,  1066 }, // 1e340
+    { 0x8dd01fad907ffc3cull, -980 },  // 1e-276
+    { 0xd3515c2831559a83ull, -954 },  // 1e-268
+    { 0x9d71ac8fada6c9b5ull, -927 },  // 1e-260
+    { 0xea9c227723ee8bcbull, -901 },  // 1e-252
+    { 0xaecc49914078536dull, -874 },  // 1e-244
+    { 0x823c12795db6ce57ull, -847 },  // 1e-236
+    { 0xc21094364dfb5637ull, -821 },  // 1e-228
+    { 0x9096ea6f3848984full, -794 },  // 1e-220
+    { 0xd77485cb25823ac7ull, -768 },  // 1e-212
+    { 0xa086cfcd97bf97f4ull, -741 },  // 1e-204
+    { 0xef340a98172aace5ull, -715 },  // 1e-196
+    { 0xb23867fb2a35b28eull, -688 },  // 1e-188
+    { 0x84c8d4dfd2c63f3bull, -661 },  // 1e-180
+    { 0xc5dd44271ad3cdbaull, -635 },  // 1e-172
+    { 0x936b9fcebb25c996ull, -608 },  // 1e-164
+    { 0xdbac6c247d62a584ull, -582 },  // 1e-156
+    { 0xa3ab66580d5fdaf6ull, -555 },  // 1e-148
+    { 0xf3e2f893dec3f126ull, -529 },  // 1e-140
+    { 0xb5b5ada8aaff80b8ull, -502 },  // 1e-132
+    { 0x87625f056c7c4a8bull, -475 },  // 1e-124
+    { 0xc9bcff6034c13053ull, -449 },  // 1e-116
+    { 0x964e858c91ba2655ull, -422 },  // 1e-108
+    { 0xdff9772470297ebdull, -396 },  // 1e-100
+    { 0xa6dfbd9fb8e5b88full, -369 },  // 1e-92
+    { 0xf8a95fcf88747d94ull, -343 },  // 1e-84
+    { 0xb94470938fa89bcfull, -316 },  // 1e-76
+    { 0x8a08f0f8bf0f156bull, -289 },  // 1e-68
+    { 0xcdb02555653131b6ull, -263 },  // 1e-60
+    { 0x993fe2c6d07b7facull, -236 },  // 1e-52
+    { 0xe45c10c42a2b3b06ull, -210 },  // 1e-44
+    { 0xaa242499697392d3ull, -183 },  // 1e-36
+    { 0xfd87b5f28300ca0eull, -157 },  // 1e-28
+    { 0xbce5086492111aebull, -130 },  // 1e-20
+    { 0x8cbccc096f5088ccull, -103 },  // 1e-12
+    { 0xd1b71758e219652cull, -77 },   // 1e-4
+    { 0x9c40000000000000ull, -50 },   // 1e4
+    { 0xe8d4a51000000000ull, -24 },   // 1e12
+    { 0xad78ebc5ac620000ull, 3 },     // 1e20
+    { 0x813f3978f8940984ull, 30 },    // 1e28
+    { 0xc097ce7bc90715b3ull, 56 },    // 1e36
+    { 0x8f7e32ce7bea5c70ull, 83 },    // 1e44
+    { 0xd5d238a4abe98068ull, 109 },   // 1e52
+    { 0x9f4f2726179a2245ull, 136 },   // 1e60
+    { 0xed63a231d4c4fb27ull, 162 },   // 1e68
+    { 0xb0de65388cc8ada8ull, 189 },   // 1e76
+    { 0x83c7088e1aab65dbull, 216 },   // 1e84
+    { 0xc45d1df942711d9aull, 242 },   // 1e92
+    { 0x924d692ca61be758ull, 269 },   // 1e100
+    { 0xda01ee641a708deaull, 295 },   // 1e108
+    { 0xa26da3999aef774aull, 322 },   // 1e116
+    { 0xf209787bb47d6b85ull, 348 },   // 1e124
+    { 0xb454e4a179dd1877ull, 375 },   // 1e132
+    { 0x865b86925b9bc5c2ull, 402 },   // 1e140
+    { 0xc83553c5c8965d3dull, 428 },   // 1e148
+    { 0x952ab45cfa97a0b3ull, 455 },   // 1e156
+    { 0xde469fbd99a05fe3ull, 481 },   // 1e164
+    { 0xa59bc234db398c25ull, 508 },   // 1e172
+    { 0xf6c69a72a3989f5cull, 534 },   // 1e180
+    { 0xb7dcbf5354e9beceull, 561 },   // 1e188
+    { 0x88fcf317f22241e2ull, 588 },   // 1e196
+    { 0xcc20ce9bd35c78a5ull, 614 },   // 1e204
+    { 0x98165af37b2153dfull, 641 },   // 1e212
+    { 0xe2a0b5dc971f303aull, 667 },   // 1e220
+    { 0xa8d9d1535ce3b396ull, 694 },   // 1e228
+    { 0xfb9b7cd9a4a7443cull, 720 },   // 1e236
+    { 0xbb764c4ca7a44410ull, 747 },   // 1e244
+    { 0x8bab8eefb6409c1aull, 774 },   // 1e252
+    { 0xd01fef10a657842cull, 800 },   // 1e260
+    { 0x9b10a4e5e9913129ull, 827 },   // 1e268
+    { 0xe7109bfba19c0c9dull, 853 },   // 1e276
+    { 0xac2820d9623bf429ull, 880 },   // 1e284
+    { 0x80444b5e7aa7cf85ull, 907 },   // 1e292
+    { 0xbf21e44003acdd2dull, 933 },   // 1e300
+    { 0x8e679c2f5e44ff8full, 960 },   // 1e308
+    { 0xd433179d9c8cb841ull, 986 },   // 1e316
+    { 0x9e19db92b4e31ba9ull, 1013 },  // 1e324
+    { 0xeb96bf6ebadf77d9ull, 1039 },  // 1e332
+    { 0xaf87023b9bf0ee6bull, 1066 },  // 1e340
 };
 
-constexpr uint32_t powersOfTen[] = { 1u, 10u, 100u, 1000u, 10000u, 100000u, 1000000u,
-                                     10000000u, 100000000u, 1000000000u };
+constexpr uint32_t powersOfTen[] = {
+    1u, 10u, 100u, 1000u, 10000u, 100000u, 1000000u, 10000000u, 100000000u, 1000000000u
+};
 
 constexpr uint64_t hiddenBit = 1ull << 52;
 constexpr uint64_t mantissaMask = hiddenBit - 1;
 
 int countLeadingZeros (uint64_t n) noexcept
 {
-   #if defined (__GNUC__) || defined (__clang__)
+#if defined(__GNUC__) || defined(__clang__)
     return __builtin_clzll (n);
-   #else
+#else
     int count = 0;
 
     for (uint64_t bit = 1ull << 63; (n & bit) == 0; bit >>= 1)
         ++count;
 
     return count;
-   #endif
+#endif
 }
 
 // The high half of the 128-bit product, rounded by the top bit of the low half.
 MantissaAndExponent multiply (MantissaAndExponent a, MantissaAndExponent b) noexcept
 {
-   #if defined (__SIZEOF_INT128__)
+#if defined(__SIZEOF_INT128__)
     __extension__ typedef unsigned __int128 Product;
     auto product = static_cast<Product> (a.mantissa) * b.mantissa;
     auto high = static_cast<uint64_t> (product >> 64);
     auto low = static_cast<uint64_t> (product);
-   #else
+#else
     constexpr uint64_t lowWord = 0xffffffffull;
     uint64_t a0 = a.mantissa & lowWord, a1 = a.mantissa >> 32;
     uint64_t b0 = b.mantissa & lowWord, b1 = b.mantissa >> 32;
@@ -146,7 +146,7 @@ MantissaAndExponent multiply (MantissaAndExponent a, MantissaAndExponent b) noex
     uint64_t middle = (p00 >> 32) + (p01 & lowWord) + (p10 & lowWord);
     uint64_t high = p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32);
     uint64_t low = (middle << 32) | (p00 & lowWord);
-   #endif
+#endif
 
     return { high + (low >> 63), a.exponent + b.exponent + 64 };
 }
@@ -173,17 +173,16 @@ int countDecimalDigits (uint32_t n) noexcept
 void weedDigit (char* buffer, int length, uint64_t delta, uint64_t rest, uint64_t unit, uint64_t distance) noexcept
 {
     while (rest < distance && delta - rest >= unit
-            && (rest + unit < distance || distance - rest > rest + unit - distance))
+           && (rest + unit < distance || distance - rest > rest + unit - distance))
     {
         --buffer[length - 1];
         rest += unit;
     }
 }
 
-constexpr char digitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+constexpr char digitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                              "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                              "8081828384858687888990919293949596979899";
 
 // Writes the count decimal digits of n, which has no more than that many.
 void writeDigits (char* buffer, uint32_t n, int count) noexcept
@@ -219,16 +218,46 @@ uint32_t takeLeadingDigit (uint32_t& integral, int kappa) noexcept
     // Constant divisors let the compiler avoid a division instruction.
     switch (kappa)
     {
-        case 10: digit = integral / 1000000000u; integral %= 1000000000u; break;
-        case 9:  digit = integral / 100000000u;  integral %= 100000000u;  break;
-        case 8:  digit = integral / 10000000u;   integral %= 10000000u;   break;
-        case 7:  digit = integral / 1000000u;    integral %= 1000000u;    break;
-        case 6:  digit = integral / 100000u;     integral %= 100000u;     break;
-        case 5:  digit = integral / 10000u;      integral %= 10000u;      break;
-        case 4:  digit = integral / 1000u;       integral %= 1000u;       break;
-        case 3:  digit = integral / 100u;        integral %= 100u;        break;
-        case 2:  digit = integral / 10u;         integral %= 10u;         break;
-        default: digit = integral;               integral = 0;            break;
+        case 10:
+            digit = integral / 1000000000u;
+            integral %= 1000000000u;
+            break;
+        case 9:
+            digit = integral / 100000000u;
+            integral %= 100000000u;
+            break;
+        case 8:
+            digit = integral / 10000000u;
+            integral %= 10000000u;
+            break;
+        case 7:
+            digit = integral / 1000000u;
+            integral %= 1000000u;
+            break;
+        case 6:
+            digit = integral / 100000u;
+            integral %= 100000u;
+            break;
+        case 5:
+            digit = integral / 10000u;
+            integral %= 10000u;
+            break;
+        case 4:
+            digit = integral / 1000u;
+            integral %= 1000u;
+            break;
+        case 3:
+            digit = integral / 100u;
+            integral %= 100u;
+            break;
+        case 2:
+            digit = integral / 10u;
+            integral %= 10u;
+            break;
+        default:
+            digit = integral;
+            integral = 0;
+            break;
     }
 
     return digit;
@@ -248,8 +277,9 @@ int writeShortestDigits (uint64_t bits, char* buffer, int& decimalExponent) noex
     auto storedExponent = static_cast<int32_t> (bits >> 52);
     auto storedMantissa = bits & mantissaMask;
 
-    MantissaAndExponent v = storedExponent != 0 ? MantissaAndExponent { storedMantissa + hiddenBit, storedExponent - 1075 }
-                                                : MantissaAndExponent { storedMantissa, -1074 };
+    MantissaAndExponent v = storedExponent != 0
+                              ? MantissaAndExponent { storedMantissa + hiddenBit, storedExponent - 1075 }
+                              : MantissaAndExponent { storedMantissa, -1074 };
 
     auto upper = normalise ({ (v.mantissa << 1) + 1, v.exponent - 1 });
     MantissaAndExponent lower = v.mantissa == hiddenBit ? MantissaAndExponent { (v.mantissa << 2) - 1, v.exponent - 2 }
@@ -422,8 +452,8 @@ char* Buffer::writeAndGetEnd (char* buffer, double value, int maxDecimalPlaces, 
     return end;
 }
 
-int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta,
-                            char* buffer, int& decimalExponent) noexcept
+int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta, char* buffer,
+                            int& decimalExponent) noexcept
 {
     auto shift = -upper.exponent;
     auto one = 1ull << shift;

@@ -12,7 +12,13 @@ struct LineAndColumn
     uint64_t column = 0;
 };
 
-inline bool operator== (LineAndColumn a, LineAndColumn b)  { return a.line == b.line && a.column == b.column; }
-inline bool operator!= (LineAndColumn a, LineAndColumn b)  { return ! (a == b); }
+inline bool operator== (LineAndColumn a, LineAndColumn b)
+{
+    return a.line == b.line && a.column == b.column;
+}
+inline bool operator!= (LineAndColumn a, LineAndColumn b)
+{
+    return ! (a == b);
+}
 
 } // namespace tunewell::text

@@ -33,14 +33,17 @@ std::string utf16ToUtf8 (std::wstring_view text)
         return {};
 
     auto inputLength = static_cast<int> (text.size());
-    auto length = WideCharToMultiByte (CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), inputLength, nullptr, 0, nullptr, nullptr);
+    auto length = WideCharToMultiByte (CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), inputLength, nullptr, 0, nullptr,
+                                       nullptr);
 
     if (length <= 0)
         return {};
 
     std::string result (static_cast<std::size_t> (length), '\0');
 
-    if (WideCharToMultiByte (CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), inputLength, result.data(), length, nullptr, nullptr) != length)
+    if (WideCharToMultiByte (CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), inputLength, result.data(), length, nullptr,
+                             nullptr)
+        != length)
         return {};
 
     return result;

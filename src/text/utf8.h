@@ -31,10 +31,10 @@ struct UTF8Pointer
     /// Moves past the literal when the text here starts with it.
     bool skipPrefix (std::string_view literal) noexcept;
 
-    const char* data() const noexcept  { return text; }
+    const char* data() const noexcept { return text; }
 
-    bool operator== (UTF8Pointer other) const noexcept  { return text == other.text; }
-    bool operator!= (UTF8Pointer other) const noexcept  { return text != other.text; }
+    bool operator== (UTF8Pointer other) const noexcept { return text == other.text; }
+    bool operator!= (UTF8Pointer other) const noexcept { return text != other.text; }
 
     const char* text = nullptr;
 };

@@ -15,10 +15,14 @@ std::size_t announcedLength (unsigned char lead)
 /// that can never start one.
 std::size_t strictSequenceLength (unsigned char lead)
 {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
     return 0;
 }
 
@@ -28,11 +32,16 @@ bool isStrictSecondByte (unsigned char lead, unsigned char second)
 {
     switch (lead)
     {
-        case 0xE0: return second >= 0xA0 && second <= 0xBF;
-        case 0xED: return second >= 0x80 && second <= 0x9F;
-        case 0xF0: return second >= 0x90 && second <= 0xBF;
-        case 0xF4: return second >= 0x80 && second <= 0x8F;
-        default:   return isContinuationByte (second);
+        case 0xE0:
+            return second >= 0xA0 && second <= 0xBF;
+        case 0xED:
+            return second >= 0x80 && second <= 0x9F;
+        case 0xF0:
+            return second >= 0x90 && second <= 0xBF;
+        case 0xF4:
+            return second >= 0x80 && second <= 0x8F;
+        default:
+            return isContinuationByte (second);
     }
 }
 } // namespace
@@ -63,7 +72,7 @@ const char* findIllegalUTF8 (const char* text, std::size_t length) noexcept
         // Two- and three-byte characters, the bulk of non-ASCII text, need
         // no code point check.
         if (lead < 0xF0 && end - next > 2 && isContinuationByte (static_cast<unsigned char> (next[1]))
-             && (lead < 0xE0 || isContinuationByte (static_cast<unsigned char> (next[2]))))
+            && (lead < 0xE0 || isContinuationByte (static_cast<unsigned char> (next[2]))))
         {
             next += lead < 0xE0 ? 2 : 3;
             continue;

@@ -129,10 +129,13 @@ struct EightBytes
     static constexpr uint64_t ones = 0x0101010101010101ull, highBits = 0x8080808080808080ull;
 
     /// limit at most 0x80.
-    constexpr bool hasByteBelow (unsigned char limit) const  { return ((word - ones * limit) & ~word & highBits) != 0; }
+    constexpr bool hasByteBelow (unsigned char limit) const { return ((word - ones * limit) & ~word & highBits) != 0; }
     /// limit at most 0x7F.
-    constexpr bool hasByteAbove (unsigned char limit) const  { return (((word + ones * (0x7Fu - limit)) | word) & highBits) != 0; }
-    constexpr bool hasByte (unsigned char byte) const        { return EightBytes { word ^ (ones * byte) }.hasByteBelow (1); }
+    constexpr bool hasByteAbove (unsigned char limit) const
+    {
+        return (((word + ones * (0x7Fu - limit)) | word) & highBits) != 0;
+    }
+    constexpr bool hasByte (unsigned char byte) const { return EightBytes { word ^ (ones * byte) }.hasByteBelow (1); }
 };
 
 /// Moves next past the whole 8-byte words before end that isPlain accepts,

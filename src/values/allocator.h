@@ -20,10 +20,10 @@ public:
 
 namespace heap
 {
-    /// These throw std::bad_alloc rather than return null.
-    void* allocate (Allocator* allocator, std::size_t size);
-    void* resize (Allocator* allocator, void* block, std::size_t oldSize, std::size_t newSize);
-    void free (Allocator* allocator, void* block) noexcept;
-}
+/// These throw std::bad_alloc rather than return null.
+void* allocate (Allocator* allocator, std::size_t size);
+void* resize (Allocator* allocator, void* block, std::size_t oldSize, std::size_t newSize);
+void free (Allocator* allocator, void* block) noexcept;
+} // namespace heap
 
 } // namespace tunewell::value

@@ -12,7 +12,7 @@ class Error : public std::exception
 public:
     explicit Error (const char* text) noexcept : description (text) {}
 
-    const char* what() const noexcept override  { return description; }
+    const char* what() const noexcept override { return description; }
 
     const char* description;
 };

@@ -118,7 +118,7 @@ StringDictionary::Handle SimpleStringDictionary::findInIndex (std::string_view t
         // Texts of one hash may differ; a handle always starts a stored text,
         // so only its end and bytes need checking.
         if (end < strings.size() && strings[end] == 0
-             && std::memcmp (strings.data() + start, text.data(), text.size()) == 0)
+            && std::memcmp (strings.data() + start, text.data(), text.size()) == 0)
             return { entry.handle };
     }
 }

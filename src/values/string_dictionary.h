@@ -15,8 +15,8 @@ public:
     {
         uint32_t handle = 0;
 
-        bool operator== (Handle other) const noexcept  { return handle == other.handle; }
-        bool operator!= (Handle other) const noexcept  { return handle != other.handle; }
+        bool operator== (Handle other) const noexcept { return handle == other.handle; }
+        bool operator!= (Handle other) const noexcept { return handle != other.handle; }
     };
 
     virtual ~StringDictionary() = default;
@@ -38,7 +38,7 @@ public:
 
     /// The stored texts, each followed by its zero byte, in the order they
     /// were first interned.
-    const std::vector<char>& getRawData() const noexcept  { return strings; }
+    const std::vector<char>& getRawData() const noexcept { return strings; }
 
     /// Forgets every text, so that handles are counted from the start again.
     void clear() noexcept;

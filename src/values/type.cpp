@@ -28,8 +28,10 @@ uint32_t getScalarSize (TypeCode code)
         case TypeCode::float32:
         case TypeCode::float64:
         case TypeCode::boolean:
-        case TypeCode::string:  return scalarDataSize (code);
-        default:                fail ("Invalid type");
+        case TypeCode::string:
+            return scalarDataSize (code);
+        default:
+            fail ("Invalid type");
     }
 }
 
@@ -38,8 +40,13 @@ bool isCodeOnlyType (TypeCode code) noexcept
 {
     switch (code)
     {
-        case TypeCode::void_: case TypeCode::int32: case TypeCode::int64: case TypeCode::float32:
-        case TypeCode::float64: case TypeCode::boolean: case TypeCode::string:
+        case TypeCode::void_:
+        case TypeCode::int32:
+        case TypeCode::int64:
+        case TypeCode::float32:
+        case TypeCode::float64:
+        case TypeCode::boolean:
+        case TypeCode::string:
             return true;
         default:
             return false;
@@ -48,8 +55,8 @@ bool isCodeOnlyType (TypeCode code) noexcept
 
 bool isPrimitiveElementCode (TypeCode code) noexcept
 {
-    return code == TypeCode::int32 || code == TypeCode::int64 || code == TypeCode::float32
-        || code == TypeCode::float64 || code == TypeCode::boolean;
+    return code == TypeCode::int32 || code == TypeCode::int64 || code == TypeCode::float32 || code == TypeCode::float64
+        || code == TypeCode::boolean;
 }
 
 Type::OwnedName copyName (Allocator* allocator, std::string_view name)
@@ -110,9 +117,7 @@ Type::Type (TypeCode typeCode) : Type()
     code = typeCode;
 }
 
-Type::Type (const Type& other) : Type (nullptr, other)
-{
-}
+Type::Type (const Type& other) : Type (nullptr, other) {}
 
 Type::Type (Allocator* allocatorToUse, const Type& other) : Type()
 {
@@ -240,7 +245,8 @@ Type Type::createArray (Type elementType, uint32_t count, Allocator* allocator)
     else if (elementType.isVector())
     {
         array.code = TypeCode::primitiveArray;
-        array.content.primitiveArray = { elementType.content.vector.elementCode, count, elementType.content.vector.numElements };
+        array.content.primitiveArray = { elementType.content.vector.elementCode, count,
+                                         elementType.content.vector.numElements };
     }
     else
     {
@@ -337,10 +343,14 @@ uint32_t Type::getNumElements() const
         case TypeCode::float32:
         case TypeCode::float64:
         case TypeCode::boolean:
-        case TypeCode::string:          return 1;
-        case TypeCode::vector:          return content.vector.numElements;
-        case TypeCode::primitiveArray:  return content.primitiveArray.numElements;
-        case TypeCode::object:          return content.object->members.size;
+        case TypeCode::string:
+            return 1;
+        case TypeCode::vector:
+            return content.vector.numElements;
+        case TypeCode::primitiveArray:
+            return content.primitiveArray.numElements;
+        case TypeCode::object:
+            return content.object->members.size;
 
         case TypeCode::complexArray:
         {
@@ -437,7 +447,8 @@ int32_t Type::getObjectMemberIndex (std::string_view name) const
         auto& member = members[i].name;
 
         if (member.length == name.size()
-             && (name.empty() || (member.text[0] == name[0] && std::memcmp (member.text, name.data(), name.size()) == 0)))
+            && (name.empty()
+                || (member.text[0] == name[0] && std::memcmp (member.text, name.data(), name.size()) == 0)))
             return static_cast<int32_t> (i);
     }
 
@@ -538,9 +549,12 @@ bool Type::usesStrings() const noexcept
 {
     switch (code)
     {
-        case TypeCode::string:          return true;
-        case TypeCode::vector:          return content.vector.elementCode == TypeCode::string;
-        case TypeCode::primitiveArray:  return content.primitiveArray.elementCode == TypeCode::string;
+        case TypeCode::string:
+            return true;
+        case TypeCode::vector:
+            return content.vector.elementCode == TypeCode::string;
+        case TypeCode::primitiveArray:
+            return content.primitiveArray.elementCode == TypeCode::string;
 
         case TypeCode::object:
             for (auto& member : content.object->members)

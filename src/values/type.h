@@ -17,17 +17,17 @@ namespace tunewell::value
 /// heap record.
 enum class TypeCode : uint8_t
 {
-    void_          = 0x00,
-    int32          = 0x04,
-    int64          = 0x08,
-    float32        = 0x14,
-    float64        = 0x18,
-    boolean        = 0x34,
-    string         = 0x44,
-    vector         = 0x50,
+    void_ = 0x00,
+    int32 = 0x04,
+    int64 = 0x08,
+    float32 = 0x14,
+    float64 = 0x18,
+    boolean = 0x34,
+    string = 0x44,
+    vector = 0x50,
     primitiveArray = 0x60,
-    object         = 0x80,
-    complexArray   = 0x90
+    object = 0x80,
+    complexArray = 0x90
 };
 
 /// The packed size in bytes of a scalar of this kind: its code's low nibble.
@@ -57,10 +57,10 @@ public:
         void reserve (uint32_t count);
         void push_back (ItemType&& item);
 
-        ItemType* begin() const noexcept                    { return items; }
-        ItemType* end() const noexcept                      { return items + size; }
+        ItemType* begin() const noexcept { return items; }
+        ItemType* end() const noexcept { return items + size; }
         ItemType& operator[] (uint32_t index) const noexcept { return items[index]; }
-        ItemType& back() const noexcept                     { return items[size - 1]; }
+        ItemType& back() const noexcept { return items[size - 1]; }
 
         ItemType* items = nullptr;
         uint32_t size = 0;
@@ -74,8 +74,11 @@ public:
         const char* text = nullptr;
         uint32_t length = 0;
 
-        std::string_view view() const noexcept  { return text != nullptr ? std::string_view (text, length) : std::string_view(); }
-        const char* c_str() const noexcept      { return text != nullptr ? text : ""; }
+        std::string_view view() const noexcept
+        {
+            return text != nullptr ? std::string_view (text, length) : std::string_view();
+        }
+        const char* c_str() const noexcept { return text != nullptr ? text : ""; }
     };
 
     struct MemberNameAndType;
@@ -114,11 +117,18 @@ public:
     Type (TypeCode typeCode);
     Type (const Type& other);
     Type (Allocator* allocatorToUse, const Type& other);
-    Type (Type&& other) noexcept : code (other.code), content (other.content), allocator (other.allocator)  { other.clear(); }
+    Type (Type&& other) noexcept : code (other.code), content (other.content), allocator (other.allocator)
+    {
+        other.clear();
+    }
     Type& operator= (const Type& other);
     Type& operator= (Type&& other) noexcept;
     // Inline, so that the many scalar types a parse makes and drops cost no call.
-    ~Type()  { if (ownsRecord()) deleteAllocatedObjects(); }
+    ~Type()
+    {
+        if (ownsRecord())
+            deleteAllocatedObjects();
+    }
 
     /// Throws "Too many vector elements" for more than 256 elements.
     static Type createVector (TypeCode elementCode, uint32_t numElements);
@@ -128,23 +138,23 @@ public:
     static Type createObject (std::string_view className, Allocator* allocator = nullptr);
 
     //==============================================================================
-    bool isVoid() const noexcept            { return code == TypeCode::void_; }
-    bool isInt32() const noexcept           { return code == TypeCode::int32; }
-    bool isInt64() const noexcept           { return code == TypeCode::int64; }
-    bool isInt() const noexcept             { return isInt32() || isInt64(); }
-    bool isFloat32() const noexcept         { return code == TypeCode::float32; }
-    bool isFloat64() const noexcept         { return code == TypeCode::float64; }
-    bool isFloat() const noexcept           { return isFloat32() || isFloat64(); }
-    bool isBool() const noexcept            { return code == TypeCode::boolean; }
-    bool isString() const noexcept          { return code == TypeCode::string; }
-    bool isVector() const noexcept          { return code == TypeCode::vector; }
-    bool isPrimitiveArray() const noexcept  { return code == TypeCode::primitiveArray; }
-    bool isObject() const noexcept          { return code == TypeCode::object; }
-    bool isComplexArray() const noexcept    { return code == TypeCode::complexArray; }
-    bool isArray() const noexcept           { return isPrimitiveArray() || isComplexArray(); }
-    bool isArrayOrVector() const noexcept   { return isArray() || isVector(); }
-    bool isPrimitive() const noexcept       { return isInt() || isFloat() || isBool(); }
-    bool ownsRecord() const noexcept        { return (static_cast<uint8_t> (code) & 0x80) != 0; }
+    bool isVoid() const noexcept { return code == TypeCode::void_; }
+    bool isInt32() const noexcept { return code == TypeCode::int32; }
+    bool isInt64() const noexcept { return code == TypeCode::int64; }
+    bool isInt() const noexcept { return isInt32() || isInt64(); }
+    bool isFloat32() const noexcept { return code == TypeCode::float32; }
+    bool isFloat64() const noexcept { return code == TypeCode::float64; }
+    bool isFloat() const noexcept { return isFloat32() || isFloat64(); }
+    bool isBool() const noexcept { return code == TypeCode::boolean; }
+    bool isString() const noexcept { return code == TypeCode::string; }
+    bool isVector() const noexcept { return code == TypeCode::vector; }
+    bool isPrimitiveArray() const noexcept { return code == TypeCode::primitiveArray; }
+    bool isObject() const noexcept { return code == TypeCode::object; }
+    bool isComplexArray() const noexcept { return code == TypeCode::complexArray; }
+    bool isArray() const noexcept { return isPrimitiveArray() || isComplexArray(); }
+    bool isArrayOrVector() const noexcept { return isArray() || isVector(); }
+    bool isPrimitive() const noexcept { return isInt() || isFloat() || isBool(); }
+    bool ownsRecord() const noexcept { return (static_cast<uint8_t> (code) & 0x80) != 0; }
 
     /// Throws "Invalid type" for an unknown code.
     uint64_t getValueDataSize() const;
@@ -164,7 +174,7 @@ public:
     bool usesStrings() const noexcept;
 
     bool operator== (const Type& other) const noexcept;
-    bool operator!= (const Type& other) const noexcept  { return ! operator== (other); }
+    bool operator!= (const Type& other) const noexcept { return ! operator== (other); }
 
     /// Calls visitor (uint64_t offset) for every string handle inside data of
     /// this type that starts at startOffset.
@@ -172,9 +182,9 @@ public:
     void visitStringHandles (uint64_t startOffset, Visitor&& visitor) const
     {
         using VisitorType = std::remove_reference_t<Visitor>;
-        visitStringHandlesWith (startOffset,
-                                [] (void* context, uint64_t offset) { (*static_cast<VisitorType*> (context)) (offset); },
-                                const_cast<void*> (static_cast<const void*> (&visitor)));
+        visitStringHandlesWith (
+            startOffset, [] (void* context, uint64_t offset) { (*static_cast<VisitorType*> (context)) (offset); },
+            const_cast<void*> (static_cast<const void*> (&visitor)));
     }
 
     /// Frees the record of an object or complex-array type and leaves it void.
@@ -249,7 +259,8 @@ void Type::AllocatedVector<ItemType>::reserve (uint32_t count)
         return;
 
     auto newCapacity = (count + 7u) & ~7u;
-    items = static_cast<ItemType*> (heap::resize (allocator, items, sizeof (ItemType) * size, sizeof (ItemType) * newCapacity));
+    items = static_cast<ItemType*> (
+        heap::resize (allocator, items, sizeof (ItemType) * size, sizeof (ItemType) * newCapacity));
     capacity = newCapacity;
 }
 

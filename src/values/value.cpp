@@ -62,8 +62,7 @@ Value::Value (std::string_view text)
     repointView();
 }
 
-Value::Value (const Value& other)
-    : packedData (other.packedData), dictionary (other.dictionary)
+Value::Value (const Value& other) : packedData (other.packedData), dictionary (other.dictionary)
 {
     view.type = other.view.type;
     repointView();

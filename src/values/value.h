@@ -49,14 +49,14 @@ public:
     /// Appends the view's data, moving its strings into this dictionary.
     void appendValue (const ValueView& source);
 
-    const ValueView& getView() const noexcept       { return view; }
-    operator const ValueView&() const noexcept      { return view; }
-    const Type& getType() const noexcept            { return view.type; }
+    const ValueView& getView() const noexcept { return view; }
+    operator const ValueView&() const noexcept { return view; }
+    const Type& getType() const noexcept { return view.type; }
     const std::vector<uint8_t>& getRawData() const noexcept { return packedData; }
     const SimpleStringDictionary& getDictionary() const noexcept { return dictionary; }
 
-    ValueView operator[] (uint32_t index) const                 { return view[index]; }
-    ValueView operator[] (std::string_view memberName) const    { return view[memberName]; }
+    ValueView operator[] (uint32_t index) const { return view[index]; }
+    ValueView operator[] (std::string_view memberName) const { return view[memberName]; }
 
 private:
     void repointView() noexcept;

@@ -73,11 +73,16 @@ T ValueView::castToType (const T* defaultValue) const
 
     switch (code)
     {
-        case TypeCode::int32:   return static_cast<T> (readContentAs<int32_t>());
-        case TypeCode::int64:   return static_cast<T> (readContentAs<int64_t>());
-        case TypeCode::float32: return convertFloat<T> (readContentAs<float>());
-        case TypeCode::float64: return convertFloat<T> (readContentAs<double>());
-        case TypeCode::boolean: return readContentAs<bool>() ? T (1) : T (0);
+        case TypeCode::int32:
+            return static_cast<T> (readContentAs<int32_t>());
+        case TypeCode::int64:
+            return static_cast<T> (readContentAs<int64_t>());
+        case TypeCode::float32:
+            return convertFloat<T> (readContentAs<float>());
+        case TypeCode::float64:
+            return convertFloat<T> (readContentAs<double>());
+        case TypeCode::boolean:
+            return readContentAs<bool>() ? T (1) : T (0);
 
         case TypeCode::string:
         {
@@ -156,8 +161,7 @@ void ValueView::updateStringHandles (StringDictionary& oldDictionary, StringDict
 
 void reinternStringHandles (const Type& type, uint8_t* data, const StringDictionary& from, StringDictionary& to)
 {
-    type.visitStringHandles (0, [&] (uint64_t offset)
-    {
+    type.visitStringHandles (0, [&] (uint64_t offset) {
         StringDictionary::Handle handle;
         std::memcpy (&handle.handle, data + offset, sizeof (handle.handle));
         handle = to.getHandleForString (from.getStringForHandle (handle));

@@ -22,27 +22,27 @@ public:
     ValueView() noexcept = default;
     ValueView (Type valueType, void* valueData, StringDictionary* dictionary) noexcept;
 
-    const Type& getType() const noexcept                { return type; }
-    TypeCode getTypeCode() const noexcept               { return type.code; }
-    uint8_t* getRawData() const noexcept                { return data; }
-    StringDictionary* getDictionary() const noexcept    { return stringDictionary; }
+    const Type& getType() const noexcept { return type; }
+    TypeCode getTypeCode() const noexcept { return type.code; }
+    uint8_t* getRawData() const noexcept { return data; }
+    StringDictionary* getDictionary() const noexcept { return stringDictionary; }
 
-    bool isVoid() const noexcept            { return type.isVoid(); }
-    bool isInt32() const noexcept           { return type.isInt32(); }
-    bool isInt64() const noexcept           { return type.isInt64(); }
-    bool isInt() const noexcept             { return type.isInt(); }
-    bool isFloat32() const noexcept         { return type.isFloat32(); }
-    bool isFloat64() const noexcept         { return type.isFloat64(); }
-    bool isFloat() const noexcept           { return type.isFloat(); }
-    bool isBool() const noexcept            { return type.isBool(); }
-    bool isString() const noexcept          { return type.isString(); }
-    bool isVector() const noexcept          { return type.isVector(); }
-    bool isPrimitiveArray() const noexcept  { return type.isPrimitiveArray(); }
-    bool isObject() const noexcept          { return type.isObject(); }
-    bool isComplexArray() const noexcept    { return type.isComplexArray(); }
-    bool isArray() const noexcept           { return type.isArray(); }
-    bool isArrayOrVector() const noexcept   { return type.isArrayOrVector(); }
-    bool isPrimitive() const noexcept       { return type.isPrimitive(); }
+    bool isVoid() const noexcept { return type.isVoid(); }
+    bool isInt32() const noexcept { return type.isInt32(); }
+    bool isInt64() const noexcept { return type.isInt64(); }
+    bool isInt() const noexcept { return type.isInt(); }
+    bool isFloat32() const noexcept { return type.isFloat32(); }
+    bool isFloat64() const noexcept { return type.isFloat64(); }
+    bool isFloat() const noexcept { return type.isFloat(); }
+    bool isBool() const noexcept { return type.isBool(); }
+    bool isString() const noexcept { return type.isString(); }
+    bool isVector() const noexcept { return type.isVector(); }
+    bool isPrimitiveArray() const noexcept { return type.isPrimitiveArray(); }
+    bool isObject() const noexcept { return type.isObject(); }
+    bool isComplexArray() const noexcept { return type.isComplexArray(); }
+    bool isArray() const noexcept { return type.isArray(); }
+    bool isArrayOrVector() const noexcept { return type.isArrayOrVector(); }
+    bool isPrimitive() const noexcept { return type.isPrimitive(); }
 
     /// The raw bytes at data read as T, whatever the type says; T is one of
     /// int32_t, uint32_t, int64_t, float, double or bool (a non-zero 32-bit
@@ -73,17 +73,23 @@ public:
     T castToType (const T* defaultValue) const;
 
     template <typename T>
-    T get() const                           { return castToType<T> (nullptr); }
+    T get() const
+    {
+        return castToType<T> (nullptr);
+    }
 
     template <typename T>
-    T getWithDefault (T defaultValue) const { return castToType<T> (&defaultValue); }
+    T getWithDefault (T defaultValue) const
+    {
+        return castToType<T> (&defaultValue);
+    }
 
     int64_t readInt64() const;
     /// The text stays valid as long as the dictionary does.
     std::string_view readString() const;
 
     /// The element count of an array, vector or object; see Type::getNumElements.
-    uint32_t size() const                   { return type.getNumElements(); }
+    uint32_t size() const { return type.getNumElements(); }
 
     ValueView operator[] (uint32_t index) const;
     /// A missing member gives a void view without data or dictionary.

@@ -5,25 +5,25 @@
 namespace tunewell::ui
 {
 
-const std::string_view bridgeScript
-    = "window.external = { invoke: function(s) { window.chrome.webview.postMessage(s); } }";
+const std::string_view bridgeScript =
+    "window.external = { invoke: function(s) { window.chrome.webview.postMessage(s); } }";
 
-const std::string_view bindingStubTemplate
-    = "(function() {\n"
-      "      var fnBinding = window._fnBindings = (window._fnBindings || { messageID: 1 });\n"
-      "      window[\"FUNCTION_NAME\"] = function() {\n"
-      "        var messageID = ++fnBinding.messageID;\n"
-      "        var promise = new Promise(function(resolve, reject) {\n"
-      "          fnBinding[messageID] = { resolve: resolve, reject: reject, };\n"
-      "        });\n"
-      "        window.external.invoke(JSON.stringify({\n"
-      "          id: messageID,\n"
-      "          fn: \"FUNCTION_NAME\",\n"
-      "          params: Array.prototype.slice.call(arguments),\n"
-      "        }));\n"
-      "        return promise;\n"
-      "      }\n"
-      "    })()";
+const std::string_view bindingStubTemplate =
+    "(function() {\n"
+    "      var fnBinding = window._fnBindings = (window._fnBindings || { messageID: 1 });\n"
+    "      window[\"FUNCTION_NAME\"] = function() {\n"
+    "        var messageID = ++fnBinding.messageID;\n"
+    "        var promise = new Promise(function(resolve, reject) {\n"
+    "          fnBinding[messageID] = { resolve: resolve, reject: reject, };\n"
+    "        });\n"
+    "        window.external.invoke(JSON.stringify({\n"
+    "          id: messageID,\n"
+    "          fn: \"FUNCTION_NAME\",\n"
+    "          params: Array.prototype.slice.call(arguments),\n"
+    "        }));\n"
+    "        return promise;\n"
+    "      }\n"
+    "    })()";
 
 namespace
 {

@@ -16,7 +16,7 @@ namespace tunewell::ui
 /// A native function that page script can call by name. It receives the call's
 /// argument array and returns the value that resolves the page's promise; an
 /// exception rejects the promise instead.
-using BindingFunction = std::function<value::Value(const value::ValueView& arguments)>;
+using BindingFunction = std::function<value::Value (const value::ValueView& arguments)>;
 
 /// A page shown in an embedded browser, whose script can call bound native
 /// functions through promises. All operations must be called on the thread
@@ -48,7 +48,7 @@ public:
 
         /// Serves page resources by path ("/" for the root). Empty: the view
         /// serves nothing and never navigates by itself.
-        std::function<std::optional<Resource>(const std::string& path)> resourceProvider;
+        std::function<std::optional<Resource> (const std::string& path)> resourceProvider;
 
         /// Asked while the browser is being created, before each message that
         /// the wait takes: true ends the wait at once, as when the creation

@@ -24,7 +24,8 @@ HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::QueryInterface (REFIID iid
 // identity, so that every query for IUnknown gives the same pointer.
 void* WebView2Host::EventHandler::interfaceFor (REFIID iid)
 {
-    if (IsEqualIID (iid, IID_IUnknown) || IsEqualIID (iid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler))
+    if (IsEqualIID (iid, IID_IUnknown)
+        || IsEqualIID (iid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler))
         return static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*> (this);
     if (IsEqualIID (iid, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler))
         return static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*> (this);
@@ -107,17 +108,20 @@ HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (HRESULT result, IC
     return forward ([&] (WebView2Host& host) { return host.onControllerCreated (result, controller); });
 }
 
-HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args)
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2* sender,
+                                                              ICoreWebView2WebMessageReceivedEventArgs* args)
 {
     return forward ([&] (WebView2Host& host) { return host.onWebMessageReceived (sender, args); });
 }
 
-HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs* args)
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*,
+                                                              ICoreWebView2PermissionRequestedEventArgs* args)
 {
     return forward ([&] (WebView2Host& host) { return host.onPermissionRequested (args); });
 }
 
-HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args)
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*,
+                                                              ICoreWebView2WebResourceRequestedEventArgs* args)
 {
     return forward ([&] (WebView2Host& host) { return host.onResourceRequested (args); });
 }

@@ -14,14 +14,13 @@ namespace tunewell::ui
 /// three completion handlers and the four event handlers. The runtime keeps its own
 /// references, so the handler can outlive the view; the view detaches it when
 /// it goes away, and every later callback answers E_FAIL.
-class WebView2Host::EventHandler final
-    : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
-      public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
-      public ICoreWebView2WebMessageReceivedEventHandler,
-      public ICoreWebView2PermissionRequestedEventHandler,
-      public ICoreWebView2WebResourceRequestedEventHandler,
-      public ICoreWebView2ProcessFailedEventHandler,
-      public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler
+class WebView2Host::EventHandler final : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+                                         public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+                                         public ICoreWebView2WebMessageReceivedEventHandler,
+                                         public ICoreWebView2PermissionRequestedEventHandler,
+                                         public ICoreWebView2WebResourceRequestedEventHandler,
+                                         public ICoreWebView2ProcessFailedEventHandler,
+                                         public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler
 {
 public:
     /// A null host makes a handler that is detached from the start.

@@ -6,13 +6,13 @@
 namespace tunewell::ui
 {
 
-const std::wstring_view missingRuntimeNotice
-    = L"The song list needs the Microsoft Edge WebView2 Runtime, which could not be started.\r\n\r\n"
-      L"Install it from https://developer.microsoft.com/microsoft-edge/webview2/ and open the song list again.";
+const std::wstring_view missingRuntimeNotice =
+    L"The song list needs the Microsoft Edge WebView2 Runtime, which could not be started.\r\n\r\n"
+    L"Install it from https://developer.microsoft.com/microsoft-edge/webview2/ and open the song list again.";
 
-const std::wstring_view browserNotStartedNotice
-    = L"The song list's browser (Microsoft Edge WebView2) could not be started or has stopped.\r\n\r\n"
-      L"Close the song list and open it again.";
+const std::wstring_view browserNotStartedNotice =
+    L"The song list's browser (Microsoft Edge WebView2) could not be started or has stopped.\r\n\r\n"
+    L"Close the song list and open it again.";
 
 namespace
 {
@@ -22,9 +22,8 @@ constexpr int noticeMargin = 16;
 HWND createFallbackNotice (HWND viewWindow, std::wstring_view notice)
 {
     const std::wstring text (notice);
-    return CreateWindowExW (0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
-                            noticeMargin, noticeMargin, 0, 0, viewWindow, nullptr,
-                            GetModuleHandleW (nullptr), nullptr);
+    return CreateWindowExW (0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, noticeMargin, noticeMargin,
+                            0, 0, viewWindow, nullptr, GetModuleHandleW (nullptr), nullptr);
 }
 
 void fitFallbackNotice (HWND viewWindow, HWND notice)

@@ -10,7 +10,7 @@ namespace tunewell::ui
 
 namespace
 {
-using CreateMemoryStreamFunction = IStream* (WINAPI*) (const BYTE* data, UINT size);
+using CreateMemoryStreamFunction = IStream*(WINAPI*)(const BYTE* data, UINT size);
 } // namespace
 
 ComRef<IStream> WebView2Host::makeResponseStream (const std::vector<uint8_t>& content)
@@ -25,7 +25,8 @@ ComRef<IStream> WebView2Host::makeResponseStream (const std::vector<uint8_t>& co
     if (! streamLibrary)
         streamLibrary = std::make_unique<file::DynamicLibrary> ("shlwapi.dll");
 
-    auto createStream = reinterpret_cast<CreateMemoryStreamFunction> (streamLibrary->lookupFunction ("SHCreateMemStream"));
+    auto createStream = reinterpret_cast<CreateMemoryStreamFunction> (
+        streamLibrary->lookupFunction ("SHCreateMemStream"));
 
     if (createStream != nullptr)
         *stream.receive() = createStream (content.data(), static_cast<UINT> (content.size()));
@@ -47,10 +48,12 @@ HRESULT WebView2Host::respondWith (ICoreWebView2WebResourceRequestedEventArgs* a
 
         const auto headers = text::utf8ToUtf16 (resourceResponseHeaders (resource->mimeType));
 
-        if (FAILED (browserEnvironment->CreateWebResourceResponse (stream.get(), 200, L"OK", headers.c_str(), response.receive())))
+        if (FAILED (browserEnvironment->CreateWebResourceResponse (stream.get(), 200, L"OK", headers.c_str(),
+                                                                   response.receive())))
             return E_FAIL;
     }
-    else if (FAILED (browserEnvironment->CreateWebResourceResponse (nullptr, 404, L"Not Found", nullptr, response.receive())))
+    else if (FAILED (browserEnvironment->CreateWebResourceResponse (nullptr, 404, L"Not Found", nullptr,
+                                                                    response.receive())))
     {
         return E_FAIL;
     }

@@ -22,20 +22,16 @@ constexpr int initialViewSize = 400;
 
 BrowserFactory webView2Browsers (const unsigned char* loaderImage, std::size_t loaderImageSize)
 {
-    return [loaderImage, loaderImageSize] (WebView& owner, const WebView::Options& options)
-    {
+    return [loaderImage, loaderImageSize] (WebView& owner, const WebView::Options& options) {
         return std::unique_ptr<WebView::Pimpl> (new WebView2Host (owner, options, loaderImage, loaderImageSize));
     };
 }
 
-WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options,
-                            const unsigned char* loaderImage, std::size_t loaderImageSize)
-    : Pimpl (ownerView),
-      windowClass (L"TunewellWebView", wndProc),
-      rootURL (resourceRootURL),
+WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options, const unsigned char* loaderImage,
+                            std::size_t loaderImageSize)
+    : Pimpl (ownerView), windowClass (L"TunewellWebView", wndProc), rootURL (resourceRootURL),
       loaderModule (std::make_unique<memory::MemoryDLL> (loaderImage, loaderImageSize)),
-      resourceProvider (options.resourceProvider),
-      creationAbandoned (options.creationAbandoned),
+      resourceProvider (options.resourceProvider), creationAbandoned (options.creationAbandoned),
       failureNotice (browserNotStartedNotice)
 {
     if (loaderModule->isEmpty() || ! createViewWindow (static_cast<HWND> (options.parentWindow)))
@@ -83,9 +79,8 @@ bool WebView2Host::createViewWindow (HWND parent)
 {
     const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
     const int position = parent != nullptr ? 0 : CW_USEDEFAULT;
-    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style,
-                                   position, position, initialViewSize, initialViewSize,
-                                   parent, nullptr, windowClass.moduleHandle, nullptr);
+    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style, position, position, initialViewSize,
+                                   initialViewSize, parent, nullptr, windowClass.moduleHandle, nullptr);
     if (window == nullptr)
         return false;
 
@@ -234,8 +229,7 @@ HRESULT WebView2Host::onControllerCreated (HRESULT result, ICoreWebView2Controll
 
     ComRef<ICoreWebView2> view;
 
-    if (FAILED (result) || controller == nullptr
-        || FAILED (controller->get_CoreWebView2 (view.receive())) || ! view)
+    if (FAILED (result) || controller == nullptr || FAILED (controller->get_CoreWebView2 (view.receive())) || ! view)
     {
         finishCreation (Creation::failed);
         return E_FAIL;
@@ -345,7 +339,8 @@ bool WebView2Host::addDocumentScript (const std::string& script)
 {
     ++scriptAddsPending;
 
-    if (SUCCEEDED (browserView->AddScriptToExecuteOnDocumentCreated (text::utf8ToUtf16 (script).c_str(), eventHandler.get())))
+    if (SUCCEEDED (
+            browserView->AddScriptToExecuteOnDocumentCreated (text::utf8ToUtf16 (script).c_str(), eventHandler.get())))
         return true;
 
     --scriptAddsPending;
@@ -413,7 +408,8 @@ void WebView2Host::resizeContentToFit()
 
     RECT windowRect {};
     GetWindowRect (viewWindow.get(), &windowRect);
-    browserController->put_Bounds (RECT { 0, 0, windowRect.right - windowRect.left, windowRect.bottom - windowRect.top });
+    browserController->put_Bounds (
+        RECT { 0, 0, windowRect.right - windowRect.left, windowRect.bottom - windowRect.top });
 }
 
 void WebView2Host::setBrowserVisible (bool visible)

@@ -35,8 +35,8 @@ public:
     /// Creates the view window and the browser, dispatching the thread's
     /// messages until the browser exists or its creation fails. Never throws
     /// for a missing browser: the view then exists without one.
-    WebView2Host (WebView& ownerView, const WebView::Options& options,
-                  const unsigned char* loaderImage, std::size_t loaderImageSize);
+    WebView2Host (WebView& ownerView, const WebView::Options& options, const unsigned char* loaderImage,
+                  std::size_t loaderImageSize);
     ~WebView2Host() override;
 
     WebView2Host (const WebView2Host&) = delete;
@@ -59,7 +59,13 @@ public:
     HRESULT onScriptAdded();
 
 private:
-    enum class Creation { notStarted, pending, ready, failed };
+    enum class Creation
+    {
+        notStarted,
+        pending,
+        ready,
+        failed
+    };
 
     /// A page to open once every script added for documents to come has
     /// been applied: a URL, or a document string.

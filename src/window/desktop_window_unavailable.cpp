@@ -7,7 +7,8 @@
 namespace tunewell::ui
 {
 
-struct DesktopWindow::Pimpl {};
+struct DesktopWindow::Pimpl
+{};
 
 DesktopWindow::DesktopWindow (Bounds) {}
 DesktopWindow::~DesktopWindow() = default;
@@ -20,6 +21,9 @@ void DesktopWindow::setContentView (void*) {}
 void DesktopWindow::releaseContentView() {}
 void DesktopWindow::resizeContentToFit() {}
 void DesktopWindow::bringToFront() {}
-void* DesktopWindow::nativeHandle() const { return nullptr; }
+void* DesktopWindow::nativeHandle() const
+{
+    return nullptr;
+}
 
 } // namespace tunewell::ui

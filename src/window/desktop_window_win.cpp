@@ -116,7 +116,7 @@ void DesktopWindow::Pimpl::showContent (bool visible)
 HWND DesktopWindow::Pimpl::getFirstChildWindow() const
 {
     HWND window = windowHandle.get();
-    if (window == nullptr || !IsWindow (window))
+    if (window == nullptr || ! IsWindow (window))
         return nullptr;
 
     HWND child = nullptr;
@@ -147,7 +147,7 @@ void DesktopWindow::Pimpl::requestClose()
     // A copy, because the callback may destroy this window and with it the
     // original; and nothing may unwind into the window system.
     std::function<void()> callback = owner.onCloseRequested;
-    if (!callback)
+    if (! callback)
         return;
     try
     {
@@ -247,7 +247,7 @@ void DesktopWindow::setContentView (void* view)
     HWND content = static_cast<HWND> (view);
     // Without a window of our own there is nothing to place the view in, and
     // a window cannot be made its own child.
-    if (window == nullptr || content == nullptr || content == window || !IsWindow (content))
+    if (window == nullptr || content == nullptr || content == window || ! IsWindow (content))
         return;
 
     HWND previous = pimpl->getFirstChildWindow();

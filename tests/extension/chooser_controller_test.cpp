@@ -15,7 +15,8 @@ using Kind = tunewell::testsupport::BrowserOperation::Kind;
 namespace
 {
 
-class ChooserController : public tunewell::testing::ChooserFixture {};
+class ChooserController : public tunewell::testing::ChooserFixture
+{};
 
 TEST_F (ChooserController, InitializationRegistersThreeCallbacksAndListensForTheShowWidget)
 {
@@ -131,7 +132,8 @@ TEST_F (ChooserController, AShowingBindsThePageFunctionsBeforeLoadingThePage)
         EXPECT_EQ (operations[2 + 2 * i], (tunewell::testsupport::BrowserOperation { Kind::executeScript, stub }));
     }
 
-    EXPECT_EQ (operations[7], (tunewell::testsupport::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
+    EXPECT_EQ (operations[7],
+               (tunewell::testsupport::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
 }
 
 TEST_F (ChooserController, EveryShowingReplacesTheWebView)
@@ -162,8 +164,7 @@ TEST_F (ChooserController, ASetlistChangeWithoutAChooserWindowAsksNothing)
 TEST_F (ChooserController, HostFailuresDuringAShowingStayInsideTheLibrary)
 {
     setSongs ({ { "Blue", "Tide" } });
-    host.onCall = [] (const HostCall& call)
-    {
+    host.onCall = [] (const HostCall& call) {
         if (call.function == "Vantor_SwitchToSetlistView")
             throw std::runtime_error ("host failure");
     };
@@ -187,8 +188,7 @@ TEST_F (ChooserController, AHostThatClosesTheExtensionInsideAPageCallsHostCallIs
         openChooser();
         auto& page = browser();
         host.clearLog();
-        host.onCall = [this, hostFunction] (const HostCall& call)
-        {
+        host.onCall = [this, hostFunction] (const HostCall& call) {
             if (call.function == hostFunction && vantor::sdk::extensionInstance != nullptr)
                 OnClose();
         };

@@ -27,7 +27,10 @@ bool browserStarting()
 /// Where in the stand-in's log the chooser window was destroyed.
 struct DestructionWatch
 {
-    DestructionWatch() : hook (SetWindowsHookExW (WH_CALLWNDPROC, record, nullptr, GetCurrentThreadId())) { active = this; }
+    DestructionWatch() : hook (SetWindowsHookExW (WH_CALLWNDPROC, record, nullptr, GetCurrentThreadId()))
+    {
+        active = this;
+    }
     ~DestructionWatch()
     {
         UnhookWindowsHookEx (hook);
@@ -42,7 +45,8 @@ struct DestructionWatch
     {
         auto* message = reinterpret_cast<CWPSTRUCT*> (lParam);
 
-        if (code == HC_ACTION && active != nullptr && message->message == WM_DESTROY && message->hwnd == active->watched)
+        if (code == HC_ACTION && active != nullptr && message->message == WM_DESTROY
+            && message->hwnd == active->watched)
         {
             active->destroyed = true;
             active->logSizeAtDestruction = standin_log_count();
@@ -165,8 +169,10 @@ TEST_F (Ending, aRequestWhileTheChooserIsClosingOpensItAgainOnceClosed)
         library->InvokeMenu (0);
         library->OnModeChanged (1);
     });
-    script.whenOnTimer ("the page of the next showing", [] { return loggedTexts (L"NavigateToString").size() == 2 && visibleChooserWindow() != nullptr; },
-                        clickCloseBox);
+    script.whenOnTimer (
+        "the page of the next showing",
+        [] { return loggedTexts (L"NavigateToString").size() == 2 && visibleChooserWindow() != nullptr; },
+        clickCloseBox);
     runShowing (script);
 
     EXPECT_EQ (loggedTexts (L"NavigateToString").size(), 2u);
@@ -253,7 +259,8 @@ TEST_F (Ending, theCloseBoxDuringBrowserCreationEndsTheShowingWithoutAQuitForThe
 /// The host's calls logged after the first call to this function.
 std::vector<HostCall> callsAfterFirst (const TestHost& host, const std::string& function)
 {
-    auto first = std::find_if (host.calls.begin(), host.calls.end(), [&] (const HostCall& call) { return call.function == function; });
+    auto first = std::find_if (host.calls.begin(), host.calls.end(),
+                               [&] (const HostCall& call) { return call.function == function; });
     return first == host.calls.end() ? std::vector<HostCall> {} : std::vector<HostCall> (first + 1, host.calls.end());
 }
 
@@ -267,8 +274,9 @@ TEST_F (Ending, theHostClosingTheExtensionInsideItsAnswerToAHiddenPagesCallLeave
 
     // A host whose song switch reloads its extensions, or one that closes
     // them while it is asked for a song's name.
-    for (auto [hostFunction, pageCall] : { Case { "Vantor_SwitchToSong", L"{\"id\":7,\"fn\":\"selectSong\",\"params\":[1]}" },
-                                           Case { "Vantor_GetSongName", L"{\"id\":7,\"fn\":\"getSongListFromVantor\",\"params\":[]}" } })
+    for (auto [hostFunction, pageCall] :
+         { Case { "Vantor_SwitchToSong", L"{\"id\":7,\"fn\":\"selectSong\",\"params\":[1]}" },
+           Case { "Vantor_GetSongName", L"{\"id\":7,\"fn\":\"getSongListFromVantor\",\"params\":[]}" } })
     {
         SCOPED_TRACE (hostFunction);
         standin_reset();
@@ -320,7 +328,8 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
         standin_hold_creation();
 
         ShowingScript script;
-        script.whenOnTimer ("the browser's creation", [] { return browserStarting() && standin_held_creation_count() == 1; }, end);
+        script.whenOnTimer (
+            "the browser's creation", [] { return browserStarting() && standin_held_creation_count() == 1; }, end);
         runShowing (script);
 
         EXPECT_TRUE (script.problems.empty());
@@ -346,17 +355,21 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
 }
 
 constexpr const wchar_t* missingRuntimeNoticeStart = L"The song list needs the Microsoft Edge WebView2 Runtime";
-constexpr const wchar_t* browserNotStartedNoticeStart = L"The song list's browser (Microsoft Edge WebView2) could not be started";
+constexpr const wchar_t* browserNotStartedNoticeStart =
+    L"The song list's browser (Microsoft Edge WebView2) could not be started";
 
 /// Runs one showing that should find no browser: the window must come to
 /// show the notice, and its close box must end the showing.
 void expectNoticeThatTheCloseBoxEnds (ChooserSession& session, const wchar_t* noticeStart)
 {
     ShowingScript script;
-    script.when ("the notice", [noticeStart] {
-        auto window = visibleChooserWindow();
-        return window != nullptr && windowShowsText (window, noticeStart);
-    }, clickCloseBox);
+    script.when (
+        "the notice",
+        [noticeStart] {
+            auto window = visibleChooserWindow();
+            return window != nullptr && windowShowsText (window, noticeStart);
+        },
+        clickCloseBox);
     session.runShowing (script);
 
     EXPECT_TRUE (script.allStepsRan());
@@ -485,9 +498,12 @@ void runShowingThatListsTheSongs (ChooserSession& session)
     const size_t earlierPages = loggedTexts (L"NavigateToString").size();
 
     ShowingScript script;
-    script.whenOnTimer ("the page",
-                        [earlierPages] { return visibleChooserWindow() != nullptr && loggedTexts (L"NavigateToString").size() > earlierPages; },
-                        [] { postFromPage (LR"({"id":1,"fn":"getSongListFromVantor","params":[]})"); });
+    script.whenOnTimer (
+        "the page",
+        [earlierPages] {
+            return visibleChooserWindow() != nullptr && loggedTexts (L"NavigateToString").size() > earlierPages;
+        },
+        [] { postFromPage (LR"({"id":1,"fn":"getSongListFromVantor","params":[]})"); });
     std::vector<std::string> scripts;
     script.whenOnTimer ("the list", songListResolved, [&scripts] {
         scripts = documentScripts();
@@ -499,8 +515,10 @@ void runShowingThatListsTheSongs (ChooserSession& session)
 
     // The page began with the bridge and the three stubs, so its own calls
     // reach the library.
-    const std::vector<std::string> expected { std::string (ui::bridgeScript), ui::makeBindingStub ("getSongListFromVantor"),
-                                              ui::makeBindingStub ("closeSongSelector"), ui::makeBindingStub ("selectSong") };
+    const std::vector<std::string> expected { std::string (ui::bridgeScript),
+                                              ui::makeBindingStub ("getSongListFromVantor"),
+                                              ui::makeBindingStub ("closeSongSelector"),
+                                              ui::makeBindingStub ("selectSong") };
     scripts.resize (std::min (scripts.size(), expected.size()));
     EXPECT_EQ (scripts, expected);
 }
@@ -521,8 +539,9 @@ TEST_F (Reopening, rightAfterTheCloseBoxOrThePagesCloseButtonTheNextShowingLists
         planDocumentedBrowser (STANDIN_EXIT_RACE_FAILS);
 
         ShowingScript first;
-        first.whenOnTimer ("the first page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-                    end);
+        first.whenOnTimer (
+            "the first page",
+            [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); }, end);
         runShowing (first);
         ASSERT_TRUE (first.allStepsRan());
 
@@ -544,8 +563,10 @@ TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheClo
         planDocumentedBrowser (race);
 
         ShowingScript first;
-        first.whenOnTimer ("the first page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-                    clickCloseBox);
+        first.whenOnTimer (
+            "the first page",
+            [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+            clickCloseBox);
         runShowing (first);
 
         // A new extension: the old one goes, and with its view the browser's
@@ -556,12 +577,16 @@ TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheClo
         // The browser's delays run on timers, which posted turns would hold back.
         ShowingScript during;
         if (race == STANDIN_EXIT_RACE_FAILS)
-            during.whenOnTimer ("the notice", [] {
-                auto window = visibleChooserWindow();
-                return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
-            }, clickCloseBox);
+            during.whenOnTimer (
+                "the notice",
+                [] {
+                    auto window = visibleChooserWindow();
+                    return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
+                },
+                clickCloseBox);
         else
-            during.whenOnTimer ("the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
+            during.whenOnTimer (
+                "the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
         runShowing (during);
 
         EXPECT_TRUE (during.allStepsRan());
@@ -585,12 +610,16 @@ TEST_F (Ending, aBrowserProcessThatFailsLeavesTheNoticeWhichTheCloseBoxEnds)
         standin_reset();
 
         ShowingScript script;
-        script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-                     [kind] { ASSERT_EQ (standin_fail_process (kind), 0); });
-        script.when ("the notice", [] {
-            auto window = visibleChooserWindow();
-            return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
-        }, clickCloseBox);
+        script.when (
+            "the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+            [kind] { ASSERT_EQ (standin_fail_process (kind), 0); });
+        script.when (
+            "the notice",
+            [] {
+                auto window = visibleChooserWindow();
+                return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
+            },
+            clickCloseBox);
         runShowing (script);
 
         EXPECT_TRUE (script.allStepsRan());
@@ -630,8 +659,9 @@ TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedThe
     library->VantorRegister (&TestHost::lookup, host.handle());
 
     ShowingScript script;
-    script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-                 clickCloseBox);
+    script.when (
+        "the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+        clickCloseBox);
     script.start();
     library->InvokeMenu (0);
     library->OnModeChanged (1);
@@ -659,8 +689,9 @@ TEST (Unloading, rightAfterALatePageCloseButtonLeavesNoWindowOfTheLibraryBehind)
     library->VantorRegister (&TestHost::lookup, host.handle());
 
     ShowingScript script;
-    script.when ("the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-                 clickCloseBox);
+    script.when (
+        "the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
+        clickCloseBox);
     script.start();
     library->InvokeMenu (0);
     library->OnModeChanged (1);
@@ -682,11 +713,14 @@ TEST (Unloading, rightAfterALatePageCloseButtonLeavesNoWindowOfTheLibraryBehind)
     // Anything of the library left now would run unmapped code.
     runPendingMessages();
     EXPECT_TRUE (libraryWindowsOfThisThread().empty());
-    EnumThreadWindows (GetCurrentThreadId(), [] (HWND window, LPARAM) {
-        wchar_t text[64] {};
-        GetWindowTextW (window, text, 64);
-        return TRUE;
-    }, 0);
+    EnumThreadWindows (
+        GetCurrentThreadId(),
+        [] (HWND window, LPARAM) {
+            wchar_t text[64] {};
+            GetWindowTextW (window, text, 64);
+            return TRUE;
+        },
+        0);
     standin_reset();
 }
 

@@ -41,7 +41,8 @@ TEST_F (PageCalls, theSongListCallIsResolvedWithTheHostsSongs)
     const auto resolve = ui::makeResolveScript (1, "\"" + twoSongsMarkup + "\"");
 
     ShowingScript script;
-    script.when ("the page", pageLoaded, [] { postFromPage (LR"({"id":1,"fn":"getSongListFromVantor","params":[]})"); });
+    script.when ("the page", pageLoaded,
+                 [] { postFromPage (LR"({"id":1,"fn":"getSongListFromVantor","params":[]})"); });
     script.when ("the resolve script", whenScriptRan (resolve), clickCloseBox);
     runShowing (script);
 
@@ -59,13 +60,15 @@ TEST_F (PageCalls, aSongClickSwitchesTheHostToThatSongAndABadIndexIsRejected)
     runShowing (script);
 
     EXPECT_TRUE (script.allStepsRan());
-    EXPECT_EQ (host.callsTo ("Vantor_SwitchToSong"), (std::vector<HostCall> { { "Vantor_SwitchToSong", { "1", "0" } } }));
+    EXPECT_EQ (host.callsTo ("Vantor_SwitchToSong"),
+               (std::vector<HostCall> { { "Vantor_SwitchToSong", { "1", "0" } } }));
     EXPECT_EQ (host.currentSong, 1);
 }
 
 TEST_F (PageCalls, aSetlistChangeRefreshesTheOpenPageAndTheHiddenOneAfterTheCloseBox)
 {
-    const std::string blueOnly = "<li class='song-item' data-song-artist='Blue | Tide'><a class='song-select' data-slot='0'>Blue - Tide</a></li>";
+    const std::string blueOnly =
+        "<li class='song-item' data-song-artist='Blue | Tide'><a class='song-select' data-slot='0'>Blue - Tide</a></li>";
 
     ShowingScript script;
     script.when ("the page", pageLoaded, [&] {

@@ -27,10 +27,10 @@ using State = SessionState;
 std::string letters (const SessionOutcome& outcome)
 {
     std::string text;
-    const std::pair<bool, char> flags[] = { { outcome.hideWindow, 'H' },       { outcome.retireWindow, 'R' },
-                                            { outcome.endLoop, 'E' },          { outcome.passQuitToHost, 'Q' },
+    const std::pair<bool, char> flags[] = { { outcome.hideWindow, 'H' },        { outcome.retireWindow, 'R' },
+                                            { outcome.endLoop, 'E' },           { outcome.passQuitToHost, 'Q' },
                                             { outcome.askForSetlistMode, 'A' }, { outcome.loadPage, 'L' },
-                                            { outcome.bringToFront, 'F' },     { outcome.startShowing, 'S' } };
+                                            { outcome.bringToFront, 'F' },      { outcome.startShowing, 'S' } };
     for (auto [set, letter] : flags)
         if (set)
             text += letter;
@@ -156,7 +156,10 @@ TEST (ChooserSession, aRequestAnsweredWhileTheShowingEndsOpensItAgainUnlessTheHo
         { "setlist mode without a request", { Event::setlistMode }, "H", State::idle },
         { "then the host closes", { Event::showRequest, Event::setlistMode, Event::hostClose }, "H", State::idle },
         { "then the host quits", { Event::showRequest, Event::setlistMode, Event::hostQuit }, "H", State::idle },
-        { "the host closes, then a request", { Event::hostClose, Event::showRequest, Event::setlistMode }, "H", State::idle },
+        { "the host closes, then a request",
+          { Event::hostClose, Event::showRequest, Event::setlistMode },
+          "H",
+          State::idle },
     };
 
     for (const auto& [name, afterEnding, finalOutcome, finalState] : sequences)

@@ -47,7 +47,8 @@ ShowingScript::ShowingScript()
     windowClass.lpszClassName = scriptWindowClass;
     RegisterClassExW (&windowClass);
 
-    window = CreateWindowExW (0, scriptWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+    window = CreateWindowExW (0, scriptWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
+                              nullptr);
     SetWindowLongPtrW (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (this));
 }
 
@@ -65,7 +66,8 @@ ShowingScript& ShowingScript::when (std::string description, std::function<bool(
     return *this;
 }
 
-ShowingScript& ShowingScript::whenOnTimer (std::string description, std::function<bool()> ready, std::function<void()> action)
+ShowingScript& ShowingScript::whenOnTimer (std::string description, std::function<bool()> ready,
+                                           std::function<void()> action)
 {
     when (std::move (description), std::move (ready), std::move (action));
     steps.back().waitsOnTimer = true;
@@ -74,7 +76,8 @@ ShowingScript& ShowingScript::whenOnTimer (std::string description, std::functio
 
 ShowingScript& ShowingScript::then (std::function<void()> action)
 {
-    return when ("nothing", [] { return true; }, std::move (action));
+    return when (
+        "nothing", [] { return true; }, std::move (action));
 }
 
 void ShowingScript::start()
@@ -164,7 +167,8 @@ std::vector<HWND> chooserWindows()
 {
     std::vector<HWND> windows;
     EnumThreadWindows (GetCurrentThreadId(), collectChooserWindow, reinterpret_cast<LPARAM> (&windows));
-    std::stable_partition (windows.begin(), windows.end(), [] (HWND window) { return IsWindowVisible (window) != FALSE; });
+    std::stable_partition (windows.begin(), windows.end(),
+                           [] (HWND window) { return IsWindowVisible (window) != FALSE; });
     return windows;
 }
 
@@ -182,13 +186,17 @@ bool windowShowsText (HWND window, const std::wstring& start)
         bool found = false;
     } search { start };
 
-    EnumChildWindows (window, [] (HWND child, LPARAM context) -> BOOL {
-        auto& search = *reinterpret_cast<Search*> (context);
-        wchar_t text[512] {};
-        GetWindowTextW (child, text, 512);
-        search.found = IsWindowVisible (child) && std::wstring_view (text).substr (0, search.start.size()) == search.start;
-        return search.found ? FALSE : TRUE;
-    }, reinterpret_cast<LPARAM> (&search));
+    EnumChildWindows (
+        window,
+        [] (HWND child, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*> (context);
+            wchar_t text[512] {};
+            GetWindowTextW (child, text, 512);
+            search.found = IsWindowVisible (child)
+                        && std::wstring_view (text).substr (0, search.start.size()) == search.start;
+            return search.found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM> (&search));
 
     return search.found;
 }
@@ -232,11 +240,12 @@ std::vector<std::string> loggedTexts (const wchar_t* operation)
 
     for (size_t index = 0; index < standin_log_count(); ++index)
     {
-        auto name = copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_operation (index, buffer, capacity); });
+        auto name = copiedText (
+            [index] (wchar_t* buffer, size_t capacity) { return standin_log_operation (index, buffer, capacity); });
 
         if (name == operation)
-            texts.push_back (text::utf16ToUtf8 (
-                copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_text (index, buffer, capacity); })));
+            texts.push_back (text::utf16ToUtf8 (copiedText (
+                [index] (wchar_t* buffer, size_t capacity) { return standin_log_text (index, buffer, capacity); })));
     }
 
     return texts;
@@ -248,8 +257,10 @@ size_t logPosition (const wchar_t* operation, const std::string& wanted)
 
     for (size_t index = 0; index < count; ++index)
     {
-        auto name = copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_operation (index, buffer, capacity); });
-        auto logged = copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_text (index, buffer, capacity); });
+        auto name = copiedText (
+            [index] (wchar_t* buffer, size_t capacity) { return standin_log_operation (index, buffer, capacity); });
+        auto logged = copiedText (
+            [index] (wchar_t* buffer, size_t capacity) { return standin_log_text (index, buffer, capacity); });
 
         if (name == operation && text::utf16ToUtf8 (logged) == wanted)
             return index;

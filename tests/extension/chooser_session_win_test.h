@@ -109,7 +109,10 @@ protected:
     void TearDown() override;
 
     /// The chooser is showing and its page has been handed to the browser.
-    static bool pageLoaded() { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); }
+    static bool pageLoaded()
+    {
+        return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty();
+    }
 
     void setSongs (const std::vector<std::pair<std::string, std::string>>& namesAndArtists);
 

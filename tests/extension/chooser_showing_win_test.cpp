@@ -128,12 +128,17 @@ TEST_F (Showing, aChooserReopensInAFreshWindowAfterItsCloseBox)
     HWND first = nullptr, second = nullptr;
 
     ShowingScript firstScript;
-    firstScript.when ("the first page", pageLoaded, [&] { first = visibleChooserWindow(); clickCloseBox(); });
+    firstScript.when ("the first page", pageLoaded, [&] {
+        first = visibleChooserWindow();
+        clickCloseBox();
+    });
     runShowing (firstScript);
 
     ShowingScript secondScript;
-    secondScript.when ("the second page", pageLoaded,
-                       [&] { second = visibleChooserWindow(); clickCloseBox(); });
+    secondScript.when ("the second page", pageLoaded, [&] {
+        second = visibleChooserWindow();
+        clickCloseBox();
+    });
     standin_reset();
     runShowing (secondScript);
 

@@ -100,7 +100,8 @@ TEST_F (Library, ShowRequestsAskTheHostForItsSetlistView)
     library->OnModeChanged (2);
     library->OnSetlistChanged ("Friday");
 
-    EXPECT_THAT (host.calls, ElementsAre (HostCall { "Vantor_SwitchToSetlistView", {} }, HostCall { "Vantor_SwitchToSetlistView", {} }));
+    EXPECT_THAT (host.calls, ElementsAre (HostCall { "Vantor_SwitchToSetlistView", {} },
+                                          HostCall { "Vantor_SwitchToSetlistView", {} }));
     EXPECT_TRUE (host.setlistMode);
 }
 
@@ -136,8 +137,7 @@ TEST_F (Library, AMissingHostFunctionIsNeverCalled)
 TEST_F (Library, AHostFunctionThatThrowsEndsOnlyTheCurrentEvent)
 {
     registerWithHost();
-    host.onCall = [] (const HostCall& call)
-    {
+    host.onCall = [] (const HostCall& call) {
         if (call.function == "Vantor_SwitchToSetlistView")
             throw std::runtime_error ("host failure");
     };

@@ -12,7 +12,8 @@ using testing::IsEmpty;
 namespace
 {
 
-class SongList : public tunewell::testing::ChooserFixture {};
+class SongList : public tunewell::testing::ChooserFixture
+{};
 
 std::string itemFor (int index, const std::string& name, const std::string& artist)
 {
@@ -29,8 +30,9 @@ TEST_F (SongList, NoSongsGiveEmptyMarkupAfterOneCountQuery)
 TEST_F (SongList, OneSongGivesExactlyOneItem)
 {
     setSongs ({ { "Blue", "Tide" } });
-    EXPECT_EQ (chooser().getSongListFromVantor(),
-               "<li class='song-item' data-song-artist='Blue | Tide'><a class='song-select' data-slot='0'>Blue - Tide</a></li>");
+    EXPECT_EQ (
+        chooser().getSongListFromVantor(),
+        "<li class='song-item' data-song-artist='Blue | Tide'><a class='song-select' data-slot='0'>Blue - Tide</a></li>");
 }
 
 TEST_F (SongList, ItemsFollowHostOrderWithPlainIndicesAndNothingBetween)
@@ -48,7 +50,8 @@ TEST_F (SongList, ItemsFollowHostOrderWithPlainIndicesAndNothingBetween)
     auto markup = chooser().getSongListFromVantor();
     EXPECT_EQ (markup, expected);
     EXPECT_NE (markup.find ("data-slot='10'>Song 10 - Artist</a>"), std::string::npos);
-    EXPECT_NE (markup.find ("data-song-artist='Song 3 | '><a class='song-select' data-slot='3'>Song 3 - </a>"), std::string::npos);
+    EXPECT_NE (markup.find ("data-song-artist='Song 3 | '><a class='song-select' data-slot='3'>Song 3 - </a>"),
+               std::string::npos);
 }
 
 TEST_F (SongList, EachSongCostsOneCountNameAndArtistQueryInThatOrder)
@@ -61,25 +64,24 @@ TEST_F (SongList, EachSongCostsOneCountNameAndArtistQueryInThatOrder)
     for (auto& call : host.calls)
         functions.push_back (call.function);
 
-    EXPECT_THAT (functions, ElementsAre ("Vantor_GetSongCount", "Vantor_GetSongName", "Vantor_GetArtistName", "Vantor_GetSongCount",
-                                         "Vantor_GetSongName", "Vantor_GetArtistName", "Vantor_GetSongCount",
-                                         "Vantor_GetSongName", "Vantor_GetArtistName", "Vantor_GetSongCount"));
+    EXPECT_THAT (functions, ElementsAre ("Vantor_GetSongCount", "Vantor_GetSongName", "Vantor_GetArtistName",
+                                         "Vantor_GetSongCount", "Vantor_GetSongName", "Vantor_GetArtistName",
+                                         "Vantor_GetSongCount", "Vantor_GetSongName", "Vantor_GetArtistName",
+                                         "Vantor_GetSongCount"));
     EXPECT_EQ (host.callsTo ("Vantor_GetSongName")[1], (HostCall { "Vantor_GetSongName", { "1", "1024" } }));
 }
 
 TEST_F (SongList, AListThatShrinksOrGrowsWhileReadEndsWhereTheHostNowSays)
 {
     setSongs ({ { "A", "a" }, { "B", "b" }, { "C", "c" } });
-    host.onCall = [this] (const HostCall& call)
-    {
+    host.onCall = [this] (const HostCall& call) {
         if (call == HostCall { "Vantor_GetArtistName", { "0", "1024" } })
             host.songs.resize (1);
     };
     EXPECT_EQ (chooser().getSongListFromVantor(), itemFor (0, "A", "a"));
 
     setSongs ({ { "A", "a" } });
-    host.onCall = [this] (const HostCall& call)
-    {
+    host.onCall = [this] (const HostCall& call) {
         if (call == HostCall { "Vantor_GetArtistName", { "0", "1024" } })
             host.songs.push_back ({ "B", "b", {}, "", "" });
     };
@@ -100,8 +102,9 @@ TEST_F (SongList, NamesAreHtmlEscapedInBothPlaces)
 TEST_F (SongList, InvalidUtf8CostsOnlyTheBadBytes)
 {
     setSongs ({ { "Caf\xC3\xA9", "Ok" }, { "Bad\xFF", "\xE2\x82" }, { "Last", "One" } });
-    EXPECT_EQ (chooser().getSongListFromVantor(), itemFor (0, "Caf\xC3\xA9", "Ok") + itemFor (1, "Bad\xEF\xBF\xBD", "\xEF\xBF\xBD")
-                                                    + itemFor (2, "Last", "One"));
+    EXPECT_EQ (chooser().getSongListFromVantor(), itemFor (0, "Caf\xC3\xA9", "Ok")
+                                                      + itemFor (1, "Bad\xEF\xBF\xBD", "\xEF\xBF\xBD")
+                                                      + itemFor (2, "Last", "One"));
 }
 
 TEST (SongListRefreshScript, PassesTheMarkupAsOneAsciiStringLiteral)
@@ -140,7 +143,8 @@ TEST_F (PageFunctions, SelectSongSwitchesToTheGivenSongAtPartZero)
 {
     setSongs ({ { "A", "a" }, { "B", "b" }, { "C", "c" }, { "D", "d" } });
 
-    EXPECT_THAT (callFromPage (R"({"id":1,"fn":"selectSong","params":[3]})"), ElementsAre (tunewell::ui::makeResolveScript (1, "null")));
+    EXPECT_THAT (callFromPage (R"({"id":1,"fn":"selectSong","params":[3]})"),
+                 ElementsAre (tunewell::ui::makeResolveScript (1, "null")));
     EXPECT_THAT (host.calls, ElementsAre (HostCall { "Vantor_SwitchToSong", { "3", "0" } }));
     EXPECT_EQ (host.currentSong, 3);
 }
@@ -153,7 +157,8 @@ TEST_F (PageFunctions, SelectSongWithoutASongMakesNoHostCall)
         EXPECT_THAT (reply, ElementsAre (tunewell::ui::makeResolveScript (2, "null"))) << params;
     }
 
-    EXPECT_THAT (callFromPage (R"({"id":2,"fn":"selectSong"})"), ElementsAre (tunewell::ui::makeResolveScript (2, "null")));
+    EXPECT_THAT (callFromPage (R"({"id":2,"fn":"selectSong"})"),
+                 ElementsAre (tunewell::ui::makeResolveScript (2, "null")));
     EXPECT_THAT (host.calls, IsEmpty());
 }
 
@@ -179,7 +184,8 @@ TEST_F (PageFunctions, SelectSongPassesOtherIndicesToTheHost)
 TEST_F (PageFunctions, CloseSongSelectorWithoutAWindowDoesNothing)
 {
     auto* view = chooser().getChooserView();
-    EXPECT_THAT (callFromPage (R"({"id":3,"fn":"closeSongSelector","params":[]})"), ElementsAre (tunewell::ui::makeResolveScript (3, "null")));
+    EXPECT_THAT (callFromPage (R"({"id":3,"fn":"closeSongSelector","params":[]})"),
+                 ElementsAre (tunewell::ui::makeResolveScript (3, "null")));
     EXPECT_EQ (chooser().getChooserView(), view);
     EXPECT_THAT (host.calls, IsEmpty());
 }

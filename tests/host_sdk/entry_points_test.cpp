@@ -38,8 +38,7 @@ protected:
 
 TEST_F (EntryPoints, RegistrationLooksUpEveryHostFunctionBeforeCreatingTheExtensionAndInitialisesItOnce)
 {
-    RecordingExtension::during = [this] (const std::string& event)
-    {
+    RecordingExtension::during = [this] (const std::string& event) {
         if (event == "Initialization")
         {
             EXPECT_EQ (host.lookups.size(), 102u);
@@ -167,10 +166,11 @@ TEST_F (EntryPoints, EveryEventReachesItsOperationWithItsArguments)
 
     EXPECT_THAT (RecordingExtension::events,
                  ElementsAre ("GetMenuCount", "InvokeMenu -4", "GetPanelCount", "GetPanelName 1", "GetPanelXML 0",
-                              "RequestVantorScriptFunctionSignatureList 5", "OnOpen", "OnStatusChanged 3", "OnModeChanged 1",
-                              "OnEditStateChanged 1", "OnSwitchToWiringView", "OnSwitchToPanelView", "OnTempoChanged 121.5",
-                              "OnGlobalPlayStateChanged 0.25", "OnTunerModeChanged 0", "OnRackspaceActivated", "OnSongChanged 4 2",
-                              "OnSongPartChanged 5 6", "OnVariationChanged 7 8", "OnSetlistChanged Friday",
+                              "RequestVantorScriptFunctionSignatureList 5", "OnOpen", "OnStatusChanged 3",
+                              "OnModeChanged 1", "OnEditStateChanged 1", "OnSwitchToWiringView", "OnSwitchToPanelView",
+                              "OnTempoChanged 121.5", "OnGlobalPlayStateChanged 0.25", "OnTunerModeChanged 0",
+                              "OnRackspaceActivated", "OnSongChanged 4 2", "OnSongPartChanged 5 6",
+                              "OnVariationChanged 7 8", "OnSetlistChanged Friday",
                               "OnWidgetValueChanged showTunewell 1", "OnWidgetStateChanged knob 9",
                               "OnWidgetCaptionChanged label caption", "OnMidiIn Keys 3 144",
                               "OnMidiDeviceListChanged [In A,In B] [Out]"));
@@ -199,8 +199,8 @@ TEST_F (EntryPoints, NullStringsFromTheHostArriveAsEmptyStrings)
     OnWidgetCaptionChanged (nullptr, nullptr);
     EXPECT_TRUE (OnMidiIn (nullptr, nullptr, 0));
 
-    EXPECT_THAT (RecordingExtension::events,
-                 ElementsAre ("OnSetlistChanged ", "OnWidgetValueChanged  1", "OnWidgetCaptionChanged  ", "OnMidiIn  0 -1"));
+    EXPECT_THAT (RecordingExtension::events, ElementsAre ("OnSetlistChanged ", "OnWidgetValueChanged  1",
+                                                          "OnWidgetCaptionChanged  ", "OnMidiIn  0 -1"));
 }
 
 TEST_F (EntryPoints, BaseDefaultsAnswerNeutrally)
@@ -253,8 +253,7 @@ TEST_F (EntryPoints, CloseRunsTheExtensionsOnCloseThenDeletesItOnce)
 TEST_F (EntryPoints, CloseFromInsideARunningCallDeletesTheExtensionWhenThatCallReturns)
 {
     registerWithHost();
-    RecordingExtension::during = [] (const std::string& event)
-    {
+    RecordingExtension::during = [] (const std::string& event) {
         if (event == "OnModeChanged 1")
         {
             OnClose();
@@ -272,8 +271,7 @@ TEST_F (EntryPoints, CloseFromInsideARunningCallDeletesTheExtensionWhenThatCallR
 TEST_F (EntryPoints, NoExceptionLeavesAnEntryPoint)
 {
     registerWithHost();
-    RecordingExtension::during = [] (const std::string& event)
-    {
+    RecordingExtension::during = [] (const std::string& event) {
         if (event != "OnClose")
             throw std::runtime_error ("extension failure");
     };

@@ -38,8 +38,10 @@ TEST_F (HostFunctions, TheTableHoldsWhatTheLookupAnswered)
     connect();
 
     EXPECT_EQ (vantor::sdk::Vantor_GetSongName, nullptr);
-    EXPECT_EQ (reinterpret_cast<void*> (vantor::sdk::Vantor_GetSongCount), TestHost::lookup (host.handle(), "Vantor_GetSongCount"));
-    EXPECT_EQ (reinterpret_cast<void*> (vantor::sdk::Vantor_VM_PushBoolean), TestHost::lookup (host.handle(), "Vantor_VM_PushBoolean"));
+    EXPECT_EQ (reinterpret_cast<void*> (vantor::sdk::Vantor_GetSongCount),
+               TestHost::lookup (host.handle(), "Vantor_GetSongCount"));
+    EXPECT_EQ (reinterpret_cast<void*> (vantor::sdk::Vantor_VM_PushBoolean),
+               TestHost::lookup (host.handle(), "Vantor_VM_PushBoolean"));
     EXPECT_EQ (vantor::sdk::hostFunctionLookup, &TestHost::lookup);
 }
 
@@ -68,8 +70,7 @@ TEST_F (HostFunctions, StringResultsStopAtTheBufferEndWhenTheHostForgetsTheTermi
     EXPECT_EQ (functions.getSongName (0).size(), 1023u);
 
     static int written = 0;
-    vantor::sdk::Vantor_GetSongName = [] (void*, int, char* buffer, int size)
-    {
+    vantor::sdk::Vantor_GetSongName = [] (void*, int, char* buffer, int size) {
         std::fill (buffer, buffer + size, 'z');
         written = size;
         return size;
@@ -81,8 +82,7 @@ TEST_F (HostFunctions, StringResultsStopAtTheBufferEndWhenTheHostForgetsTheTermi
 
 TEST_F (HostFunctions, ListResultsAreSplitAtLineFeeds)
 {
-    auto listFor = [this] (const std::string& text, int result)
-    {
+    auto listFor = [this] (const std::string& text, int result) {
         host.scriptedListAnswer = { text, result };
         std::vector<std::string> names { "stale" };
         functions.getPluginList (names, true);
@@ -130,7 +130,8 @@ TEST_F (HostFunctions, MidiMessagesPassTheirBytesAndLengths)
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_SendMidiMessageToMidiOutDevice", { "Out", "90 00 40", "3" } }));
     functions.sendMidiMessageToMidiOutDevice ("Out", raw, 2);
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_SendMidiMessageToMidiOutDevice", { "Out", "b0 07", "2" } }));
-    functions.sendMidiMessageToMidiOutDevice ("Out", vantor::sdk::VantorMidiMessage::makeSysexMessage (std::string (12, '\x7f')));
+    functions.sendMidiMessageToMidiOutDevice ("Out", vantor::sdk::VantorMidiMessage::makeSysexMessage (
+                                                         std::string (12, '\x7f')));
     EXPECT_EQ (lastCall().arguments.back(), "12");
     functions.injectMidiMessageToMidiInputDevice ("In", withZero);
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_InjectMidiMessageToMidiInputDevice", { "In", "90 00 40", "3" } }));

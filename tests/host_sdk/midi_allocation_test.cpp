@@ -34,10 +34,22 @@ void* operator new[] (std::size_t size)
     throw std::bad_alloc();
 }
 
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { return allocateArray (size); }
-void operator delete[] (void* memory) noexcept { std::free (memory); }
-void operator delete[] (void* memory, std::size_t) noexcept { std::free (memory); }
-void operator delete[] (void* memory, const std::nothrow_t&) noexcept { std::free (memory); }
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept
+{
+    return allocateArray (size);
+}
+void operator delete[] (void* memory) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory, std::size_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory, const std::nothrow_t&) noexcept
+{
+    std::free (memory);
+}
 
 namespace
 {

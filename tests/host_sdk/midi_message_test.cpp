@@ -30,7 +30,8 @@ TEST (MidiMessage, ChannelFactoriesMaskTheirArguments)
     EXPECT_EQ (bytesOf (VantorMidiMessage::makeNoteOnMessage (60, 200, 17)), (std::vector<int> { 0x91, 0x3C, 0x48 }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makeNoteOffMessage (61, 0, 15)), (std::vector<int> { 0x8F, 0x3D, 0x00 }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makePolytouchMessage (60, 64, 2)), (std::vector<int> { 0xA2, 0x3C, 0x40 }));
-    EXPECT_EQ (bytesOf (VantorMidiMessage::makeControlChangeMessage (7, 127, 1)), (std::vector<int> { 0xB1, 0x07, 0x7F }));
+    EXPECT_EQ (bytesOf (VantorMidiMessage::makeControlChangeMessage (7, 127, 1)),
+               (std::vector<int> { 0xB1, 0x07, 0x7F }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makeProgramChangeMessage (5, 0)), (std::vector<int> { 0xC0, 0x05 }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makeAftertouchMessage (64, 2)), (std::vector<int> { 0xD2, 0x40 }));
 }
@@ -40,7 +41,8 @@ TEST (MidiMessage, PitchBendSendsTheLowSevenBitsFirst)
     EXPECT_EQ (bytesOf (VantorMidiMessage::makePitchbendMessage (8192, 3)), (std::vector<int> { 0xE3, 0x00, 0x40 }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makePitchbendMessage (0, 0)), (std::vector<int> { 0xE0, 0x00, 0x00 }));
     EXPECT_EQ (bytesOf (VantorMidiMessage::makePitchbendMessage (16383, 0)), (std::vector<int> { 0xE0, 0x7F, 0x7F }));
-    EXPECT_EQ (bytesOf (VantorMidiMessage::makePitchbendMessage (16384 + 5, 0)), (std::vector<int> { 0xE0, 0x05, 0x00 }));
+    EXPECT_EQ (bytesOf (VantorMidiMessage::makePitchbendMessage (16384 + 5, 0)),
+               (std::vector<int> { 0xE0, 0x05, 0x00 }));
 }
 
 TEST (MidiMessage, CopiesOfShortAndLongMessagesAreIndependent)
@@ -125,7 +127,10 @@ TEST (HexDecoding, DecodesPairsIgnoringSpacesAndTreatsOtherCharactersAsZero)
     EXPECT_EQ (VantorUtils::hex2binaryString ("1\t2,"), std::string ("\x10\x20", 2));
     EXPECT_EQ (VantorUtils::hex2binaryString (""), "");
     EXPECT_EQ (VantorUtils::hex2binaryString (static_cast<const char*> (nullptr)), "");
-    EXPECT_EQ (VantorUtils::hex2binaryString (std::string ("12\0" "3456", 7)), std::string ("\x12\0\0", 3));
+    EXPECT_EQ (VantorUtils::hex2binaryString (std::string ("12\0"
+                                                           "3456",
+                                                           7)),
+               std::string ("\x12\0\0", 3));
 
     char target[4] = { 'x', 'x', 'x', 'x' };
     hex2bin ("a1B2c", target);
@@ -145,7 +150,8 @@ TEST (HexDecoding, MatchesAReferenceDecoderOnRandomText)
         std::string text;
 
         for (int i = std::uniform_int_distribution<int> (0, 12) (random); i > 0; --i)
-            text += alphabet[static_cast<size_t> (std::uniform_int_distribution<int> (0, static_cast<int> (alphabet.size()) - 1) (random))];
+            text += alphabet[static_cast<size_t> (
+                std::uniform_int_distribution<int> (0, static_cast<int> (alphabet.size()) - 1) (random))];
 
         std::string digits;
 
@@ -157,7 +163,9 @@ TEST (HexDecoding, MatchesAReferenceDecoderOnRandomText)
 
         for (size_t i = 0; i + 1 < digits.size(); i += 2)
         {
-            auto nibble = [] (char c) { return std::isxdigit (static_cast<unsigned char> (c)) ? std::stoi (std::string (1, c), nullptr, 16) : 0; };
+            auto nibble = [] (char c) {
+                return std::isxdigit (static_cast<unsigned char> (c)) ? std::stoi (std::string (1, c), nullptr, 16) : 0;
+            };
             expected += static_cast<char> (nibble (digits[i]) * 16 + nibble (digits[i + 1]));
         }
 

@@ -32,7 +32,8 @@ public:
 
     void Initialization() override;
     std::string GetProductDescription() override;
-    int RequestVantorScriptFunctionSignatureList (vantor::sdk::VantorScript_AllowedLocations, vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition**) override;
+    int RequestVantorScriptFunctionSignatureList (vantor::sdk::VantorScript_AllowedLocations,
+                                                  vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition**) override;
     bool OnMidiIn (const std::string& device, const unsigned char* data, int length) override;
     void OnEditStateChanged (bool editing) override;
     void OnSwitchToWiringView() override;

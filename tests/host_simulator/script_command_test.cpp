@@ -90,7 +90,8 @@ TEST (ScriptIntegers, RefuseNumbersBeyondTheIntRangeInsteadOfWrapping)
 {
     const auto justAbove = std::to_string (static_cast<long long> (INT_MAX) + 1);
     const auto justBelow = std::to_string (static_cast<long long> (INT_MIN) - 1);
-    for (const auto& word : { justAbove, justBelow, std::string ("99999999999999999999"), std::string ("-99999999999999999999") })
+    for (const auto& word :
+         { justAbove, justBelow, std::string ("99999999999999999999"), std::string ("-99999999999999999999") })
         EXPECT_FALSE (parseInteger (word).has_value()) << word;
 }
 

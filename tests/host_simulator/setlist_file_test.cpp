@@ -114,7 +114,8 @@ TEST (SetlistFileErrors, SayWhereTheJsonTextBreaks)
 
 TEST (SetlistFileErrors, RefuseADocumentWithoutSetlists)
 {
-    for (const char* text : { "{}", "[]", R"({"setlists": []})", R"({"setlists": {}})", R"({"setlists": "S"})", R"([{"setlists": []}])" })
+    for (const char* text :
+         { "{}", "[]", R"({"setlists": []})", R"({"setlists": {}})", R"({"setlists": "S"})", R"([{"setlists": []}])" })
         EXPECT_THAT (problemWith (text), HasSubstr ("needs a non-empty array \"setlists\"")) << text;
 }
 
@@ -123,9 +124,11 @@ TEST (SetlistFileErrors, NameTheSetlistThatIsMalformed)
     EXPECT_THAT (problemWith (R"({"setlists": [{"name": "A", "songs": []}, 3]})"),
                  HasSubstr ("setlist 1 is not an object"));
     EXPECT_THAT (problemWith (R"({"setlists": [{"songs": []}]})"), HasSubstr ("setlist 0 needs a string \"name\""));
-    EXPECT_THAT (problemWith (R"({"setlists": [{"name": 5, "songs": []}]})"), HasSubstr ("setlist 0 needs a string \"name\""));
+    EXPECT_THAT (problemWith (R"({"setlists": [{"name": 5, "songs": []}]})"),
+                 HasSubstr ("setlist 0 needs a string \"name\""));
     EXPECT_THAT (problemWith (R"({"setlists": [{"name": "A"}]})"), HasSubstr ("setlist 0 needs an array \"songs\""));
-    EXPECT_THAT (problemWith (R"({"setlists": [{"name": "A", "songs": {}}]})"), HasSubstr ("setlist 0 needs an array \"songs\""));
+    EXPECT_THAT (problemWith (R"({"setlists": [{"name": "A", "songs": {}}]})"),
+                 HasSubstr ("setlist 0 needs an array \"songs\""));
 }
 
 TEST (SetlistFileErrors, NameTheSongAndPartThatIsMalformed)
@@ -134,7 +137,8 @@ TEST (SetlistFileErrors, NameTheSongAndPartThatIsMalformed)
     const std::string after = "]}]}";
 
     EXPECT_THAT (problemWith (before + "[]" + after), HasSubstr ("setlist 0, song 1 is not an object"));
-    EXPECT_THAT (problemWith (before + R"({"artist": "X"})" + after), HasSubstr ("setlist 0, song 1 needs a string \"name\""));
+    EXPECT_THAT (problemWith (before + R"({"artist": "X"})" + after),
+                 HasSubstr ("setlist 0, song 1 needs a string \"name\""));
     EXPECT_THAT (problemWith (before + R"({"name": "X", "artist": null})" + after),
                  HasSubstr ("setlist 0, song 1 needs a string \"artist\""));
     EXPECT_THAT (problemWith (before + R"({"name": "X", "artist": "Y", "parts": "Intro"})" + after),

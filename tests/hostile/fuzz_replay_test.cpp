@@ -37,7 +37,8 @@ std::string contentsOf (const fs::path& file)
     return { std::istreambuf_iterator<char> (stream), std::istreambuf_iterator<char>() };
 }
 
-class FuzzReplay : public testing::TestWithParam<tunewell::fuzzing::FuzzTarget> {};
+class FuzzReplay : public testing::TestWithParam<tunewell::fuzzing::FuzzTarget>
+{};
 
 TEST_P (FuzzReplay, EveryKeptInputPassesItsTarget)
 {
@@ -54,7 +55,8 @@ TEST_P (FuzzReplay, EveryKeptInputPassesItsTarget)
         // Printed first, because a failure ends the program before gtest can say which.
         std::fprintf (stderr, "replaying %s\n", input.string().c_str());
         const auto bytes = contentsOf (input);
-        EXPECT_EQ (target.entry (reinterpret_cast<const std::uint8_t*> (bytes.data()), bytes.size()), 0) << input.string();
+        EXPECT_EQ (target.entry (reinterpret_cast<const std::uint8_t*> (bytes.data()), bytes.size()), 0)
+            << input.string();
     }
 }
 

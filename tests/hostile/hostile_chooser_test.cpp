@@ -36,12 +36,27 @@ void* lookupWithReplacements (void* hostHandle, const char* name)
     return replaced != replacedFunctions.end() ? replaced->second : TestHost::lookup (hostHandle, name);
 }
 
-TestHost& hostOf (void* handle) { return *static_cast<TestHost*> (handle); }
+TestHost& hostOf (void* handle)
+{
+    return *static_cast<TestHost*> (handle);
+}
 
-int countWithoutEnd (void*) { return INT_MAX; }
-int countBelowZero (void*) { return INT_MIN; }
-int countThatGrowsWhileRead (void* handle) { return static_cast<int> (++hostOf (handle).currentSong) + 1; }
-int writesNothing (void*, int, char*, int) { return 0; }
+int countWithoutEnd (void*)
+{
+    return INT_MAX;
+}
+int countBelowZero (void*)
+{
+    return INT_MIN;
+}
+int countThatGrowsWhileRead (void* handle)
+{
+    return static_cast<int> (++hostOf (handle).currentSong) + 1;
+}
+int writesNothing (void*, int, char*, int)
+{
+    return 0;
+}
 
 int fillsTheWholeBuffer (void*, int song, char* buffer, int size)
 {
@@ -73,7 +88,8 @@ protected:
         OnModeChanged (1);
 
         auto& chooser = dynamic_cast<LibMain&> (*vantor::sdk::extensionInstance);
-        auto* browser = chooser.getChooserView() != nullptr ? RecordingBrowser::of (*chooser.getChooserView()) : nullptr;
+        auto* browser = chooser.getChooserView() != nullptr ? RecordingBrowser::of (*chooser.getChooserView())
+                                                            : nullptr;
 
         if (browser == nullptr)
             return "(no view)";
@@ -109,8 +125,9 @@ protected:
 
     static std::string item (int index, const std::string& name, const std::string& artist)
     {
-        return "<li class='song-item' data-song-artist='" + name + " | " + artist + "'><a class='song-select' data-slot='"
-             + std::to_string (index) + "'>" + name + " - " + artist + "</a></li>";
+        return "<li class='song-item' data-song-artist='" + name + " | " + artist
+             + "'><a class='song-select' data-slot='" + std::to_string (index) + "'>" + name + " - " + artist
+             + "</a></li>";
     }
 
     TestHost host;
@@ -125,7 +142,9 @@ TEST_F (HostileChooser, NamesThatFillTheHostBufferArriveWholeAndLongerOnesAreCut
         accents += "\xc3\xa9";
 
     accents += "x";
-    setSongs ({ { longest, accents }, { std::string (1500, 'b'), "Artist" }, { std::string (1022, 'c') + "\xc3\xa9", "Cut" } });
+    setSongs ({ { longest, accents },
+                { std::string (1500, 'b'), "Artist" },
+                { std::string (1022, 'c') + "\xc3\xa9", "Cut" } });
 
     const auto markup = songListAsThePageGetsIt();
 
@@ -169,7 +188,8 @@ TEST_F (HostileChooser, ASetlistOfTenThousandSongsIsListedInFullAndInOrder)
 
     EXPECT_EQ (itemCount (markup), 10000);
     EXPECT_EQ (markup.find (item (0, "Song 0", "Band")), 0u);
-    EXPECT_EQ (markup.rfind (item (9999, "Song 9999", "Band")), markup.size() - item (9999, "Song 9999", "Band").size());
+    EXPECT_EQ (markup.rfind (item (9999, "Song 9999", "Band")),
+               markup.size() - item (9999, "Song 9999", "Band").size());
 }
 
 TEST_F (HostileChooser, AHostThatWritesNothingOrFillsTheWholeBufferGivesEmptyOrBufferSizedNames)
@@ -178,7 +198,8 @@ TEST_F (HostileChooser, AHostThatWritesNothingOrFillsTheWholeBufferGivesEmptyOrB
     replacedFunctions["Vantor_GetArtistName"] = reinterpret_cast<void*> (&fillsTheWholeBuffer);
     setSongs ({ { "Ignored", "Ignored" }, { "Ignored", "Ignored" } });
 
-    EXPECT_EQ (songListAsThePageGetsIt(), item (0, "", std::string (1024, 'a')) + item (1, "", std::string (1024, 'b')));
+    EXPECT_EQ (songListAsThePageGetsIt(),
+               item (0, "", std::string (1024, 'a')) + item (1, "", std::string (1024, 'b')));
 }
 
 TEST_F (HostileChooser, AbsurdSongCountsGiveABoundedList)

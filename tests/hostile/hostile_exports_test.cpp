@@ -49,31 +49,127 @@ std::vector<HostileCall> hostileCalls()
     return {
         { "GetMenuCount", [] { return GetMenuCount(); }, "GetMenuCount" },
         { "GetMenuName", [] { return GetMenuName (INT_MIN, nullptr, 100); }, "GetMenuName -2147483648" },
-        { "InvokeMenu", [] { InvokeMenu (INT_MIN); return 0; }, "InvokeMenu -2147483648" },
+        { "InvokeMenu",
+          [] {
+              InvokeMenu (INT_MIN);
+              return 0;
+          },
+          "InvokeMenu -2147483648" },
         { "GetPanelCount", [] { return GetPanelCount(); }, "GetPanelCount" },
         { "GetPanelName", [] { return GetPanelName (INT_MAX, untouchedBuffer, INT_MIN); }, "GetPanelName 2147483647" },
         { "GetPanelXML", [] { return GetPanelXML (-1, nullptr, 0); }, "GetPanelXML -1" },
-        { "RequestVantorScriptFunctionSignatureList", [] { return RequestVantorScriptFunctionSignatureList (INT_MIN, &signatureList); },
+        { "RequestVantorScriptFunctionSignatureList",
+          [] { return RequestVantorScriptFunctionSignatureList (INT_MIN, &signatureList); },
           "RequestVantorScriptFunctionSignatureList -2147483648" },
-        { "OnOpen", [] { OnOpen(); return 0; }, "OnOpen" },
-        { "OnStatusChanged", [] { OnStatusChanged (INT_MIN); return 0; }, "OnStatusChanged -2147483648" },
-        { "OnModeChanged", [] { OnModeChanged (INT_MAX); return 0; }, "OnModeChanged 2147483647" },
-        { "OnEditStateChanged", [] { OnEditStateChanged (true); return 0; }, "OnEditStateChanged 1" },
-        { "OnSwitchToWiringView", [] { OnSwitchToWiringView(); return 0; }, "OnSwitchToWiringView" },
-        { "OnSwitchToPanelView", [] { OnSwitchToPanelView(); return 0; }, "OnSwitchToPanelView" },
-        { "OnTempoChanged", [=] { OnTempoChanged (nan); return 0; }, "OnTempoChanged nan" },
-        { "OnGlobalPlayStateChanged", [=] { OnGlobalPlayStateChanged (-infinity); return 0; }, "OnGlobalPlayStateChanged -inf" },
-        { "OnTunerModeChanged", [] { OnTunerModeChanged (false); return 0; }, "OnTunerModeChanged 0" },
-        { "OnRackspaceActivated", [] { OnRackspaceActivated(); return 0; }, "OnRackspaceActivated" },
-        { "OnSongChanged", [] { OnSongChanged (INT_MIN, INT_MAX); return 0; }, "OnSongChanged -2147483648 2147483647" },
-        { "OnSongPartChanged", [] { OnSongPartChanged (-1, INT_MIN); return 0; }, "OnSongPartChanged -1 -2147483648" },
-        { "OnVariationChanged", [] { OnVariationChanged (INT_MAX, -1); return 0; }, "OnVariationChanged 2147483647 -1" },
-        { "OnSetlistChanged", [] { OnSetlistChanged (nullptr); return 0; }, "OnSetlistChanged " },
-        { "OnWidgetValueChanged", [] { OnWidgetValueChanged (nullptr, 1.0); return 0; }, "OnWidgetValueChanged  1" },
-        { "OnWidgetStateChanged", [] { OnWidgetStateChanged (nullptr, INT_MIN); return 0; }, "OnWidgetStateChanged  -2147483648" },
-        { "OnWidgetCaptionChanged", [] { OnWidgetCaptionChanged (nullptr, nullptr); return 0; }, "OnWidgetCaptionChanged  " },
-        { "OnMidiIn", [] { return static_cast<int> (OnMidiIn (nullptr, nullptr, INT_MIN)); }, "OnMidiIn  -2147483648 -1" },
-        { "OnMidiDeviceListChanged", [] { OnMidiDeviceListChanged (devicesWithAHole, 2, nullptr, INT_MAX); return 0; },
+        { "OnOpen",
+          [] {
+              OnOpen();
+              return 0;
+          },
+          "OnOpen" },
+        { "OnStatusChanged",
+          [] {
+              OnStatusChanged (INT_MIN);
+              return 0;
+          },
+          "OnStatusChanged -2147483648" },
+        { "OnModeChanged",
+          [] {
+              OnModeChanged (INT_MAX);
+              return 0;
+          },
+          "OnModeChanged 2147483647" },
+        { "OnEditStateChanged",
+          [] {
+              OnEditStateChanged (true);
+              return 0;
+          },
+          "OnEditStateChanged 1" },
+        { "OnSwitchToWiringView",
+          [] {
+              OnSwitchToWiringView();
+              return 0;
+          },
+          "OnSwitchToWiringView" },
+        { "OnSwitchToPanelView",
+          [] {
+              OnSwitchToPanelView();
+              return 0;
+          },
+          "OnSwitchToPanelView" },
+        { "OnTempoChanged",
+          [=] {
+              OnTempoChanged (nan);
+              return 0;
+          },
+          "OnTempoChanged nan" },
+        { "OnGlobalPlayStateChanged",
+          [=] {
+              OnGlobalPlayStateChanged (-infinity);
+              return 0;
+          },
+          "OnGlobalPlayStateChanged -inf" },
+        { "OnTunerModeChanged",
+          [] {
+              OnTunerModeChanged (false);
+              return 0;
+          },
+          "OnTunerModeChanged 0" },
+        { "OnRackspaceActivated",
+          [] {
+              OnRackspaceActivated();
+              return 0;
+          },
+          "OnRackspaceActivated" },
+        { "OnSongChanged",
+          [] {
+              OnSongChanged (INT_MIN, INT_MAX);
+              return 0;
+          },
+          "OnSongChanged -2147483648 2147483647" },
+        { "OnSongPartChanged",
+          [] {
+              OnSongPartChanged (-1, INT_MIN);
+              return 0;
+          },
+          "OnSongPartChanged -1 -2147483648" },
+        { "OnVariationChanged",
+          [] {
+              OnVariationChanged (INT_MAX, -1);
+              return 0;
+          },
+          "OnVariationChanged 2147483647 -1" },
+        { "OnSetlistChanged",
+          [] {
+              OnSetlistChanged (nullptr);
+              return 0;
+          },
+          "OnSetlistChanged " },
+        { "OnWidgetValueChanged",
+          [] {
+              OnWidgetValueChanged (nullptr, 1.0);
+              return 0;
+          },
+          "OnWidgetValueChanged  1" },
+        { "OnWidgetStateChanged",
+          [] {
+              OnWidgetStateChanged (nullptr, INT_MIN);
+              return 0;
+          },
+          "OnWidgetStateChanged  -2147483648" },
+        { "OnWidgetCaptionChanged",
+          [] {
+              OnWidgetCaptionChanged (nullptr, nullptr);
+              return 0;
+          },
+          "OnWidgetCaptionChanged  " },
+        { "OnMidiIn", [] { return static_cast<int> (OnMidiIn (nullptr, nullptr, INT_MIN)); },
+          "OnMidiIn  -2147483648 -1" },
+        { "OnMidiDeviceListChanged",
+          [] {
+              OnMidiDeviceListChanged (devicesWithAHole, 2, nullptr, INT_MAX);
+              return 0;
+          },
           "OnMidiDeviceListChanged [,In] []" },
     };
 }

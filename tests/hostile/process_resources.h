@@ -19,7 +19,8 @@ struct ProcessResources
 
     bool operator== (const ProcessResources& other) const
     {
-        return threadWindows == other.threadWindows && loadedModules == other.loadedModules && openHandles == other.openHandles;
+        return threadWindows == other.threadWindows && loadedModules == other.loadedModules
+            && openHandles == other.openHandles;
     }
 };
 

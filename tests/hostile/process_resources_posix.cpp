@@ -30,7 +30,8 @@ int countOpenDescriptors()
     std::error_code error;
     int count = 0;
 
-    for (auto it = std::filesystem::directory_iterator ("/proc/self/fd", error); ! error && it != std::filesystem::directory_iterator(); it.increment (error))
+    for (auto it = std::filesystem::directory_iterator ("/proc/self/fd", error);
+         ! error && it != std::filesystem::directory_iterator(); it.increment (error))
         ++count;
 
     return count;

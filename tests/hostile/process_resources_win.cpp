@@ -60,7 +60,8 @@ ProcessResources currentProcessResources()
     GetProcessHandleCount (GetCurrentProcess(), &handles);
     PROCESS_MEMORY_COUNTERS_EX memory {};
     memory.cb = sizeof (memory);
-    K32GetProcessMemoryInfo (GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*> (&memory), sizeof (memory));
+    K32GetProcessMemoryInfo (GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*> (&memory),
+                             sizeof (memory));
     return { countThreadWindows(), countLoadedModules(), static_cast<int> (handles), memoryFigure (memory) };
 }
 
@@ -70,7 +71,9 @@ void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)
     event (argument);
 
     MSG message;
-    while (PeekMessageW (&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    while (PeekMessageW (&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+    {
+    }
 }
 
 } // namespace tunewell::testing

@@ -50,8 +50,17 @@ private:
     // Few distinct texts, so that equal strings meet at different depths.
     std::string pickText()
     {
-        const std::string texts[] = { "", "a", "song", "Caf\xc3\xa9", "a", "tab\t", "a text longer than one word",
-                                      "\xe2\x82\xac 5", "\xf0\x9f\x98\x80!", std::string ("so\0ng", 5), std::string ("\0a", 2) };
+        const std::string texts[] = { "",
+                                      "a",
+                                      "song",
+                                      "Caf\xc3\xa9",
+                                      "a",
+                                      "tab\t",
+                                      "a text longer than one word",
+                                      "\xe2\x82\xac 5",
+                                      "\xf0\x9f\x98\x80!",
+                                      std::string ("so\0ng", 5),
+                                      std::string ("\0a", 2) };
         return texts[pick (11)];
     }
 
@@ -59,15 +68,38 @@ private:
     {
         switch (depth < 4 ? pick (9) : pick (7))
         {
-            case 0:  text += "null"; return {};
-            case 1:  text += "true"; return value::Value::makeBool (true);
-            case 2:  text += "false"; return value::Value::makeBool (false);
-            case 3:  { auto n = pick (2000) - 1000; text += std::to_string (n); return value::Value (int64_t (n)); }
-            case 4:  { auto n = pick (100) / 8.0 + 0.5; text += std::to_string (n); return value::Value (std::stod (std::to_string (n))); }
+            case 0:
+                text += "null";
+                return {};
+            case 1:
+                text += "true";
+                return value::Value::makeBool (true);
+            case 2:
+                text += "false";
+                return value::Value::makeBool (false);
+            case 3:
+            {
+                auto n = pick (2000) - 1000;
+                text += std::to_string (n);
+                return value::Value (int64_t (n));
+            }
+            case 4:
+            {
+                auto n = pick (100) / 8.0 + 0.5;
+                text += std::to_string (n);
+                return value::Value (std::stod (std::to_string (n)));
+            }
             case 5:
-            case 6:  { auto s = pickText(); text += quoted (s); return value::Value (std::string_view (s)); }
-            case 7:  return makeArray (text, depth + 1);
-            default: return makeObject (text, depth + 1);
+            case 6:
+            {
+                auto s = pickText();
+                text += quoted (s);
+                return value::Value (std::string_view (s));
+            }
+            case 7:
+                return makeArray (text, depth + 1);
+            default:
+                return makeObject (text, depth + 1);
         }
     }
 
@@ -128,8 +160,10 @@ TEST (JsonParsedLayout, EqualsTheValueAssembledContainerByContainer)
         auto parsed = json::parse (document.text.c_str(), document.text.size(), false);
         auto& expected = document.reference;
 
-        ASSERT_TRUE (parsed.getType() == expected.getType()) << "seed " << seed << ", document " << i << ": " << document.text;
-        ASSERT_EQ (parsed.getRawData(), expected.getRawData()) << "seed " << seed << ", document " << i << ": " << document.text;
+        ASSERT_TRUE (parsed.getType() == expected.getType())
+            << "seed " << seed << ", document " << i << ": " << document.text;
+        ASSERT_EQ (parsed.getRawData(), expected.getRawData())
+            << "seed " << seed << ", document " << i << ": " << document.text;
         ASSERT_EQ (parsed.getDictionary().getRawData(), expected.getDictionary().getRawData())
             << "seed " << seed << ", document " << i << ": " << document.text;
     }

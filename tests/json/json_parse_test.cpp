@@ -148,12 +148,16 @@ TEST (JsonNumbers, NegativeZeroKeepsItsSignOnlyAsAFloat)
 
 TEST (JsonNumbers, PointsAndExponentsMakeFloats)
 {
-    struct Case { const char* text; double expected; };
+    struct Case
+    {
+        const char* text;
+        double expected;
+    };
 
-    for (auto& c : { Case { "1e5", 100000.0 }, Case { "1E5", 100000.0 }, Case { "1e+5", 100000.0 },
-                     Case { "1e-5", 0.00001 }, Case { "1.", 1.0 }, Case { "2.5", 2.5 }, Case { "1.5e3", 1500.0 },
-                     Case { "1e+21", 1e21 }, Case { "-1.5e-7", -1.5e-7 }, Case { "5e-324", 5e-324 },
-                     Case { "0.30000000000000004", 0.1 + 0.2 } })
+    for (auto& c :
+         { Case { "1e5", 100000.0 }, Case { "1E5", 100000.0 }, Case { "1e+5", 100000.0 }, Case { "1e-5", 0.00001 },
+           Case { "1.", 1.0 }, Case { "2.5", 2.5 }, Case { "1.5e3", 1500.0 }, Case { "1e+21", 1e21 },
+           Case { "-1.5e-7", -1.5e-7 }, Case { "5e-324", 5e-324 }, Case { "0.30000000000000004", 0.1 + 0.2 } })
     {
         auto parsed = parseBare (c.text);
         ASSERT_TRUE (parsed.getView().isFloat64()) << c.text;
@@ -233,9 +237,11 @@ TEST (JsonStrings, AHighSurrogateWithoutALowEscapeAfterItIsItsOwnCodePoint)
 {
     // The writer escapes an encoded lone surrogate this way, so its reader must take it back.
     EXPECT_EQ (parseBare (R"("\ud820")").getView().readString(), "\xED\xA0\xA0");
-    EXPECT_EQ (parseBare (R"("\ud83dx")").getView().readString(), "\xED\xA0\xBD" "x");
+    EXPECT_EQ (parseBare (R"("\ud83dx")").getView().readString(), "\xED\xA0\xBD"
+                                                                  "x");
     EXPECT_EQ (parseBare (R"("\ud83d\n")").getView().readString(), "\xED\xA0\xBD\n");
-    EXPECT_EQ (parseBare (R"("\ud83d\u0041")").getView().readString(), "\xED\xA0\xBD" "A");
+    EXPECT_EQ (parseBare (R"("\ud83d\u0041")").getView().readString(), "\xED\xA0\xBD"
+                                                                       "A");
     EXPECT_EQ (parseBare (R"("\ud800\udbff\udfff")").getView().readString(), "\xED\xA0\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ (parseText (R"(["\udbff"])")[0].readString(), "\xED\xAF\xBF");
     EXPECT_EQ (parseBare (R"("\ud800\ud800")").getView().readString(), "\xED\xA0\x80\xED\xA0\x80");

@@ -25,7 +25,16 @@ namespace
 {
 struct Node
 {
-    enum class Kind { null, boolean, integer, real, string, array, object };
+    enum class Kind
+    {
+        null,
+        boolean,
+        integer,
+        real,
+        string,
+        array,
+        object
+    };
 
     Kind kind = Kind::null;
     bool flag = false;
@@ -55,7 +64,7 @@ public:
     explicit DocumentMaker (uint32_t seed) : random (seed) {}
 
     /// A container at the top, since the bridge parses only those.
-    Node makeDocument()  { return makeContainer (0, chance (2)); }
+    Node makeDocument() { return makeContainer (0, chance (2)); }
 
     std::string print (const Node& node)
     {
@@ -67,8 +76,8 @@ public:
 private:
     std::mt19937 random;
 
-    uint32_t below (uint32_t n)   { return std::uniform_int_distribution<uint32_t> (0, n - 1) (random); }
-    bool chance (uint32_t n)      { return below (n) == 0; }
+    uint32_t below (uint32_t n) { return std::uniform_int_distribution<uint32_t> (0, n - 1) (random); }
+    bool chance (uint32_t n) { return below (n) == 0; }
 
     Node makeContainer (int depth, bool isObject)
     {
@@ -95,13 +104,27 @@ private:
 
         switch (below (depth < 4 ? 8 : 6))
         {
-            case 0: break;
-            case 1: node.kind = Node::Kind::boolean; node.flag = chance (2); break;
-            case 2: node.kind = Node::Kind::integer; node.integer = makeInteger(); break;
-            case 3: node.kind = Node::Kind::real; node.real = makeReal(); break;
+            case 0:
+                break;
+            case 1:
+                node.kind = Node::Kind::boolean;
+                node.flag = chance (2);
+                break;
+            case 2:
+                node.kind = Node::Kind::integer;
+                node.integer = makeInteger();
+                break;
+            case 3:
+                node.kind = Node::Kind::real;
+                node.real = makeReal();
+                break;
             case 4:
-            case 5: node.kind = Node::Kind::string; node.text = makeText(); break;
-            default: return makeContainer (depth, chance (2));
+            case 5:
+                node.kind = Node::Kind::string;
+                node.text = makeText();
+                break;
+            default:
+                return makeContainer (depth, chance (2));
         }
 
         return node;
@@ -140,11 +163,21 @@ private:
 
             switch (below (5))
             {
-                case 0:  cp = 1 + below (0x7F); break;
-                case 1:  cp = 0x80 + below (0x780); break;
-                case 2:  cp = 0x800 + below (0xF800); break;
-                case 3:  cp = 0x10000 + below (0x100000); break;
-                default: cp = static_cast<uint32_t> ("aZ\"\\/ \t\n"[below (8)]); break;
+                case 0:
+                    cp = 1 + below (0x7F);
+                    break;
+                case 1:
+                    cp = 0x80 + below (0x780);
+                    break;
+                case 2:
+                    cp = 0x800 + below (0xF800);
+                    break;
+                case 3:
+                    cp = 0x10000 + below (0x100000);
+                    break;
+                default:
+                    cp = static_cast<uint32_t> ("aZ\"\\/ \t\n"[below (8)]);
+                    break;
             }
 
             if (cp >= 0xD800 && cp <= 0xDFFF)
@@ -210,16 +243,24 @@ private:
 
         switch (node.kind)
         {
-            case Node::Kind::null:    out += "null"; break;
-            case Node::Kind::boolean: out += node.flag ? "true" : "false"; break;
-            case Node::Kind::integer: out += std::to_string (node.integer); break;
+            case Node::Kind::null:
+                out += "null";
+                break;
+            case Node::Kind::boolean:
+                out += node.flag ? "true" : "false";
+                break;
+            case Node::Kind::integer:
+                out += std::to_string (node.integer);
+                break;
             case Node::Kind::real:
                 std::snprintf (buffer, sizeof (buffer), chance (2) ? "%.17g" : "%.17e", node.real);
                 out += buffer;
                 if (std::strpbrk (buffer, ".e") == nullptr)
                     out += ".0";
                 break;
-            case Node::Kind::string:  printString (out, node.text); break;
+            case Node::Kind::string:
+                printString (out, node.text);
+                break;
             case Node::Kind::array:
             case Node::Kind::object:
             {
@@ -409,12 +450,21 @@ TEST (JsonRoundTrip, EncodedLoneHighSurrogatesReadBackAsTheSameBytes)
 {
     // The reader lets encoded surrogates pass and the writer escapes each one
     // alone, so a high one without a low one after it must read back alone.
-    const struct { const char* text; std::vector<std::string> strings; } cases[] = {
+    const struct
+    {
+        const char* text;
+        std::vector<std::string> strings;
+    } cases[] = {
         { "[ \"\xED\xA0\xA0\" ]\n", { "\xED\xA0\xA0" } },
         { "[\"\xED\xA0\x80\"]", { "\xED\xA0\x80" } },
-        { "[\"\xED\xA0\x80" "abc\"]", { "\xED\xA0\x80" "abc" } },
+        { "[\"\xED\xA0\x80"
+          "abc\"]",
+          { "\xED\xA0\x80"
+            "abc" } },
         { "[\"\xED\xA0\x80\xED\xAF\xBF\"]", { "\xED\xA0\x80\xED\xAF\xBF" } },
-        { "[\"\xED\xA0\x80\\u0041\\n\"]", { "\xED\xA0\x80" "A\n" } },
+        { "[\"\xED\xA0\x80\\u0041\\n\"]",
+          { "\xED\xA0\x80"
+            "A\n" } },
         { "[\"x\xED\xAF\xBF\"]", { "x\xED\xAF\xBF" } },
         { "{\"\xED\xA0\x80\": {\"a\xED\xA0\x80\": 1}}", { "\xED\xA0\x80", "a\xED\xA0\x80" } },
         { "[1, \"\xED\xA0\x80\", [\"\xED\xB0\x80\xED\xA0\x80\"]]", { "\xED\xA0\x80", "\xED\xB0\x80\xED\xA0\x80" } },

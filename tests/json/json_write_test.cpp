@@ -188,7 +188,11 @@ TEST (JsonWriterScalars, IntegersAndBooleans)
 
 TEST (JsonWriterScalars, FloatsUseTheShortestDigitsWithoutAPointForRoundNumbers)
 {
-    struct Case { double value; const char* expected; };
+    struct Case
+    {
+        double value;
+        const char* expected;
+    };
 
     for (auto& c : { Case { 3.0, "3" }, Case { 0.0, "0.0" }, Case { -0.0, "-0.0" }, Case { 0.1, "0.1" },
                      Case { 1e21, "1e21" }, Case { 1e20, "100000000000000000000" }, Case { 1e-6, "0.000001" },
@@ -271,8 +275,12 @@ TEST (JsonWriterStrings, TheEscaperDecodesUpToTheEndOfTheText)
 TEST (JsonWriterStrings, EscapingEndsAtAZeroByteOrACodePointThatDecodesToZero)
 {
     EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("ab\0cd", 5)), "\"ab\"");
-    EXPECT_EQ (escaped ("ab\xC0\x80" "cd"), "ab");
-    EXPECT_EQ (escaped ("ab\xE0\x80\x80" "cd"), "ab");
+    EXPECT_EQ (escaped ("ab\xC0\x80"
+                        "cd"),
+               "ab");
+    EXPECT_EQ (escaped ("ab\xE0\x80\x80"
+                        "cd"),
+               "ab");
     EXPECT_EQ (escaped ("\xF0"), "");
 }
 
@@ -324,7 +332,8 @@ TEST (JsonWriterFailures, AViewWithoutDataIsWrittenAsTheZerosItReadsAs)
 
     // Without a dictionary as well, a string gives the reader's error.
     value::ValueView bare (value::Type (value::TypeCode::string), nullptr, nullptr);
-    for (auto attempt : { std::function<void()> ([&] { bare.readString(); }), std::function<void()> ([&] { compact (bare); }) })
+    for (auto attempt :
+         { std::function<void()> ([&] { bare.readString(); }), std::function<void()> ([&] { compact (bare); }) })
     {
         try
         {

@@ -6,18 +6,20 @@
 #include <iterator>
 #include <vector>
 
-namespace {
-
-TEST(EmbeddedBinary, HoldsEveryByteOfTheFileItWasMadeFrom)
+namespace
 {
-    std::ifstream file(TUNEWELL_EMBEDDED_FILE, std::ios::binary);
-    ASSERT_TRUE(file) << TUNEWELL_EMBEDDED_FILE;
-    const std::vector<unsigned char> expected{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    ASSERT_FALSE(expected.empty());
-    const std::vector<unsigned char> embedded(tunewell::testing::embeddedLoaderArchive,
-                                              tunewell::testing::embeddedLoaderArchive +
-                                                  tunewell::testing::embeddedLoaderArchiveSize);
-    EXPECT_EQ(embedded, expected);
+
+TEST (EmbeddedBinary, HoldsEveryByteOfTheFileItWasMadeFrom)
+{
+    std::ifstream file (TUNEWELL_EMBEDDED_FILE, std::ios::binary);
+    ASSERT_TRUE (file) << TUNEWELL_EMBEDDED_FILE;
+    const std::vector<unsigned char> expected { std::istreambuf_iterator<char> (file),
+                                                std::istreambuf_iterator<char>() };
+    ASSERT_FALSE (expected.empty());
+    const std::vector<unsigned char> embedded (tunewell::testing::embeddedLoaderArchive,
+                                               tunewell::testing::embeddedLoaderArchive
+                                                   + tunewell::testing::embeddedLoaderArchiveSize);
+    EXPECT_EQ (embedded, expected);
 }
 
 } // namespace

@@ -9,32 +9,35 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::testing {
+namespace tunewell::testing
+{
 
-class ImageBytes {
+class ImageBytes
+{
 public:
-    explicit ImageBytes(std::size_t size) : bytes(size, 0) {}
+    explicit ImageBytes (std::size_t size) : bytes (size, 0) {}
 
-    void put16(std::size_t offset, std::uint16_t value) { put(offset, value, 2); }
-    void put32(std::size_t offset, std::uint32_t value) { put(offset, value, 4); }
-    void put64(std::size_t offset, std::uint64_t value) { put(offset, value, 8); }
-    void putText(std::size_t offset, const std::string& text);
+    void put16 (std::size_t offset, std::uint16_t value) { put (offset, value, 2); }
+    void put32 (std::size_t offset, std::uint32_t value) { put (offset, value, 4); }
+    void put64 (std::size_t offset, std::uint64_t value) { put (offset, value, 8); }
+    void putText (std::size_t offset, const std::string& text);
 
-    std::uint16_t get16(std::size_t offset) const { return static_cast<std::uint16_t>(get(offset, 2)); }
-    std::uint32_t get32(std::size_t offset) const { return static_cast<std::uint32_t>(get(offset, 4)); }
-    std::uint64_t get64(std::size_t offset) const { return get(offset, 8); }
+    std::uint16_t get16 (std::size_t offset) const { return static_cast<std::uint16_t> (get (offset, 2)); }
+    std::uint32_t get32 (std::size_t offset) const { return static_cast<std::uint32_t> (get (offset, 4)); }
+    std::uint64_t get64 (std::size_t offset) const { return get (offset, 8); }
 
-    memory::ByteView view() const { return {bytes.data(), bytes.size()}; }
-    memory::MutableByteView mutableView() { return {bytes.data(), bytes.size()}; }
+    memory::ByteView view() const { return { bytes.data(), bytes.size() }; }
+    memory::MutableByteView mutableView() { return { bytes.data(), bytes.size() }; }
 
     std::vector<std::uint8_t> bytes;
 
 private:
-    void put(std::size_t offset, std::uint64_t value, int width);
-    std::uint64_t get(std::size_t offset, int width) const;
+    void put (std::size_t offset, std::uint64_t value, int width);
+    std::uint64_t get (std::size_t offset, int width) const;
 };
 
-namespace field {
+namespace field
+{
 constexpr std::size_t lfanew = 0x3C;
 constexpr std::size_t nt = 0x80; // where the synthetic images put their NT headers
 constexpr std::size_t machine = nt + 4;

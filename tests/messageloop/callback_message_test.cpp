@@ -88,7 +88,8 @@ TEST (LibraryFrames, WorkWaitsForTheOutermostFrameAndRunsOnceWithWhatItQueuesInT
         order.push_back ("inner closed");
     }
 
-    EXPECT_EQ (order, (std::vector<std::string> { "at once", "inner closed", "first", "second", "queued by the first" }));
+    EXPECT_EQ (order,
+               (std::vector<std::string> { "at once", "inner closed", "first", "second", "queued by the first" }));
     EXPECT_FALSE (insideLibraryFrame());
 }
 

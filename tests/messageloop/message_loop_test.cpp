@@ -106,7 +106,7 @@ TEST_F (MessageLoop, EndsOnlyTheInnermostOfNestedLoopsPerQuit)
     const LoopEnd outer = runMessageLoop();
 
     EXPECT_EQ (events, (std::vector<std::string> { "outer dispatched", "inner dispatched", "inner ended 3",
-                                                    "outer still running" }));
+                                                   "outer still running" }));
     EXPECT_TRUE (outer.quitReceived);
     EXPECT_EQ (outer.exitCode, 4);
 }

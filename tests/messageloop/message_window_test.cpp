@@ -211,7 +211,8 @@ TEST (SharedMessageWindow, HoldsItsLockForAsLongAsTheResultLives)
     LockedMessageWindow locked = lockSharedMessageWindow (true);
     ASSERT_TRUE (locked.lock.owns_lock());
 
-    std::future<HWND> waiting = std::async (std::launch::async, [] { return lockSharedMessageWindow (false).windowHandle; });
+    std::future<HWND> waiting = std::async (std::launch::async,
+                                            [] { return lockSharedMessageWindow (false).windowHandle; });
     EXPECT_EQ (waiting.wait_for (std::chrono::milliseconds (100)), std::future_status::timeout);
 
     HWND handle = locked.windowHandle;

@@ -178,17 +178,18 @@ TEST (FloatToString, ReadsBackAtEveryBinaryExponent)
     for (uint64_t exponent = 0; exponent < 0x7ff && ! HasFatalFailure(); ++exponent)
         for (uint64_t mantissa : { 0ull, 1ull, 0x8000000000000ull, 0x123456789abcdull, (1ull << 52) - 1 })
             if (exponent != 0 || mantissa != 0)
-                expectRoundTrip (fromBits ((exponent << 52) | mantissa), ("exponent " + std::to_string (exponent)).c_str());
+                expectRoundTrip (fromBits ((exponent << 52) | mantissa),
+                                 ("exponent " + std::to_string (exponent)).c_str());
 }
 
 TEST (FloatToString, LaysOutDigitsHandedToItDirectly)
 {
-    auto layOut = [] (const char* digits, int decimalExponent, int maxDecimalPlaces = 324)
-    {
+    auto layOut = [] (const char* digits, int decimalExponent, int maxDecimalPlaces = 324) {
         char buffer[32] {};
         auto length = static_cast<int> (std::strlen (digits));
         std::memcpy (buffer, digits, static_cast<std::size_t> (length));
-        auto end = FloatToStringBuffer<double>::addDecimalPointAndExponent (buffer, length, decimalExponent, maxDecimalPlaces);
+        auto end = FloatToStringBuffer<double>::addDecimalPointAndExponent (buffer, length, decimalExponent,
+                                                                            maxDecimalPlaces);
         return std::string (buffer, end);
     };
 
@@ -206,7 +207,8 @@ TEST (FloatToString, LaysOutDigitsHandedToItDirectly)
     const std::string digits = "12345678901234567";
 
     for (int point = 1; point < 17; ++point)
-        EXPECT_EQ (layOut (digits.c_str(), point - 17), digits.substr (0, point) + "." + digits.substr (point)) << point;
+        EXPECT_EQ (layOut (digits.c_str(), point - 17), digits.substr (0, point) + "." + digits.substr (point))
+            << point;
 
     for (std::size_t length = 1; length <= 17; ++length)
         EXPECT_EQ (layOut (digits.substr (0, length).c_str(), 0), digits.substr (0, length) + ".0") << length;

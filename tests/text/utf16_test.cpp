@@ -22,7 +22,9 @@ TEST (UTF16Conversion, GivesEmptyTextForEmptyOrInvalidInput)
 {
     EXPECT_EQ (utf8ToUtf16 (""), L"");
     EXPECT_EQ (utf16ToUtf8 (L""), "");
-    EXPECT_EQ (utf8ToUtf16 ("ab\xff" "cd"), L"");
+    EXPECT_EQ (utf8ToUtf16 ("ab\xff"
+                            "cd"),
+               L"");
     EXPECT_EQ (utf8ToUtf16 ("ab\xe2\x82"), L"");
 
     std::wstring unpaired = L"ab";

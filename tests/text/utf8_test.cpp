@@ -80,8 +80,14 @@ TEST (UTF8Encoding, AppendsEachCodePointInItsShortestFormAtEveryLengthBoundary)
     for (uint32_t codePoint : { 0x41u, 0x7fu, 0x80u, 0x7ffu, 0x800u, 0xd800u, 0xffffu, 0x10000u, 0x10ffffu })
         appendUTF8 (text, codePoint);
 
-    EXPECT_EQ (text, "xA\x7f" "\xc2\x80" "\xdf\xbf" "\xe0\xa0\x80" "\xed\xa0\x80" "\xef\xbf\xbf"
-                     "\xf0\x90\x80\x80" "\xf4\x8f\xbf\xbf");
+    EXPECT_EQ (text, "xA\x7f"
+                     "\xc2\x80"
+                     "\xdf\xbf"
+                     "\xe0\xa0\x80"
+                     "\xed\xa0\x80"
+                     "\xef\xbf\xbf"
+                     "\xf0\x90\x80\x80"
+                     "\xf4\x8f\xbf\xbf");
 }
 
 TEST (UTF8Encoding, MatchesAnIndependentEncoderForRandomCodePoints)
@@ -102,7 +108,8 @@ TEST (UTF8Encoding, MatchesAnIndependentEncoderForRandomCodePoints)
 
 TEST (UTF8Decoding, TakesMalformedLeadBytesWithoutValidating)
 {
-    UTF8Pointer stray ("\x80" "A");
+    UTF8Pointer stray ("\x80"
+                       "A");
     EXPECT_EQ (stray.popFirstChar(), 0u);
     EXPECT_EQ (*stray, 0x41u);
 
@@ -128,14 +135,21 @@ TEST (UTF8Decoding, TellsOverlongFormsFromShortestOnes)
     for (const char* overlong : { "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xf0\x9f" })
         EXPECT_TRUE (isOverlong (decodeUTF8 (overlong))) << overlong;
 
-    for (const char* shortest : { "\x7f", "\x80", "\xc2\x80", "\xe0\xa0\x80", "\xf0\x90\x80\x80", "\xe2\x82", "\xff\xbf\xbf\xbf" })
+    for (const char* shortest :
+         { "\x7f", "\x80", "\xc2\x80", "\xe0\xa0\x80", "\xf0\x90\x80\x80", "\xe2\x82", "\xff\xbf\xbf\xbf" })
         EXPECT_FALSE (isOverlong (decodeUTF8 (shortest))) << shortest;
 }
 
 TEST (UTF8Decoding, TakesContinuationBytesWhateverTheirTopBitsHold)
 {
-    EXPECT_EQ (decodeUTF8 ("\xe2" "A ").codePoint, 0x2060u);
-    EXPECT_EQ (decodeUTF8 ("\xe2" "A ").length, 3u);
+    EXPECT_EQ (decodeUTF8 ("\xe2"
+                           "A ")
+                   .codePoint,
+               0x2060u);
+    EXPECT_EQ (decodeUTF8 ("\xe2"
+                           "A ")
+                   .length,
+               3u);
     EXPECT_EQ (decodeUTF8 ("\xc3\xff").codePoint, 0xffu);
     EXPECT_EQ (decodeUTF8 ("\xf0\x9f\xd8\x40").codePoint, 0x1f600u);
 }
@@ -299,8 +313,12 @@ TEST (UTF8Check, FindsTheByteThatBreaksTheForm)
     EXPECT_EQ (illegalOffset ("\xff"), 0);
 
     // A byte that should continue the sequence, a zero byte included.
-    EXPECT_EQ (illegalOffset ("\xc3" "A"), 1);
-    EXPECT_EQ (illegalOffset ("\xe2\x82" "A"), 2);
+    EXPECT_EQ (illegalOffset ("\xc3"
+                              "A"),
+               1);
+    EXPECT_EQ (illegalOffset ("\xe2\x82"
+                              "A"),
+               2);
     EXPECT_EQ (illegalOffset ("x\xf0\x9f\x98\xc3"), 4);
     EXPECT_EQ (illegalOffset (std::string_view ("\xe2\0\xac", 3)), 1);
 
@@ -390,7 +408,9 @@ TEST (UTF8StrictSequence, ACutSequenceIsOneSubpartUpToTheCut)
 {
     EXPECT_EQ (strict ("\xc3"), invalidByte);
     EXPECT_EQ (strict ("\xe2\x82"), (StrictSequence { false, 2 }));
-    EXPECT_EQ (strict ("\xe2\x82" "A"), (StrictSequence { false, 2 }));
+    EXPECT_EQ (strict ("\xe2\x82"
+                       "A"),
+               (StrictSequence { false, 2 }));
     EXPECT_EQ (strict ("\xf0\x9f\x8e"), (StrictSequence { false, 3 }));
     EXPECT_EQ (strict ("\xf0\x9f\x8e\xc3\xa9"), (StrictSequence { false, 3 }));
     EXPECT_EQ (strict (std::string_view ("\xe2\0\xac", 3)), invalidByte);
@@ -413,8 +433,8 @@ TEST (PlainWordScan, EachByteTestIsExactInEveryLane)
                     word |= uint64_t (i == lane ? byte : filler) << (8 * i);
 
                 EightBytes bytes { word };
-                auto where = "byte " + std::to_string (byte) + " in lane " + std::to_string (lane)
-                             + " among " + std::to_string (filler);
+                auto where = "byte " + std::to_string (byte) + " in lane " + std::to_string (lane) + " among "
+                           + std::to_string (filler);
 
                 // A filler that matches a test itself leaves nothing to see.
                 ASSERT_TRUE (filler < 0x20 || bytes.hasByteBelow (0x20) == (byte < 0x20)) << where;

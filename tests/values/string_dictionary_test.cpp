@@ -124,7 +124,8 @@ TEST (StringDictionary, CopiesAndClearedDictionariesNeverGiveAWrongHandle)
     auto copy = dictionary;
     auto handleOf3 = dictionary.getHandleForString ("text number 3").handle;
     EXPECT_EQ (handleOf3, 1u + 14u * 3u);
-    EXPECT_EQ (copy.getHandleForString ("text number 150").handle, dictionary.getHandleForString ("text number 150").handle);
+    EXPECT_EQ (copy.getHandleForString ("text number 150").handle,
+               dictionary.getHandleForString ("text number 150").handle);
 
     // Cleared, as a moved-from value's dictionary is, then filled again.
     dictionary.clear();

@@ -35,9 +35,18 @@ Type makeObject (std::vector<std::pair<const char*, TypeCode>> members, std::str
 // what is still allocated.
 struct TrackingAllocator : Allocator
 {
-    void* allocate (std::size_t size) override   { auto p = std::malloc (size); live.insert (p); return p; }
+    void* allocate (std::size_t size) override
+    {
+        auto p = std::malloc (size);
+        live.insert (p);
+        return p;
+    }
     void* tryResize (void*, std::size_t) override { return nullptr; }
-    void free (void* block) override             { live.erase (block); std::free (block); }
+    void free (void* block) override
+    {
+        live.erase (block);
+        std::free (block);
+    }
 
     std::set<void*> live;
 };
@@ -149,7 +158,8 @@ TEST (TypeEquality, ComparesStructureDeeply)
     EXPECT_NE (makeObject ({ { "a", TypeCode::int64 } }), makeObject ({ { "a", TypeCode::int32 } }));
     EXPECT_NE (makeObject ({ { "a", TypeCode::int64 } }), makeObject ({ { "b", TypeCode::int64 } }));
     EXPECT_NE (makeObject ({ { "a", TypeCode::int64 } }, "X"), makeObject ({ { "a", TypeCode::int64 } }, "Y"));
-    EXPECT_NE (makeObject ({ { "a", TypeCode::int64 } }), makeObject ({ { "a", TypeCode::int64 }, { "b", TypeCode::int64 } }));
+    EXPECT_NE (makeObject ({ { "a", TypeCode::int64 } }),
+               makeObject ({ { "a", TypeCode::int64 }, { "b", TypeCode::int64 } }));
     EXPECT_NE (Type::createVector (TypeCode::int32, 2), Type::createVector (TypeCode::int32, 3));
     EXPECT_NE (Type::createArray (TypeCode::int32, 2), Type::createArray (TypeCode::int32, 3));
     EXPECT_NE (Type::createArray (TypeCode::string, 2), Type::createArray (TypeCode::string, 3));
@@ -221,10 +231,10 @@ TEST (StringHandleVisits, ReachEveryHandleAndSkipPlainGroups)
     auto numbers = Type::createArray (TypeCode::float64, 3);
 
     auto object = Type::createObject ({});
-    object.addObjectMember ("a", TypeCode::int64);   // 0..8
-    object.addObjectMember ("b", TypeCode::string);  // 8
-    object.addObjectMember ("c", strings);           // 12, 16
-    object.addObjectMember ("d", numbers);           // 20..44
+    object.addObjectMember ("a", TypeCode::int64);              // 0..8
+    object.addObjectMember ("b", TypeCode::string);             // 8
+    object.addObjectMember ("c", strings);                      // 12, 16
+    object.addObjectMember ("d", numbers);                      // 20..44
     object.addObjectMember ("e", Type::createArray (inner, 2)); // 44: s at 48, 56
 
     std::vector<uint64_t> offsets;

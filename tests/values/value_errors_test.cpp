@@ -34,31 +34,43 @@ TEST (ValueErrors, EachFailureCarriesItsFixedMessage)
     Type unknown;
     unknown.code = static_cast<TypeCode> (0x22);
 
-    struct Case { const char* expected; std::function<void()> action; };
-
-    std::vector<Case> cases =
+    struct Case
     {
-        { "Index out of range",                  [&] { object.getView().memberAt (1); } },
-        { "Index out of range",                  [&] { Type::createArray (TypeCode::int32, 2).getElementTypeAndOffset (2); } },
-        { "Index out of range",                  [&] { Type::createArray (TypeCode::string, 2).getElementTypeAndOffset (2); } },
-        { "Too many vector elements",            [&] { Type::createVector (TypeCode::int32, 257); } },
+        const char* expected;
+        std::function<void()> action;
+    };
+
+    std::vector<Case> cases = {
+        { "Index out of range", [&] { object.getView().memberAt (1); } },
+        { "Index out of range", [&] { Type::createArray (TypeCode::int32, 2).getElementTypeAndOffset (2); } },
+        { "Index out of range", [&] { Type::createArray (TypeCode::string, 2).getElementTypeAndOffset (2); } },
+        { "Too many vector elements", [&] { Type::createVector (TypeCode::int32, 257); } },
         { "This type doesn't have sub-elements", [&] { Type().getNumElements(); } },
         { "This type doesn't have sub-elements", [&] { unknown.getNumElements(); } },
-        { "This type is not an object",          [&] { Type (TypeCode::int32).getObjectMemberIndex ("a"); } },
-        { "This type is not an object",          [&] { Value (1.0).getView().memberAt (0); } },
-        { "This type is not an object",          [&] { Value (1.0).getView()["a"]; } },
-        { "Too many array elements",             [&] { Type::createArray (TypeCode::int32, 1u << 20); } },
+        { "This type is not an object", [&] { Type (TypeCode::int32).getObjectMemberIndex ("a"); } },
+        { "This type is not an object", [&] { Value (1.0).getView().memberAt (0); } },
+        { "This type is not an object", [&] { Value (1.0).getView()["a"]; } },
+        { "Too many array elements", [&] { Type::createArray (TypeCode::int32, 1u << 20); } },
         { "Cannot add new elements to this type", [&] { object.addArrayElement (Value (1.0)); } },
-        { "Cannot add new elements to this type", [&] { Type (TypeCode::string).addArrayElements (TypeCode::int32, 1); } },
+        { "Cannot add new elements to this type",
+          [&] { Type (TypeCode::string).addArrayElements (TypeCode::int32, 1); } },
         { "This object already contains a member with the given name", [&] { object.addMember ("a", Value (2.0)); } },
-        { "Invalid type",                        [&] { unknown.getValueDataSize(); } },
-        { "Invalid type",                        [&] { Type (TypeCode::int64).getElementTypeAndOffset (0); } },
-        { "Value is not an int64",               [&] { Value (1.0).getView().readInt64(); } },
-        { "Value is not a string",               [&] { Value (int64_t (1)).getView().readString(); } },
-        { "Value is not a string",               [&] { Value::makeObject ({}).getView().readString(); } },
-        { "No string dictionary supplied",       [&] { object["missing"].readString(); } },
-        { "No string dictionary supplied",       [&] { uint32_t h = 1; ValueView (Type (TypeCode::string), &h, nullptr).get<int64_t>(); } },
-        { "Unknown string",                      [&] { SimpleStringDictionary d; d.getStringForHandle ({ 1 }); } },
+        { "Invalid type", [&] { unknown.getValueDataSize(); } },
+        { "Invalid type", [&] { Type (TypeCode::int64).getElementTypeAndOffset (0); } },
+        { "Value is not an int64", [&] { Value (1.0).getView().readInt64(); } },
+        { "Value is not a string", [&] { Value (int64_t (1)).getView().readString(); } },
+        { "Value is not a string", [&] { Value::makeObject ({}).getView().readString(); } },
+        { "No string dictionary supplied", [&] { object["missing"].readString(); } },
+        { "No string dictionary supplied",
+          [&] {
+              uint32_t h = 1;
+              ValueView (Type (TypeCode::string), &h, nullptr).get<int64_t>();
+          } },
+        { "Unknown string",
+          [&] {
+              SimpleStringDictionary d;
+              d.getStringForHandle ({ 1 });
+          } },
         { "Cannot convert this value to a numeric type", [&] { Value::makeEmptyArray().getView().get<double>(); } },
         { "Cannot convert this value to a numeric type", [&] { Value ("none").getView().get<int64_t>(); } },
     };

@@ -46,7 +46,11 @@ TEST (BridgeScript, IsOneLineOfEightyThreeBytes)
 
 TEST (BindingStubTemplate, IsFifteenIndentedLinesOfFiveHundredFiftyOneBytes)
 {
-    struct Line { int indent; const char* text; };
+    struct Line
+    {
+        int indent;
+        const char* text;
+    };
     const Line expected[] = {
         { 0, "(function() {" },
         { 6, "var fnBinding = window._fnBindings = (window._fnBindings || { messageID: 1 });" },
@@ -100,7 +104,8 @@ TEST (BindingStub, InsertsTheNameVerbatimAndOncePerPlace)
 
 TEST (ReplyScripts, SettleThePromiseOfTheirMessageAndForgetIt)
 {
-    EXPECT_EQ (makeResolveScript (2, "\"abc\""), "window._fnBindings[2].resolve(\"abc\"); delete window._fnBindings[2];");
+    EXPECT_EQ (makeResolveScript (2, "\"abc\""),
+               "window._fnBindings[2].resolve(\"abc\"); delete window._fnBindings[2];");
     EXPECT_EQ (makeRejectScript (2), "window._fnBindings[2].reject(); delete window._fnBindings[2];");
     EXPECT_EQ (makeRejectScript (-9223372036854775807 - 1),
                "window._fnBindings[-9223372036854775808].reject(); delete window._fnBindings[-9223372036854775808];");

@@ -32,8 +32,7 @@ struct BridgeTest : ::testing::Test
     void bindRecorder (const std::string& name, value::Value result = value::Value ("ok"))
     {
         auto shared = std::make_shared<value::Value> (std::move (result));
-        view.bind (name, [this, shared] (const value::ValueView& arguments)
-        {
+        view.bind (name, [this, shared] (const value::ValueView& arguments) {
             std::string text;
             json::StringAppender out (text);
             json::writeAsJSON (out, arguments, false);
@@ -80,10 +79,12 @@ TEST_F (BridgeTest, TheBridgeScriptIsRegisteredFirstAndEachBindingAddsAndRunsIts
 
     auto stub1 = ui::makeBindingStub ("getSongListFromVantor");
     auto stub2 = ui::makeBindingStub ("selectSong");
-    EXPECT_EQ (recorder.operations(), (std::vector<BrowserOperation> {
-        { Kind::addInitScript, std::string (ui::bridgeScript) },
-        { Kind::addInitScript, stub1 }, { Kind::executeScript, stub1 },
-        { Kind::addInitScript, stub2 }, { Kind::executeScript, stub2 } }));
+    EXPECT_EQ (recorder.operations(),
+               (std::vector<BrowserOperation> { { Kind::addInitScript, std::string (ui::bridgeScript) },
+                                                { Kind::addInitScript, stub1 },
+                                                { Kind::executeScript, stub1 },
+                                                { Kind::addInitScript, stub2 },
+                                                { Kind::executeScript, stub2 } }));
     EXPECT_NE (stub2.find ("window[\"selectSong\"] = function() {"), std::string::npos);
 }
 
@@ -92,9 +93,9 @@ TEST_F (BridgeTest, ScriptsAndPagesPassToTheBrowserUnchanged)
     view.evaluateJavascript ("setSongList(\"Caf\xC3\xA9\");");
     view.loadHTML ("<p>\xF0\x9F\x8E\xB5</p>");
 
-    EXPECT_EQ (browser.operations(), (std::vector<BrowserOperation> {
-        { Kind::executeScript, "setSongList(\"Caf\xC3\xA9\");" },
-        { Kind::navigateToString, "<p>\xF0\x9F\x8E\xB5</p>" } }));
+    EXPECT_EQ (browser.operations(),
+               (std::vector<BrowserOperation> { { Kind::executeScript, "setSongList(\"Caf\xC3\xA9\");" },
+                                                { Kind::navigateToString, "<p>\xF0\x9F\x8E\xB5</p>" } }));
 }
 
 TEST_F (BridgeTest, InvalidUTF8ReachesTheBrowserAsAnEmptyText)
@@ -115,15 +116,15 @@ TEST_F (BridgeTest, ACallReachesItsFunctionAndResolvesWithTheCompactResult)
 
     EXPECT_EQ (calls, (std::vector<std::string> { "[1, \"two\", [3]]" }));
     EXPECT_EQ (scriptsRun(), (std::vector<std::string> {
-        resolveScript ("2", "{\"name\": \"Caf\\u00e9 \\\"live\\\"\", \"n\": 2.5}") }));
+                                 resolveScript ("2", "{\"name\": \"Caf\\u00e9 \\\"live\\\"\", \"n\": 2.5}") }));
 }
 
 TEST_F (BridgeTest, AStringResultResolvesAsAQuotedString)
 {
     bindRecorder ("f", value::Value ("abc"));
     browser.postWebMessage (R"({"id":2,"fn":"f","params":[]})");
-    EXPECT_EQ (scriptsRun(), (std::vector<std::string> {
-        "window._fnBindings[2].resolve(\"abc\"); delete window._fnBindings[2];" }));
+    EXPECT_EQ (scriptsRun(),
+               (std::vector<std::string> { "window._fnBindings[2].resolve(\"abc\"); delete window._fnBindings[2];" }));
 }
 
 TEST_F (BridgeTest, TheIdIsReadAsAnInteger)
@@ -136,9 +137,9 @@ TEST_F (BridgeTest, TheIdIsReadAsAnInteger)
     browser.postWebMessage (R"({"id":"12abc","fn":"f","params":[]})");
     browser.postWebMessage (R"({"id":true,"fn":"f","params":[]})");
 
-    EXPECT_EQ (scriptsRun(), (std::vector<std::string> {
-        resolveScript ("7", "null"), resolveScript ("2", "null"), resolveScript ("-3", "null"),
-        resolveScript ("12", "null"), resolveScript ("1", "null") }));
+    EXPECT_EQ (scriptsRun(), (std::vector<std::string> { resolveScript ("7", "null"), resolveScript ("2", "null"),
+                                                         resolveScript ("-3", "null"), resolveScript ("12", "null"),
+                                                         resolveScript ("1", "null") }));
 }
 
 TEST_F (BridgeTest, AnIdFarOutsideTheIntegerRangeDoesNotCrash)
@@ -153,8 +154,7 @@ TEST_F (BridgeTest, AnIdFarOutsideTheIntegerRangeDoesNotCrash)
 TEST_F (BridgeTest, AMissingParamsMemberGivesTheFunctionAVoidView)
 {
     bool sawVoid = false;
-    view.bind ("f", [&] (const value::ValueView& arguments)
-    {
+    view.bind ("f", [&] (const value::ValueView& arguments) {
         sawVoid = arguments.isVoid();
         return value::Value (1);
     });
@@ -179,20 +179,20 @@ TEST_F (BridgeTest, MalformedOrUnaddressableMessagesAreIgnored)
     bindRecorder ("f");
 
     for (auto* message : {
-             "",                                             // no value
-             "not json",                                     // no object
-             "{\"id\":2,\"fn\":\"f\",\"params\":[",          // cut off
-             "{\"id\":2,\"fn\":\"f\",\"params\":[] \xC3}",   // illegal UTF-8
-             "[1,2]",                                        // an array
-             "{\"id\":2,\"params\":[]}",                     // no name
-             "{\"id\":2,\"fn\":7,\"params\":[]}",            // a name that is no string
-             "{\"id\":0,\"fn\":\"f\",\"params\":[]}",        // id 0
-             "{\"fn\":\"f\",\"params\":[]}",                 // no id
-             "{\"id\":\"abc\",\"fn\":\"f\",\"params\":[]}",  // an id that is no number
-             "{\"id\":[2],\"fn\":\"f\",\"params\":[]}",      // an id of another kind
-             "{\"id\":2,\"fn\":\"g\",\"params\":[]}",        // an unbound name
-             "{\"id\":2,\"fn\":\"F\",\"params\":[]}",        // names are case-sensitive
-             "{\"id\":2,\"fn\":\"f\",\"fn\":\"f\"}",         // a duplicate member
+             "",                                            // no value
+             "not json",                                    // no object
+             "{\"id\":2,\"fn\":\"f\",\"params\":[",         // cut off
+             "{\"id\":2,\"fn\":\"f\",\"params\":[] \xC3}",  // illegal UTF-8
+             "[1,2]",                                       // an array
+             "{\"id\":2,\"params\":[]}",                    // no name
+             "{\"id\":2,\"fn\":7,\"params\":[]}",           // a name that is no string
+             "{\"id\":0,\"fn\":\"f\",\"params\":[]}",       // id 0
+             "{\"fn\":\"f\",\"params\":[]}",                // no id
+             "{\"id\":\"abc\",\"fn\":\"f\",\"params\":[]}", // an id that is no number
+             "{\"id\":[2],\"fn\":\"f\",\"params\":[]}",     // an id of another kind
+             "{\"id\":2,\"fn\":\"g\",\"params\":[]}",       // an unbound name
+             "{\"id\":2,\"fn\":\"F\",\"params\":[]}",       // names are case-sensitive
+             "{\"id\":2,\"fn\":\"f\",\"fn\":\"f\"}",        // a duplicate member
          })
     {
         browser.postWebMessage (message);
@@ -240,8 +240,7 @@ TEST_F (BridgeTest, AResolveScriptThatFailsToRunGetsTheRejectScript)
 
 TEST_F (BridgeTest, AResultThatCannotBeWrittenGetsTheRejectScript)
 {
-    view.bind ("f", [] (const value::ValueView&)
-    {
+    view.bind ("f", [] (const value::ValueView&) {
         // A string whose handle the dictionary never gave out.
         value::Value corrupt (value::Type (value::TypeCode::string));
         uint32_t unknownHandle = 9999;
@@ -258,13 +257,20 @@ TEST_F (BridgeTest, AResultThatCannotBeWrittenGetsTheRejectScript)
 TEST_F (BridgeTest, RebindingReplacesTheFunctionAndAddsAnotherStub)
 {
     int firstCalls = 0, secondCalls = 0;
-    view.bind ("f", [&] (const value::ValueView&) { ++firstCalls; return value::Value (1); });
-    view.bind ("f", [&] (const value::ValueView&) { ++secondCalls; return value::Value (2); });
+    view.bind ("f", [&] (const value::ValueView&) {
+        ++firstCalls;
+        return value::Value (1);
+    });
+    view.bind ("f", [&] (const value::ValueView&) {
+        ++secondCalls;
+        return value::Value (2);
+    });
 
     auto stub = ui::makeBindingStub ("f");
-    EXPECT_EQ (browser.operations(), (std::vector<BrowserOperation> {
-        { Kind::addInitScript, stub }, { Kind::executeScript, stub },
-        { Kind::addInitScript, stub }, { Kind::executeScript, stub } }));
+    EXPECT_EQ (browser.operations(), (std::vector<BrowserOperation> { { Kind::addInitScript, stub },
+                                                                      { Kind::executeScript, stub },
+                                                                      { Kind::addInitScript, stub },
+                                                                      { Kind::executeScript, stub } }));
 
     browser.clearOperations();
     browser.postWebMessage (R"({"id":2,"fn":"f","params":[]})");
@@ -276,8 +282,7 @@ TEST_F (BridgeTest, RebindingReplacesTheFunctionAndAddsAnotherStub)
 
 TEST_F (BridgeTest, AFunctionMayUseTheViewAndRebindItselfWhileItRuns)
 {
-    view.bind ("f", [this] (const value::ValueView&)
-    {
+    view.bind ("f", [this] (const value::ValueView&) {
         view.evaluateJavascript ("inside();");
         view.bind ("f", [] (const value::ValueView&) { return value::Value (2); });
         return value::Value (1);
@@ -304,7 +309,10 @@ TEST (BridgeWithoutBrowser, OperationsDoNothingButBindingsAreStillStored)
     int calls = 0;
 
     EXPECT_FALSE (view.isBrowserCreated());
-    view.bind ("f", [&] (const value::ValueView&) { ++calls; return value::Value(); });
+    view.bind ("f", [&] (const value::ValueView&) {
+        ++calls;
+        return value::Value();
+    });
     view.evaluateJavascript ("x();");
     view.loadHTML ("<p></p>");
     browser.postWebMessage (R"({"id":2,"fn":"f","params":[]})");

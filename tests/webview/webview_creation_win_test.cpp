@@ -109,7 +109,8 @@ TEST_F (BrowserCreation, theBridgeScriptIsRegisteredBeforeEveryBindingStub)
     EXPECT_EQ (scripts[0], wide (bridgeScript));
     EXPECT_EQ (scripts[1], wide (makeBindingStub ("first")));
     EXPECT_EQ (scripts[2], wide (makeBindingStub ("second")));
-    EXPECT_EQ (loggedTexts (L"ExecuteScript"), (std::vector<std::wstring> { wide (makeBindingStub ("first")), wide (makeBindingStub ("second")) }));
+    EXPECT_EQ (loggedTexts (L"ExecuteScript"),
+               (std::vector<std::wstring> { wide (makeBindingStub ("first")), wide (makeBindingStub ("second")) }));
 }
 
 // Scripts for documents to come apply only once the runtime reports them
@@ -127,7 +128,8 @@ TEST_F (BrowserCreation, aPageOpensOnlyOnceItsLateScriptsApply)
 
     std::vector<std::wstring> scripts;
     for (size_t index = 0; index < standin_document_script_count(); ++index)
-        scripts.push_back (copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_document_script (index, buffer, capacity); }));
+        scripts.push_back (copiedText (
+            [index] (wchar_t* buffer, size_t capacity) { return standin_document_script (index, buffer, capacity); }));
 
     EXPECT_EQ (scripts, (std::vector<std::wstring> { wide (bridgeScript), wide (makeBindingStub ("first")) }));
 }
@@ -345,10 +347,12 @@ TEST_F (ViewDestruction, aCreationGivenUpByItsOwnerEndsTheWaitAndRefusesTheLateB
     options.creationAbandoned = [] { return creationGivenUp; };
 
     // As a close box would, from a message that the wait dispatches.
-    ASSERT_NE (SetTimer (nullptr, 0, 50, [] (HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer (nullptr, timer);
-        creationGivenUp = true;
-    }), 0u);
+    ASSERT_NE (SetTimer (nullptr, 0, 50,
+                         [] (HWND, UINT, UINT_PTR timer, DWORD) {
+                             KillTimer (nullptr, timer);
+                             creationGivenUp = true;
+                         }),
+               0u);
     {
         WebView view (options);
         EXPECT_FALSE (view.isBrowserCreated());

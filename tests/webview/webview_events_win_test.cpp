@@ -98,8 +98,10 @@ TEST_F (PageMessages, aMessageThatIsNotAStringReachesNeitherTheBridgeNorTheEcho)
     runPendingMessages();
 
     EXPECT_EQ (addCalls, 1);
-    EXPECT_EQ (loggedTexts (L"PostWebMessageAsString"), std::vector<std::wstring> { L"{\"id\":3,\"fn\":\"add\",\"params\":[1,1]}" });
-    EXPECT_EQ (loggedTexts (L"ExecuteScript").back(), L"window._fnBindings[3].resolve(2); delete window._fnBindings[3];");
+    EXPECT_EQ (loggedTexts (L"PostWebMessageAsString"),
+               std::vector<std::wstring> { L"{\"id\":3,\"fn\":\"add\",\"params\":[1,1]}" });
+    EXPECT_EQ (loggedTexts (L"ExecuteScript").back(),
+               L"window._fnBindings[3].resolve(2); delete window._fnBindings[3];");
 }
 
 TEST_F (PageMessages, aMalformedCallIsStillEchoedButAnswersNothing)
@@ -114,9 +116,11 @@ TEST_F (PageMessages, aMalformedCallIsStillEchoedButAnswersNothing)
 
 TEST_F (PageMessages, onlyClipboardReadingIsAllowedOtherPermissionsKeepTheDefault)
 {
-    const int clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, L"https://example.test/");
+    const int clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ,
+                                                      L"https://example.test/");
     const int camera = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CAMERA, L"https://example.test/");
-    const int microphone = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_MICROPHONE, L"https://example.test/");
+    const int microphone = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_MICROPHONE,
+                                                       L"https://example.test/");
     ASSERT_GT (clipboard, 0);
     ASSERT_GT (camera, 0);
     ASSERT_GT (microphone, 0);
@@ -178,10 +182,14 @@ TEST (EventHandlerIdentity, answersIUnknownAndEachOfItsInterfacesAsOneObjectAndN
         { IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, environmentHandler },
         { IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
           static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*> (handler.get()) },
-        { IID_ICoreWebView2WebMessageReceivedEventHandler, static_cast<ICoreWebView2WebMessageReceivedEventHandler*> (handler.get()) },
-        { IID_ICoreWebView2PermissionRequestedEventHandler, static_cast<ICoreWebView2PermissionRequestedEventHandler*> (handler.get()) },
-        { IID_ICoreWebView2WebResourceRequestedEventHandler, static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (handler.get()) },
-        { IID_ICoreWebView2ProcessFailedEventHandler, static_cast<ICoreWebView2ProcessFailedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2WebMessageReceivedEventHandler,
+          static_cast<ICoreWebView2WebMessageReceivedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2PermissionRequestedEventHandler,
+          static_cast<ICoreWebView2PermissionRequestedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2WebResourceRequestedEventHandler,
+          static_cast<ICoreWebView2WebResourceRequestedEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2ProcessFailedEventHandler,
+          static_cast<ICoreWebView2ProcessFailedEventHandler*> (handler.get()) },
         { IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
           static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (handler.get()) },
     };

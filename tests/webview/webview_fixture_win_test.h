@@ -50,8 +50,12 @@ inline std::vector<LogEntry> standinLog()
     std::vector<LogEntry> entries;
 
     for (size_t index = 0; index < standin_log_count(); ++index)
-        entries.push_back ({ copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_operation (index, buffer, capacity); }),
-                             copiedText ([index] (wchar_t* buffer, size_t capacity) { return standin_log_text (index, buffer, capacity); }) });
+        entries.push_back ({ copiedText ([index] (wchar_t* buffer, size_t capacity) {
+                                 return standin_log_operation (index, buffer, capacity);
+                             }),
+                             copiedText ([index] (wchar_t* buffer, size_t capacity) {
+                                 return standin_log_text (index, buffer, capacity);
+                             }) });
 
     return entries;
 }

@@ -28,12 +28,13 @@ ServedResource requestResource (const std::wstring& uri)
     if (request <= 0)
         return served;
 
-    runMessagesUntil ([&] {
-        return standin_resource_outcome (request, &served.outcome) == 0 && served.outcome.answered != 0;
-    });
+    runMessagesUntil (
+        [&] { return standin_resource_outcome (request, &served.outcome) == 0 && served.outcome.answered != 0; });
 
-    served.reason = copiedText ([request] (wchar_t* buffer, size_t capacity) { return standin_resource_reason (request, buffer, capacity); });
-    served.headers = copiedText ([request] (wchar_t* buffer, size_t capacity) { return standin_resource_headers (request, buffer, capacity); });
+    served.reason = copiedText (
+        [request] (wchar_t* buffer, size_t capacity) { return standin_resource_reason (request, buffer, capacity); });
+    served.headers = copiedText (
+        [request] (wchar_t* buffer, size_t capacity) { return standin_resource_headers (request, buffer, capacity); });
     served.body.resize (standin_resource_body (request, nullptr, 0));
     standin_resource_body (request, served.body.data(), served.body.size());
     return served;
@@ -54,7 +55,8 @@ protected:
                 throw std::runtime_error ("provider failed");
 
             if (path == "/" || path == "/css/app.css")
-                return WebView::Options::Resource { { 'b', 'o', 'd', 'y', 0, 0xFF }, path == "/" ? "text/html" : "text/css" };
+                return WebView::Options::Resource { { 'b', 'o', 'd', 'y', 0, 0xFF },
+                                                    path == "/" ? "text/html" : "text/css" };
 
             return std::nullopt;
         };
@@ -146,7 +148,8 @@ TEST_F (ResourceServing, clipboardReadingIsAllowedForServedPagesToo)
 {
     const int request = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, rootURL.c_str());
     StandinPermissionOutcome outcome {};
-    ASSERT_TRUE (runMessagesUntil ([&] { return standin_permission_outcome (request, &outcome) == 0 && outcome.answered; }));
+    ASSERT_TRUE (
+        runMessagesUntil ([&] { return standin_permission_outcome (request, &outcome) == 0 && outcome.answered; }));
 
     EXPECT_EQ (outcome.state, COREWEBVIEW2_PERMISSION_STATE_ALLOW);
 }

@@ -13,7 +13,10 @@ namespace
 
 using Kind = DriverMessage::Kind;
 
-value::Value parsed (const std::string& line) { return json::parse (line.c_str(), line.size(), false); }
+value::Value parsed (const std::string& line)
+{
+    return json::parse (line.c_str(), line.size(), false);
+}
 
 TEST (BrowserWireLines, AreSingleAsciiLinesThatReadBackToTheSameTexts)
 {
@@ -85,7 +88,8 @@ TEST (BrowserWireLines, CarryBoundsVisibilityAndRequestsAsTypedMembers)
 
 TEST (DriverLines, WebMessagesGiveTheViewTheTextAndWhetherItIsJson)
 {
-    auto message = readDriverLine ("{\"event\":\"webMessage\",\"view\":4,\"text\":\"Sigur R\\u00f3s\",\"isJson\":false}");
+    auto message = readDriverLine (
+        "{\"event\":\"webMessage\",\"view\":4,\"text\":\"Sigur R\\u00f3s\",\"isJson\":false}");
     ASSERT_EQ (message.kind, Kind::webMessage);
     EXPECT_EQ (message.viewId, 4);
     EXPECT_EQ (message.text, "Sigur R\xc3\xb3s");

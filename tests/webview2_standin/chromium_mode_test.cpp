@@ -50,7 +50,8 @@ public:
     {
         connection = ::accept (listener, nullptr, nullptr);
         DWORD timeoutMs = 5000;
-        setsockopt (connection, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*> (&timeoutMs), sizeof (timeoutMs));
+        setsockopt (connection, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*> (&timeoutMs),
+                    sizeof (timeoutMs));
     }
 
     /// The next line, parsed; a void value when none came within the bound.
@@ -221,7 +222,8 @@ TEST_F (ChromiumModeTest, PageMessagesReachTheHandlerOnTheViewsThreadThroughItsQ
     handler->Release();
 
     auto id = std::to_string (viewId);
-    driver.send ("{\"event\":\"webMessage\",\"view\":" + id + ",\"text\":\"{\\\"id\\\":2,\\\"fn\\\":\\\"selectSong\\\"}\",\"isJson\":false}");
+    driver.send ("{\"event\":\"webMessage\",\"view\":" + id
+                 + ",\"text\":\"{\\\"id\\\":2,\\\"fn\\\":\\\"selectSong\\\"}\",\"isJson\":false}");
     driver.send ("{\"event\":\"webMessage\",\"view\":" + std::to_string (viewId + 100) + ",\"text\":\"elsewhere\"}");
     driver.send ("{\"event\":\"webMessage\",\"view\":" + id + ",\"text\":\"Sigur R\xc3\xb3s \xf0\x9f\x8e\xb5\"}");
     driver.send ("{\"event\":\"webMessage\",\"view\":" + id + ",\"text\":\"{\\\"a\\\":1}\",\"isJson\":true}");
@@ -259,9 +261,11 @@ TEST_F (ChromiumModeTest, RequestsWaitForTheDriversAnswerAndPassItOn)
     value::Value click;
     std::thread answering ([&] {
         click = driver.lineOf ("clickSong");
-        driver.send ("{\"reply\":" + std::to_string (click["seq"].get<int64_t>()) + ",\"ok\":false,\"error\":\"no song 7\"}");
+        driver.send ("{\"reply\":" + std::to_string (click["seq"].get<int64_t>())
+                     + ",\"ok\":false,\"error\":\"no song 7\"}");
         auto list = driver.lineOf ("listTexts");
-        driver.send ("{\"reply\":" + std::to_string (list["seq"].get<int64_t>()) + ",\"ok\":true,\"result\":[\"Caf\xc3\xa9 del Mar - Energy 52\"]}");
+        driver.send ("{\"reply\":" + std::to_string (list["seq"].get<int64_t>())
+                     + ",\"ok\":true,\"result\":[\"Caf\xc3\xa9 del Mar - Energy 52\"]}");
     });
 
     EXPECT_EQ (standin_chromium_click_song (7), STANDIN_BROWSER_REFUSED);

@@ -19,15 +19,17 @@ protected:
     /// Serves every filtered request with this HTML as UTF-8 and status.
     void serve (const std::string& html, int status)
     {
-        auto* handler = new ResourceHandler ([this, html, status] (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
-            auto* stream = SHCreateMemStream (reinterpret_cast<const BYTE*> (html.data()), static_cast<UINT> (html.size()));
-            ICoreWebView2WebResourceResponse* response = nullptr;
-            environment->CreateWebResourceResponse (stream, status, L"", L"", &response);
-            args->put_Response (response);
-            response->Release();
-            stream->Release();
-            return S_OK;
-        });
+        auto* handler = new ResourceHandler (
+            [this, html, status] (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+                auto* stream = SHCreateMemStream (reinterpret_cast<const BYTE*> (html.data()),
+                                                  static_cast<UINT> (html.size()));
+                ICoreWebView2WebResourceResponse* response = nullptr;
+                environment->CreateWebResourceResponse (stream, status, L"", L"", &response);
+                args->put_Response (response);
+                response->Release();
+                stream->Release();
+                return S_OK;
+            });
         EventRegistrationToken token {};
         ASSERT_EQ (view->add_WebResourceRequested (handler, &token), S_OK);
         handler->Release();
@@ -70,7 +72,8 @@ TEST_F (DocumentTest, ScriptsRunInTheCurrentDocumentAndGoWithIt)
 
 TEST_F (DocumentTest, NavigationLoadsTheDocumentFromTheResourceHandler)
 {
-    ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL), S_OK);
+    ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+               S_OK);
     serve ("<h1>Caf\xC3\xA9</h1>", 200);
     ASSERT_EQ (view->AddScriptToExecuteOnDocumentCreated (L"init()", nullptr), S_OK);
 
@@ -89,7 +92,8 @@ TEST_F (DocumentTest, NavigationLoadsTheDocumentFromTheResourceHandler)
 
 TEST_F (DocumentTest, NavigationThatNobodyServesGivesAnEmptyDocument)
 {
-    ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL), S_OK);
+    ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+               S_OK);
     serve ("<p>missing</p>", 404);
 
     ASSERT_EQ (view->Navigate (L"https://app.localhost/gone"), S_OK);

@@ -124,10 +124,12 @@ TEST_F (FailuresTest, AHeldCreationKeepsItsHandlerUntilAnsweredLate)
     standin_hold_creation();
     HRESULT answer = E_PENDING;
     bool deleted = false;
-    auto* handler = new EnvironmentHandler ([&] (HRESULT result, ICoreWebView2Environment* created) {
-        answer = created != nullptr ? result : E_POINTER;
-        return S_OK;
-    }, &deleted);
+    auto* handler = new EnvironmentHandler (
+        [&] (HRESULT result, ICoreWebView2Environment* created) {
+            answer = created != nullptr ? result : E_POINTER;
+            return S_OK;
+        },
+        &deleted);
     ASSERT_EQ (startEnvironment (handler), S_OK);
     handler->Release();
 
@@ -146,8 +148,12 @@ TEST_F (FailuresTest, AResetDropsAHeldCreationUnanswered)
     standin_hold_creation();
     int invocations = 0;
     bool deleted = false;
-    auto* handler = new EnvironmentHandler ([&] (HRESULT, ICoreWebView2Environment*) { ++invocations; return S_OK; },
-                                            &deleted);
+    auto* handler = new EnvironmentHandler (
+        [&] (HRESULT, ICoreWebView2Environment*) {
+            ++invocations;
+            return S_OK;
+        },
+        &deleted);
     ASSERT_EQ (startEnvironment (handler), S_OK);
     handler->Release();
     standin_reset();
@@ -232,7 +238,9 @@ TEST_F (FailuresTest, AHandlerThatRefusesQueryInterfaceIsRefusedAndNotKept)
     EXPECT_EQ (messages->references, 1u);
 
     auto log = readLog();
-    EXPECT_EQ (std::count (log.begin(), log.end(), LogEntry { L"HandlerRefused", L"{00000000-0000-0000-C000-000000000046}" }), 3);
+    EXPECT_EQ (std::count (log.begin(), log.end(),
+                           LogEntry { L"HandlerRefused", L"{00000000-0000-0000-C000-000000000046}" }),
+               3);
 
     standin_query_handlers (0);
     EXPECT_EQ (view->add_WebMessageReceived (messages, &token), S_OK) << "switched off, nobody asks";

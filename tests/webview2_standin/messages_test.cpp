@@ -25,19 +25,20 @@ protected:
     /// browser host, echoes string messages back to the page.
     EventRegistrationToken listen (bool echo = false)
     {
-        auto* handler = new MessageHandler ([this, echo] (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) {
-            ReceivedMessage message {};
-            LPWSTR text = nullptr;
-            message.stringResult = args->TryGetWebMessageAsString (&text);
-            message.text = takeText (text);
-            LPWSTR json = nullptr;
-            args->get_WebMessageAsJson (&json);
-            message.json = takeText (json);
-            received.push_back (message);
-            if (echo && SUCCEEDED (message.stringResult))
-                sender->PostWebMessageAsString (message.text.c_str());
-            return S_OK;
-        });
+        auto* handler = new MessageHandler (
+            [this, echo] (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) {
+                ReceivedMessage message {};
+                LPWSTR text = nullptr;
+                message.stringResult = args->TryGetWebMessageAsString (&text);
+                message.text = takeText (text);
+                LPWSTR json = nullptr;
+                args->get_WebMessageAsJson (&json);
+                message.json = takeText (json);
+                received.push_back (message);
+                if (echo && SUCCEEDED (message.stringResult))
+                    sender->PostWebMessageAsString (message.text.c_str());
+                return S_OK;
+            });
         EventRegistrationToken token {};
         EXPECT_EQ (view->add_WebMessageReceived (handler, &token), S_OK);
         handler->Release();

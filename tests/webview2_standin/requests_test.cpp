@@ -62,8 +62,10 @@ protected:
             if (requestedUris.back() == L"https://app.localhost/css/app.css")
             {
                 const std::string css = "body{color:red}";
-                auto* stream = SHCreateMemStream (reinterpret_cast<const BYTE*> (css.data()), static_cast<UINT> (css.size()));
-                environment->CreateWebResourceResponse (stream, 200, L"OK", L"Content-Type: text/css\nCache-Control: no-store", &response);
+                auto* stream = SHCreateMemStream (reinterpret_cast<const BYTE*> (css.data()),
+                                                  static_cast<UINT> (css.size()));
+                environment->CreateWebResourceResponse (stream, 200, L"OK",
+                                                        L"Content-Type: text/css\nCache-Control: no-store", &response);
                 stream->Release();
             }
             else
@@ -75,7 +77,9 @@ protected:
             return result;
         });
         EventRegistrationToken token {};
-        ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL), S_OK);
+        ASSERT_EQ (view->AddWebResourceRequestedFilter (L"https://app.localhost/*",
+                                                        COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+                   S_OK);
         ASSERT_EQ (view->add_WebResourceRequested (handler, &token), S_OK);
         handler->Release();
     }
@@ -86,7 +90,8 @@ protected:
 TEST_F (RequestsTest, PermissionRequestsEndInTheStateTheHandlerSet)
 {
     allowClipboardRead();
-    auto clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, L"https://app.localhost/");
+    auto clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ,
+                                                 L"https://app.localhost/");
     auto camera = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CAMERA, L"https://app.localhost/");
     ASSERT_GT (clipboard, 0);
     ASSERT_GT (camera, 0);
@@ -170,7 +175,8 @@ TEST_F (RequestsTest, RequestsOutsideEveryFilterNeverReachTheHandler)
 
 TEST_F (RequestsTest, AFailingHandlerIsReportedWithItsResult)
 {
-    auto* handler = new ResourceHandler ([] (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*) { return E_FAIL; });
+    auto* handler = new ResourceHandler (
+        [] (ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*) { return E_FAIL; });
     EventRegistrationToken token {};
     view->AddWebResourceRequestedFilter (L"*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
     view->add_WebResourceRequested (handler, &token);

@@ -23,7 +23,10 @@ bool referenceMatch (const std::string& filter, const std::string& uri)
     return std::regex_match (uri, std::regex (pattern));
 }
 
-std::wstring widen (const std::string& text) { return std::wstring (text.begin(), text.end()); }
+std::wstring widen (const std::string& text)
+{
+    return std::wstring (text.begin(), text.end());
+}
 
 TEST (UriFilter, AgreesWithARegularExpressionOnRandomFiltersAndUris)
 {

@@ -75,9 +75,15 @@ std::vector<std::wstring> loggedOperations()
     return operations;
 }
 
-std::wstring documentHtml() { return readText (standin_document_html); }
+std::wstring documentHtml()
+{
+    return readText (standin_document_html);
+}
 
-std::wstring documentSource() { return readText (standin_document_source); }
+std::wstring documentSource()
+{
+    return readText (standin_document_source);
+}
 
 std::vector<std::wstring> documentScripts()
 {

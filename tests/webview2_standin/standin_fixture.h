@@ -77,22 +77,27 @@ private:
     bool* deleted;
 };
 
-using EnvironmentHandler = FakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
-                                        IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT,
-                                        ICoreWebView2Environment*>;
-using ControllerHandler = FakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
-                                       IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT,
-                                       ICoreWebView2Controller*>;
-using MessageHandler = FakeHandler<ICoreWebView2WebMessageReceivedEventHandler, IID_ICoreWebView2WebMessageReceivedEventHandler,
-                                    ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
-using PermissionHandler = FakeHandler<ICoreWebView2PermissionRequestedEventHandler, IID_ICoreWebView2PermissionRequestedEventHandler,
-                                       ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
-using ResourceHandler = FakeHandler<ICoreWebView2WebResourceRequestedEventHandler, IID_ICoreWebView2WebResourceRequestedEventHandler,
-                                     ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
-using ScriptAddedHandler = FakeHandler<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
-                                        IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler, HRESULT, LPCWSTR>;
-using ProcessFailedHandler = FakeHandler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler,
-                                          ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*>;
+using EnvironmentHandler =
+    FakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+                IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT, ICoreWebView2Environment*>;
+using ControllerHandler =
+    FakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+                IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT, ICoreWebView2Controller*>;
+using MessageHandler =
+    FakeHandler<ICoreWebView2WebMessageReceivedEventHandler, IID_ICoreWebView2WebMessageReceivedEventHandler,
+                ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
+using PermissionHandler =
+    FakeHandler<ICoreWebView2PermissionRequestedEventHandler, IID_ICoreWebView2PermissionRequestedEventHandler,
+                ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
+using ResourceHandler =
+    FakeHandler<ICoreWebView2WebResourceRequestedEventHandler, IID_ICoreWebView2WebResourceRequestedEventHandler,
+                ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+using ScriptAddedHandler =
+    FakeHandler<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+                IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler, HRESULT, LPCWSTR>;
+using ProcessFailedHandler =
+    FakeHandler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler, ICoreWebView2*,
+                ICoreWebView2ProcessFailedEventArgs*>;
 
 /// Dispatches queued messages of this thread, at most limit of them; returns
 /// how many it dispatched.

@@ -29,7 +29,7 @@ bool isBaseNameWithDigits (const std::wstring& name, const std::wstring& base)
         return false;
     const std::wstring digits = name.substr (base.size());
     for (wchar_t c : digits)
-        if (!std::iswdigit (c))
+        if (! std::iswdigit (c))
             return false;
     return digits == L"0" || digits[0] != L'0';
 }

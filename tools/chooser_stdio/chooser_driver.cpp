@@ -68,13 +68,20 @@ void ChooserDriver::run (const ValueView& command)
 {
     auto name = stringField (command, "command");
 
-    if (name == "loadSetlist")          loadSetlist (command);
-    else if (name == "renameSong")      renameSong (command);
-    else if (name == "addSong")         addSong (command);
-    else if (name == "show")            show();
-    else if (name == "setlistChanged")  reportSetlistChange();
-    else if (name == "webMessage")      deliverPageMessage (command);
-    else throw std::invalid_argument ("unknown command \"" + name + "\"");
+    if (name == "loadSetlist")
+        loadSetlist (command);
+    else if (name == "renameSong")
+        renameSong (command);
+    else if (name == "addSong")
+        addSong (command);
+    else if (name == "show")
+        show();
+    else if (name == "setlistChanged")
+        reportSetlistChange();
+    else if (name == "webMessage")
+        deliverPageMessage (command);
+    else
+        throw std::invalid_argument ("unknown command \"" + name + "\"");
 }
 
 void ChooserDriver::reportHostCalls()

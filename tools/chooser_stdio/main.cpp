@@ -28,8 +28,7 @@ int main()
     // Every browser operation becomes one event line: the test at the other
     // end is the browser.
     tunewell::testsupport::RecordingBrowser::observeOperations (
-        [&events] (const tunewell::testsupport::BrowserOperation& operation)
-        {
+        [&events] (const tunewell::testsupport::BrowserOperation& operation) {
             const bool isPage = operation.kind == tunewell::testsupport::BrowserOperation::Kind::navigateToString;
             events.write (tunewell::testsupport::nameOf (operation.kind), isPage ? "html" : "script", operation.text);
         });

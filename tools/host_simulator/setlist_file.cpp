@@ -84,8 +84,8 @@ std::vector<Setlist> readSetlists (const std::string& jsonText)
     }
     catch (const tunewell::json::ParseError& error)
     {
-        reject (std::string (error.what()) + " at line " + std::to_string (error.lineAndColumn.line)
-                + ", column " + std::to_string (error.lineAndColumn.column));
+        reject (std::string (error.what()) + " at line " + std::to_string (error.lineAndColumn.line) + ", column "
+                + std::to_string (error.lineAndColumn.column));
     }
     catch (const std::exception& error)
     {

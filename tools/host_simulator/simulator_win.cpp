@@ -61,7 +61,8 @@ std::vector<HWND> chooserWindows()
 {
     ChooserWindows found;
     EnumThreadWindows (GetCurrentThreadId(), collectChooserWindow, reinterpret_cast<LPARAM> (&found));
-    std::stable_partition (found.windows.begin(), found.windows.end(), [] (HWND window) { return IsWindowVisible (window) != FALSE; });
+    std::stable_partition (found.windows.begin(), found.windows.end(),
+                           [] (HWND window) { return IsWindowVisible (window) != FALSE; });
     return found.windows;
 }
 
@@ -82,11 +83,14 @@ bool showsText (HWND window, const std::string& wanted)
         bool found = false;
     } search { wanted };
 
-    EnumChildWindows (window, [] (HWND child, LPARAM context) -> BOOL {
-        auto& search = *reinterpret_cast<Search*> (context);
-        search.found = IsWindowVisible (child) && windowTitle (child).find (search.wanted) != std::string::npos;
-        return search.found ? FALSE : TRUE;
-    }, reinterpret_cast<LPARAM> (&search));
+    EnumChildWindows (
+        window,
+        [] (HWND child, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*> (context);
+            search.found = IsWindowVisible (child) && windowTitle (child).find (search.wanted) != std::string::npos;
+            return search.found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM> (&search));
 
     return search.found;
 }
@@ -128,8 +132,8 @@ int Simulator::run()
 {
     if (! library.library.isLoaded() || ! library.missingExports.empty())
     {
-        print ("error: " + libraryPath + " is not an extension library (" + std::to_string (library.missingExports.size())
-               + " entry points missing)");
+        print ("error: " + libraryPath + " is not an extension library ("
+               + std::to_string (library.missingExports.size()) + " entry points missing)");
         return 1;
     }
 
@@ -289,7 +293,8 @@ void Simulator::execute (const ScriptCommand& command)
     else if (verb == "page-message" && ! command.textAfterVerb.empty())
         expect (standin.postWebMessage (command.textAfterVerb), "the stand-in browser takes the page message");
     else if (verb == "screenshot" && ! command.textAfterVerb.empty())
-        askBrowser ("screenshot", [&] (std::string& reply) { return standin.screenshot (command.textAfterVerb, reply); });
+        askBrowser ("screenshot",
+                    [&] (std::string& reply) { return standin.screenshot (command.textAfterVerb, reply); });
     else if (verb == "click-song" && first)
         askBrowser ("click-song", [&] (std::string& reply) { return standin.clickSong (*first, reply); });
     else if (verb == "click-close")
@@ -372,7 +377,8 @@ void Simulator::executeExpectation (const ScriptCommand& command)
 
     if (kind == "text" && ! command.textAfterFirstWord.empty())
         return expect (! windows.empty() && IsWindowVisible (windows.front())
-                           && showsText (windows.front(), command.textAfterFirstWord), what);
+                           && showsText (windows.front(), command.textAfterFirstWord),
+                       what);
 
     if (kind == "script" && ! command.textAfterFirstWord.empty())
     {

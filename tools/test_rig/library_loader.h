@@ -22,7 +22,10 @@ public:
     void* lookup (const char* name) const;
 
     template <typename Function>
-    Function function (const char* name) const { return reinterpret_cast<Function> (lookup (name)); }
+    Function function (const char* name) const
+    {
+        return reinterpret_cast<Function> (lookup (name));
+    }
 
 private:
     void* module = nullptr;

@@ -13,7 +13,8 @@ inline int privateExecutableRegions()
     int count = 0;
     MEMORY_BASIC_INFORMATION region {};
 
-    for (auto* address = static_cast<char*> (nullptr); VirtualQuery (address, &region, sizeof (region)) == sizeof (region);
+    for (auto* address = static_cast<char*> (nullptr);
+         VirtualQuery (address, &region, sizeof (region)) == sizeof (region);
          address = static_cast<char*> (region.BaseAddress) + region.RegionSize)
     {
         if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && (region.Protect & executable) != 0)

@@ -104,8 +104,7 @@ void RecordingBrowser::record (BrowserOperation::Kind kind, const std::string& t
 
 ui::BrowserFactory recordingBrowsers()
 {
-    return [] (ui::WebView& owner, const ui::WebView::Options&) -> std::unique_ptr<ui::WebView::Pimpl>
-    {
+    return [] (ui::WebView& owner, const ui::WebView::Options&) -> std::unique_ptr<ui::WebView::Pimpl> {
         return std::make_unique<RecordingBrowser> (owner, unavailableScopes == 0);
     };
 }
@@ -117,7 +116,13 @@ ui::WebView::Options recordingViewOptions()
     return options;
 }
 
-ScopedBrowserUnavailable::ScopedBrowserUnavailable()  { ++unavailableScopes; }
-ScopedBrowserUnavailable::~ScopedBrowserUnavailable() { --unavailableScopes; }
+ScopedBrowserUnavailable::ScopedBrowserUnavailable()
+{
+    ++unavailableScopes;
+}
+ScopedBrowserUnavailable::~ScopedBrowserUnavailable()
+{
+    --unavailableScopes;
+}
 
 } // namespace tunewell::testsupport

@@ -13,7 +13,12 @@ namespace tunewell::testsupport
 /// One browser operation as the browser received it.
 struct BrowserOperation
 {
-    enum class Kind { addInitScript, executeScript, navigateToString };
+    enum class Kind
+    {
+        addInitScript,
+        executeScript,
+        navigateToString
+    };
 
     Kind kind;
     /// The text after the strict UTF-8 check that the real conversion to

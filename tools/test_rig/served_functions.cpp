@@ -20,9 +20,18 @@ TestHost& hostOf (void* handle)
     return *static_cast<TestHost*> (handle);
 }
 
-std::string text (const char* s) { return s != nullptr ? std::string (s) : std::string ("(null)"); }
-std::string text (int value) { return std::to_string (value); }
-std::string text (bool value) { return value ? "true" : "false"; }
+std::string text (const char* s)
+{
+    return s != nullptr ? std::string (s) : std::string ("(null)");
+}
+std::string text (int value)
+{
+    return std::to_string (value);
+}
+std::string text (bool value)
+{
+    return value ? "true" : "false";
+}
 
 std::string text (double value)
 {
@@ -98,17 +107,70 @@ int writeNameList (TestHost& host, const Map& items, char* buffer, int size)
 }
 
 // Views, transport and tools.
-void serveConsoleLog (void* h, const char* s) { hostOf (h).record ("Vantor_ConsoleLog", { text (s) }); }
-int serveGetPathToMe (void* h, char* b, int n) { auto& host = hostOf (h); host.record ("Vantor_GetPathToMe", { text (n) }); return writeText (host.pathToMe, b, n); }
-void serveSwitchToSetlistView (void* h) { auto& host = hostOf (h); host.record ("Vantor_SwitchToSetlistView", {}); host.setlistMode = true; }
-void serveSwitchToWiringView (void* h) { auto& host = hostOf (h); host.record ("Vantor_SwitchToWiringView", {}); host.setlistMode = false; }
-void serveSwitchToPanelView (void* h) { auto& host = hostOf (h); host.record ("Vantor_SwitchToPanelView", {}); host.setlistMode = false; }
-void serveSetPlayheadState (void* h, bool v) { auto& host = hostOf (h); host.record ("Vantor_SetPlayheadState", { text (v) }); host.playing = v; }
-bool serveGetPlayheadState (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetPlayheadState", {}); return host.playing; }
-void serveShowTuner (void* h, bool v) { auto& host = hostOf (h); host.record ("Vantor_ShowTuner", { text (v) }); host.tunerShowing = v; }
-bool serveTunerShowing (void* h) { auto& host = hostOf (h); host.record ("Vantor_TunerShowing", {}); return host.tunerShowing; }
-void serveEnableMetronome (void* h, bool v) { auto& host = hostOf (h); host.record ("Vantor_EnableMetronome", { text (v) }); host.metronomeEnabled = v; }
-bool serveMetronomeEnabled (void* h) { auto& host = hostOf (h); host.record ("Vantor_MetronomeEnabled", {}); return host.metronomeEnabled; }
+void serveConsoleLog (void* h, const char* s)
+{
+    hostOf (h).record ("Vantor_ConsoleLog", { text (s) });
+}
+int serveGetPathToMe (void* h, char* b, int n)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetPathToMe", { text (n) });
+    return writeText (host.pathToMe, b, n);
+}
+void serveSwitchToSetlistView (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_SwitchToSetlistView", {});
+    host.setlistMode = true;
+}
+void serveSwitchToWiringView (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_SwitchToWiringView", {});
+    host.setlistMode = false;
+}
+void serveSwitchToPanelView (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_SwitchToPanelView", {});
+    host.setlistMode = false;
+}
+void serveSetPlayheadState (void* h, bool v)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_SetPlayheadState", { text (v) });
+    host.playing = v;
+}
+bool serveGetPlayheadState (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetPlayheadState", {});
+    return host.playing;
+}
+void serveShowTuner (void* h, bool v)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_ShowTuner", { text (v) });
+    host.tunerShowing = v;
+}
+bool serveTunerShowing (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_TunerShowing", {});
+    return host.tunerShowing;
+}
+void serveEnableMetronome (void* h, bool v)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_EnableMetronome", { text (v) });
+    host.metronomeEnabled = v;
+}
+bool serveMetronomeEnabled (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_MetronomeEnabled", {});
+    return host.metronomeEnabled;
+}
 
 // Plugins.
 int serveGetPluginList (void* h, char* b, int n, bool f)
@@ -118,14 +180,20 @@ int serveGetPluginList (void* h, char* b, int n, bool f)
     return writeNameList (host, host.plugins, b, n);
 }
 
-bool servePluginExists (void* h, const char* p, bool f) { auto& host = hostOf (h); host.record ("Vantor_PluginExists", { text (p), text (f) }); return pluginOf (host, p) != nullptr; }
+bool servePluginExists (void* h, const char* p, bool f)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_PluginExists", { text (p), text (f) });
+    return pluginOf (host, p) != nullptr;
+}
 
 void serveSetPluginParameter (void* h, const char* p, int i, double v, bool f)
 {
     auto& host = hostOf (h);
     host.record ("Vantor_SetPluginParameter", { text (p), text (i), text (v), text (f) });
 
-    if (auto* plugin = pluginOf (host, p); plugin != nullptr && i >= 0 && static_cast<size_t> (i) < plugin->parameterValues.size())
+    if (auto* plugin = pluginOf (host, p);
+        plugin != nullptr && i >= 0 && static_cast<size_t> (i) < plugin->parameterValues.size())
         plugin->parameterValues[static_cast<size_t> (i)] = v;
 }
 
@@ -193,7 +261,12 @@ int serveGetWidgetList (void* h, char* b, int n, bool f)
     return writeNameList (host, host.widgets, b, n);
 }
 
-bool serveWidgetExists (void* h, const char* w) { auto& host = hostOf (h); host.record ("Vantor_WidgetExists", { text (w) }); return widgetOf (host, w) != nullptr; }
+bool serveWidgetExists (void* h, const char* w)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_WidgetExists", { text (w) });
+    return widgetOf (host, w) != nullptr;
+}
 
 double serveGetWidgetValue (void* h, const char* w)
 {
@@ -299,14 +372,38 @@ int getWidgetField (const char* function, void* h, const char* w)
     return widget != nullptr ? widget->*field : 0;
 }
 
-void serveSetWidgetFillColor (void* h, const char* w, int v) { setWidgetField<&Widget::fillColor> ("Vantor_SetWidgetFillColor", h, w, v); }
-void serveSetWidgetOutlineColor (void* h, const char* w, int v) { setWidgetField<&Widget::outlineColor> ("Vantor_SetWidgetOutlineColor", h, w, v); }
-void serveSetWidgetOutlineThickness (void* h, const char* w, int v) { setWidgetField<&Widget::outlineThickness> ("Vantor_SetWidgetOutlineThickness", h, w, v); }
-void serveSetWidgetOutlineRoundness (void* h, const char* w, int v) { setWidgetField<&Widget::outlineRoundness> ("Vantor_SetWidgetOutlineRoundness", h, w, v); }
-int serveGetWidgetFillColor (void* h, const char* w) { return getWidgetField<&Widget::fillColor> ("Vantor_GetWidgetFillColor", h, w); }
-int serveGetWidgetOutlineColor (void* h, const char* w) { return getWidgetField<&Widget::outlineColor> ("Vantor_GetWidgetOutlineColor", h, w); }
-int serveGetWidgetOutlineThickness (void* h, const char* w) { return getWidgetField<&Widget::outlineThickness> ("Vantor_GetWidgetOutlineThickness", h, w); }
-int serveGetWidgetOutlineRoundness (void* h, const char* w) { return getWidgetField<&Widget::outlineRoundness> ("Vantor_GetWidgetOutlineRoundness", h, w); }
+void serveSetWidgetFillColor (void* h, const char* w, int v)
+{
+    setWidgetField<&Widget::fillColor> ("Vantor_SetWidgetFillColor", h, w, v);
+}
+void serveSetWidgetOutlineColor (void* h, const char* w, int v)
+{
+    setWidgetField<&Widget::outlineColor> ("Vantor_SetWidgetOutlineColor", h, w, v);
+}
+void serveSetWidgetOutlineThickness (void* h, const char* w, int v)
+{
+    setWidgetField<&Widget::outlineThickness> ("Vantor_SetWidgetOutlineThickness", h, w, v);
+}
+void serveSetWidgetOutlineRoundness (void* h, const char* w, int v)
+{
+    setWidgetField<&Widget::outlineRoundness> ("Vantor_SetWidgetOutlineRoundness", h, w, v);
+}
+int serveGetWidgetFillColor (void* h, const char* w)
+{
+    return getWidgetField<&Widget::fillColor> ("Vantor_GetWidgetFillColor", h, w);
+}
+int serveGetWidgetOutlineColor (void* h, const char* w)
+{
+    return getWidgetField<&Widget::outlineColor> ("Vantor_GetWidgetOutlineColor", h, w);
+}
+int serveGetWidgetOutlineThickness (void* h, const char* w)
+{
+    return getWidgetField<&Widget::outlineThickness> ("Vantor_GetWidgetOutlineThickness", h, w);
+}
+int serveGetWidgetOutlineRoundness (void* h, const char* w)
+{
+    return getWidgetField<&Widget::outlineRoundness> ("Vantor_GetWidgetOutlineRoundness", h, w);
+}
 
 void serveGetWidgetBounds (void* h, const char* w, int* x, int* y, int* width, int* height)
 {
@@ -315,7 +412,10 @@ void serveGetWidgetBounds (void* h, const char* w, int* x, int* y, int* width, i
 
     if (auto* widget = widgetOf (host, w))
     {
-        *x = widget->x; *y = widget->y; *width = widget->width; *height = widget->height;
+        *x = widget->x;
+        *y = widget->y;
+        *width = widget->width;
+        *height = widget->height;
     }
 }
 
@@ -326,12 +426,18 @@ void serveSetWidgetBounds (void* h, const char* w, int x, int y, int width, int 
 
     if (auto* widget = widgetOf (host, w))
     {
-        widget->x = x; widget->y = y; widget->width = width; widget->height = height;
+        widget->x = x;
+        widget->y = y;
+        widget->width = width;
+        widget->height = height;
     }
 }
 
 // Colours are packed as 8-bit channels, red in the top byte.
-int channelByte (double channel) { return static_cast<int> (std::clamp (channel, 0.0, 1.0) * 255.0 + 0.5); }
+int channelByte (double channel)
+{
+    return static_cast<int> (std::clamp (channel, 0.0, 1.0) * 255.0 + 0.5);
+}
 
 int serveRGBAToColor (void* h, double r, double g, double b, double a)
 {
@@ -351,8 +457,18 @@ void serveColorToRGBA (void* h, int color, double* r, double* g, double* b, doub
     *a = (packed & 255) / 255.0;
 }
 
-void serveSetBPM (void* h, double v) { auto& host = hostOf (h); host.record ("Vantor_SetBPM", { text (v) }); host.bpm = v; }
-double serveGetBPM (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetBPM", {}); return host.bpm; }
+void serveSetBPM (void* h, double v)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_SetBPM", { text (v) });
+    host.bpm = v;
+}
+double serveGetBPM (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetBPM", {});
+    return host.bpm;
+}
 
 void serveGetCurrentTimeSignature (void* h, int* numerator, int* denominator)
 {
@@ -362,7 +478,10 @@ void serveGetCurrentTimeSignature (void* h, int* numerator, int* denominator)
     *denominator = host.timeSignatureDenominator;
 }
 
-void servePanic (void* h) { hostOf (h).record ("Vantor_Panic", {}); }
+void servePanic (void* h)
+{
+    hostOf (h).record ("Vantor_Panic", {});
+}
 
 // MIDI.
 bool serveListenForMidi (void* h, const char* d, bool v)
@@ -379,9 +498,24 @@ bool serveListenForMidi (void* h, const char* d, bool v)
     return known;
 }
 
-bool serveListeningForMidi (void* h, const char* d) { auto& host = hostOf (h); host.record ("Vantor_ListeningForMidi", { text (d) }); return host.midiListening.count (text (d)) != 0; }
-int serveGetMidiInDeviceCount (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetMidiInDeviceCount", {}); return static_cast<int> (host.midiInDevices.size()); }
-int serveGetMidiOutDeviceCount (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetMidiOutDeviceCount", {}); return static_cast<int> (host.midiOutDevices.size()); }
+bool serveListeningForMidi (void* h, const char* d)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_ListeningForMidi", { text (d) });
+    return host.midiListening.count (text (d)) != 0;
+}
+int serveGetMidiInDeviceCount (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetMidiInDeviceCount", {});
+    return static_cast<int> (host.midiInDevices.size());
+}
+int serveGetMidiOutDeviceCount (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetMidiOutDeviceCount", {});
+    return static_cast<int> (host.midiOutDevices.size());
+}
 
 int serveGetMidiInDeviceName (void* h, int i, char* b, int n)
 {
@@ -403,7 +537,8 @@ int serveTextToHexString (void* h, const char* s, char* b, int n)
 {
     hostOf (h).record ("Vantor_TextToHexString", { text (s), text (n) });
     std::string bytes = s != nullptr ? s : "";
-    return writeText (hexBytes (reinterpret_cast<const unsigned char*> (bytes.data()), static_cast<int> (bytes.size())), b, n);
+    return writeText (hexBytes (reinterpret_cast<const unsigned char*> (bytes.data()), static_cast<int> (bytes.size())),
+                      b, n);
 }
 
 void serveSendMidiMessageToMidiOutDevice (void* h, const char* d, const unsigned char* data, int length)
@@ -413,16 +548,23 @@ void serveSendMidiMessageToMidiOutDevice (void* h, const char* d, const unsigned
 
 void serveInjectMidiMessageToMidiInputDevice (void* h, const char* d, const unsigned char* data, int length)
 {
-    hostOf (h).record ("Vantor_InjectMidiMessageToMidiInputDevice", { text (d), hexBytes (data, length), text (length) });
+    hostOf (h).record ("Vantor_InjectMidiMessageToMidiInputDevice",
+                       { text (d), hexBytes (data, length), text (length) });
 }
 
 void serveInjectMidiMessageToMidiInputAlias (void* h, const char* d, const unsigned char* data, int length)
 {
-    hostOf (h).record ("Vantor_InjectMidiMessageToMidiInputAlias", { text (d), hexBytes (data, length), text (length) });
+    hostOf (h).record ("Vantor_InjectMidiMessageToMidiInputAlias",
+                       { text (d), hexBytes (data, length), text (length) });
 }
 
 // Songs and song parts.
-int serveGetSongCount (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetSongCount", {}); return static_cast<int> (host.songs.size()); }
+int serveGetSongCount (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetSongCount", {});
+    return static_cast<int> (host.songs.size());
+}
 
 template <std::string Song::*field>
 int writeSongField (const char* function, void* h, int i, char* b, int n)
@@ -433,11 +575,28 @@ int writeSongField (const char* function, void* h, int i, char* b, int n)
     return song != nullptr ? writeText (song->*field, b, n) : 0;
 }
 
-int serveGetSongName (void* h, int i, char* b, int n) { return writeSongField<&Song::name> ("Vantor_GetSongName", h, i, b, n); }
-int serveGetArtistName (void* h, int i, char* b, int n) { return writeSongField<&Song::artist> ("Vantor_GetArtistName", h, i, b, n); }
-int serveGetChordProFilenameForSong (void* h, int i, char* b, int n) { return writeSongField<&Song::chordProFile> ("Vantor_GetChordProFilenameForSong", h, i, b, n); }
-int serveGetSongUuid (void* h, int i, char* b, int n) { return writeSongField<&Song::uuid> ("Vantor_GetSongUuid", h, i, b, n); }
-int serveGetCurrentSongIndex (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetCurrentSongIndex", {}); return host.currentSong; }
+int serveGetSongName (void* h, int i, char* b, int n)
+{
+    return writeSongField<&Song::name> ("Vantor_GetSongName", h, i, b, n);
+}
+int serveGetArtistName (void* h, int i, char* b, int n)
+{
+    return writeSongField<&Song::artist> ("Vantor_GetArtistName", h, i, b, n);
+}
+int serveGetChordProFilenameForSong (void* h, int i, char* b, int n)
+{
+    return writeSongField<&Song::chordProFile> ("Vantor_GetChordProFilenameForSong", h, i, b, n);
+}
+int serveGetSongUuid (void* h, int i, char* b, int n)
+{
+    return writeSongField<&Song::uuid> ("Vantor_GetSongUuid", h, i, b, n);
+}
+int serveGetCurrentSongIndex (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetCurrentSongIndex", {});
+    return host.currentSong;
+}
 
 const SongPart* songPartOf (TestHost& host, int song, int part)
 {
@@ -469,8 +628,18 @@ int serveGetSongpartName (void* h, int s, int p, char* b, int n)
     return part != nullptr ? writeText (part->name, b, n) : 0;
 }
 
-int serveGetCurrentSongpartIndex (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetCurrentSongpartIndex", {}); return host.currentSongPart; }
-bool serveInSetlistMode (void* h) { auto& host = hostOf (h); host.record ("Vantor_InSetlistMode", {}); return host.setlistMode; }
+int serveGetCurrentSongpartIndex (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetCurrentSongpartIndex", {});
+    return host.currentSongPart;
+}
+bool serveInSetlistMode (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_InSetlistMode", {});
+    return host.setlistMode;
+}
 
 bool serveSwitchToSong (void* h, int s, int p)
 {
@@ -498,7 +667,12 @@ bool serveSwitchToSongPart (void* h, int p)
 }
 
 // Setlists.
-int serveGetSetlistCount (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetSetlistCount", {}); return static_cast<int> (host.setlists.size()); }
+int serveGetSetlistCount (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetSetlistCount", {});
+    return static_cast<int> (host.setlists.size());
+}
 
 int serveGetSetlistName (void* h, int i, char* b, int n)
 {
@@ -508,7 +682,12 @@ int serveGetSetlistName (void* h, int i, char* b, int n)
     return name != nullptr ? writeText (*name, b, n) : 0;
 }
 
-int serveGetCurrentSetlistIndex (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetCurrentSetlistIndex", {}); return host.currentSetlist; }
+int serveGetCurrentSetlistIndex (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetCurrentSetlistIndex", {});
+    return host.currentSetlist;
+}
 
 bool serveSwitchToSetlist (void* h, int i)
 {
@@ -522,11 +701,24 @@ bool serveSwitchToSetlist (void* h, int i)
     return true;
 }
 
-void serveScriptLog (void* h, const char* s, bool f) { hostOf (h).record ("Vantor_ScriptLog", { text (s), text (f) }); }
-int serveGetInstanceName (void* h, char* b, int n) { auto& host = hostOf (h); host.record ("Vantor_GetInstanceName", { text (n) }); return writeText (host.instanceName, b, n); }
+void serveScriptLog (void* h, const char* s, bool f)
+{
+    hostOf (h).record ("Vantor_ScriptLog", { text (s), text (f) });
+}
+int serveGetInstanceName (void* h, char* b, int n)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetInstanceName", { text (n) });
+    return writeText (host.instanceName, b, n);
+}
 
 // Rackspaces and variations.
-int serveGetRackspaceCount (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetRackspaceCount", {}); return static_cast<int> (host.rackspaces.size()); }
+int serveGetRackspaceCount (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetRackspaceCount", {});
+    return static_cast<int> (host.rackspaces.size());
+}
 
 int serveGetRackspaceName (void* h, int i, char* b, int n)
 {
@@ -536,7 +728,12 @@ int serveGetRackspaceName (void* h, int i, char* b, int n)
     return rackspace != nullptr ? writeText (rackspace->name, b, n) : 0;
 }
 
-int serveGetCurrentRackspaceIndex (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetCurrentRackspaceIndex", {}); return host.currentRackspace; }
+int serveGetCurrentRackspaceIndex (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetCurrentRackspaceIndex", {});
+    return host.currentRackspace;
+}
 
 int serveGetRackspaceUuid (void* h, int i, char* b, int n)
 {
@@ -546,7 +743,12 @@ int serveGetRackspaceUuid (void* h, int i, char* b, int n)
     return rackspace != nullptr ? writeText (rackspace->uuid, b, n) : 0;
 }
 
-int serveGetCurrentVariationIndex (void* h) { auto& host = hostOf (h); host.record ("Vantor_GetCurrentVariationIndex", {}); return host.currentVariation; }
+int serveGetCurrentVariationIndex (void* h)
+{
+    auto& host = hostOf (h);
+    host.record ("Vantor_GetCurrentVariationIndex", {});
+    return host.currentVariation;
+}
 
 int serveGetVariationCount (void* h, int i)
 {
@@ -598,18 +800,36 @@ bool serveSwitchToRackspaceName (void* h, const char* r, const char* v)
             continue;
 
         auto& variations = host.rackspaces[i].variations;
-        auto variation = v == nullptr ? variations.begin() : std::find (variations.begin(), variations.end(), std::string (v));
+        auto variation = v == nullptr ? variations.begin()
+                                      : std::find (variations.begin(), variations.end(), std::string (v));
         return switchRackspace (host, static_cast<int> (i), static_cast<int> (variation - variations.begin()));
     }
 
     return false;
 }
 
-bool serveSaveGigUnconditionally (void* h, bool f) { hostOf (h).record ("Vantor_SaveGigUnconditionally", { text (f) }); return true; }
-bool serveLoadGigByIndex (void* h, int i) { hostOf (h).record ("Vantor_LoadGigByIndex", { text (i) }); return i >= 0; }
-void serveTap (void* h) { hostOf (h).record ("Vantor_Tap", {}); }
-void servePrevious (void* h) { hostOf (h).record ("Vantor_Previous", {}); }
-void serveNext (void* h) { hostOf (h).record ("Vantor_Next", {}); }
+bool serveSaveGigUnconditionally (void* h, bool f)
+{
+    hostOf (h).record ("Vantor_SaveGigUnconditionally", { text (f) });
+    return true;
+}
+bool serveLoadGigByIndex (void* h, int i)
+{
+    hostOf (h).record ("Vantor_LoadGigByIndex", { text (i) });
+    return i >= 0;
+}
+void serveTap (void* h)
+{
+    hostOf (h).record ("Vantor_Tap", {});
+}
+void servePrevious (void* h)
+{
+    hostOf (h).record ("Vantor_Previous", {});
+}
+void serveNext (void* h)
+{
+    hostOf (h).record ("Vantor_Next", {});
+}
 
 bool serveResetWidgetToDefault (void* h, const char* w, double v)
 {
@@ -645,14 +865,42 @@ bool serveUnregisterCallback (void* h, const char* name)
 }
 
 // The script engine's stack: the library never calls these; they answer empty.
-int serveVM_PopInteger (void* h) { hostOf (h).record ("Vantor_VM_PopInteger", {}); return 0; }
-void serveVM_PushInteger (void* h, int v) { hostOf (h).record ("Vantor_VM_PushInteger", { text (v) }); }
-double serveVM_PopDouble (void* h) { hostOf (h).record ("Vantor_VM_PopDouble", {}); return 0.0; }
-void serveVM_PushDouble (void* h, double v) { hostOf (h).record ("Vantor_VM_PushDouble", { text (v) }); }
-int serveVM_PopString (void* h, char* b, int n) { hostOf (h).record ("Vantor_VM_PopString", { text (n) }); return writeText ({}, b, n); }
-void serveVM_PushString (void* h, const char* s) { hostOf (h).record ("Vantor_VM_PushString", { text (s) }); }
-bool serveVM_PopBoolean (void* h) { hostOf (h).record ("Vantor_VM_PopBoolean", {}); return false; }
-void serveVM_PushBoolean (void* h, bool v) { hostOf (h).record ("Vantor_VM_PushBoolean", { text (v) }); }
+int serveVM_PopInteger (void* h)
+{
+    hostOf (h).record ("Vantor_VM_PopInteger", {});
+    return 0;
+}
+void serveVM_PushInteger (void* h, int v)
+{
+    hostOf (h).record ("Vantor_VM_PushInteger", { text (v) });
+}
+double serveVM_PopDouble (void* h)
+{
+    hostOf (h).record ("Vantor_VM_PopDouble", {});
+    return 0.0;
+}
+void serveVM_PushDouble (void* h, double v)
+{
+    hostOf (h).record ("Vantor_VM_PushDouble", { text (v) });
+}
+int serveVM_PopString (void* h, char* b, int n)
+{
+    hostOf (h).record ("Vantor_VM_PopString", { text (n) });
+    return writeText ({}, b, n);
+}
+void serveVM_PushString (void* h, const char* s)
+{
+    hostOf (h).record ("Vantor_VM_PushString", { text (s) });
+}
+bool serveVM_PopBoolean (void* h)
+{
+    hostOf (h).record ("Vantor_VM_PopBoolean", {});
+    return false;
+}
+void serveVM_PushBoolean (void* h, bool v)
+{
+    hostOf (h).record ("Vantor_VM_PushBoolean", { text (v) });
+}
 
 struct ServedFunction
 {
@@ -670,10 +918,10 @@ void* addressOf (Function function)
 // the signature the library's table expects.
 const std::vector<ServedFunction>& servedFunctions()
 {
-   #define TUNEWELL_SERVED_FUNCTION(name, result, parameters) \
-        { "Vantor_" #name, addressOf (static_cast<vantor::sdk::Vantor_##name##_Function> (&serve##name)) },
+#define TUNEWELL_SERVED_FUNCTION(name, result, parameters) \
+    { "Vantor_" #name, addressOf (static_cast<vantor::sdk::Vantor_##name##_Function> (&serve##name)) },
     static const std::vector<ServedFunction> functions { TUNEWELL_VANTOR_HOST_FUNCTIONS (TUNEWELL_SERVED_FUNCTION) };
-   #undef TUNEWELL_SERVED_FUNCTION
+#undef TUNEWELL_SERVED_FUNCTION
     return functions;
 }
 
@@ -697,8 +945,7 @@ void* TestHost::lookup (void* hostHandle, const char* functionName)
 
 const std::vector<std::string>& servedFunctionNames()
 {
-    static const std::vector<std::string> names = []
-    {
+    static const std::vector<std::string> names = [] {
         std::vector<std::string> result;
 
         for (auto& function : servedFunctions())

@@ -9,17 +9,20 @@ bool isStrictUtf8 (const std::string& text)
     for (size_t i = 0; i < text.size();)
     {
         auto lead = byteAt (i);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xc2 && lead < 0xe0 ? 2 : lead >= 0xe0 && lead < 0xf0 ? 3
-                      : lead >= 0xf0 && lead < 0xf5 ? 4 : 0;
+        size_t length = lead < 0x80                 ? 1
+                      : lead >= 0xc2 && lead < 0xe0 ? 2
+                      : lead >= 0xe0 && lead < 0xf0 ? 3
+                      : lead >= 0xf0 && lead < 0xf5 ? 4
+                                                    : 0;
         if (length == 0 || text.size() - i < length)
             return false;
         for (size_t k = 1; k < length; ++k)
             if ((byteAt (i + k) & 0xc0) != 0x80)
                 return false;
         auto second = length > 1 ? byteAt (i + 1) : 0;
-        if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second > 0x9f)
-            || (lead == 0xf0 && second < 0x90) || (lead == 0xf4 && second > 0x8f))
-            return false;   // overlong forms, surrogates, beyond U+10FFFF
+        if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second > 0x9f) || (lead == 0xf0 && second < 0x90)
+            || (lead == 0xf4 && second > 0x8f))
+            return false; // overlong forms, surrogates, beyond U+10FFFF
         i += length;
     }
     return true;

@@ -27,8 +27,8 @@ std::vector<HostCall> TestHost::callsTo (const std::string& function) const
 
 int TestHost::countCallsTo (const std::string& function) const
 {
-    return static_cast<int> (std::count_if (calls.begin(), calls.end(),
-                                            [&] (const HostCall& call) { return call.function == function; }));
+    return static_cast<int> (
+        std::count_if (calls.begin(), calls.end(), [&] (const HostCall& call) { return call.function == function; }));
 }
 
 } // namespace tunewell::testing

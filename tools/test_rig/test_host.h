@@ -90,7 +90,11 @@ public:
 
     std::vector<HostCall> callsTo (const std::string& function) const;
     int countCallsTo (const std::string& function) const;
-    void clearLog() { lookups.clear(); calls.clear(); }
+    void clearLog()
+    {
+        lookups.clear();
+        calls.clear();
+    }
 
     /// Runs after a call is logged and before it is answered, so a test can
     /// change the host's state mid-call (or throw, as a broken host would).

@@ -21,7 +21,8 @@ namespace tunewell::testing
     X (GetPanelCount, int, ()) \
     X (GetPanelName, int, (int, char*, int)) \
     X (GetPanelXML, int, (int, char*, int)) \
-    X (RequestVantorScriptFunctionSignatureList, int, (int, vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition**)) \
+    X (RequestVantorScriptFunctionSignatureList, int, \
+       (int, vantor::sdk::ExternalAPI_VantorScriptFunctionDefinition**)) \
     X (OnOpen, void, ()) \
     X (OnClose, void, ()) \
     X (OnStatusChanged, void, (int)) \
@@ -50,19 +51,20 @@ struct TunewellLibrary
 {
     explicit TunewellLibrary (const std::string& path) : library (path)
     {
-       #define TUNEWELL_RESOLVE_EXPORT(name, result, parameters) \
-            name = library.function<result (*) parameters> (#name); \
-            if (name == nullptr) missingExports.push_back (#name);
+#define TUNEWELL_RESOLVE_EXPORT(name, result, parameters) \
+    name = library.function<result (*) parameters> (#name); \
+    if (name == nullptr) \
+        missingExports.push_back (#name);
         TUNEWELL_LIBRARY_EXPORTS (TUNEWELL_RESOLVE_EXPORT)
-       #undef TUNEWELL_RESOLVE_EXPORT
+#undef TUNEWELL_RESOLVE_EXPORT
     }
 
     LoadedLibrary library;
     std::vector<std::string> missingExports;
 
-   #define TUNEWELL_DECLARE_EXPORT(name, result, parameters) result (*name) parameters = nullptr;
+#define TUNEWELL_DECLARE_EXPORT(name, result, parameters) result (*name) parameters = nullptr;
     TUNEWELL_LIBRARY_EXPORTS (TUNEWELL_DECLARE_EXPORT)
-   #undef TUNEWELL_DECLARE_EXPORT
+#undef TUNEWELL_DECLARE_EXPORT
 };
 
 } // namespace tunewell::testing

@@ -22,7 +22,8 @@
 #include <wchar.h>
 
 #ifdef __cplusplus
-extern "C" {
+extern "C"
+{
 #endif
 
 #if defined(TUNEWELL_STANDIN_CONTROL_BUILD)
@@ -38,33 +39,33 @@ extern "C" {
 
 /* Forgets the log, the documents, the outcomes and every planned failure,
  * delay or hold; held creations are dropped. Open views stay attached. */
-STANDIN_CONTROL_API void standin_reset(void);
+STANDIN_CONTROL_API void standin_reset (void);
 
 /* Creation plans, kept until standin_reset. A zero result means success. */
 
 /* The runtime's creation call (CreateCoreWebView2EnvironmentWithOptions, or
  * CreateWebViewEnvironmentWithOptionsInternal from Microsoft's loader)
  * returns this result at once and never calls its handler. */
-STANDIN_CONTROL_API void standin_fail_environment_call(int32_t result);
+STANDIN_CONTROL_API void standin_fail_environment_call (int32_t result);
 /* The environment handler is invoked with this result, and with no
  * environment when withoutEnvironment is non-zero. */
-STANDIN_CONTROL_API void standin_fail_environment_creation(int32_t result, int withoutEnvironment);
+STANDIN_CONTROL_API void standin_fail_environment_creation (int32_t result, int withoutEnvironment);
 /* The controller handler is invoked with this result, and with no controller
  * when withoutController is non-zero. */
-STANDIN_CONTROL_API void standin_fail_controller_creation(int32_t result, int withoutController);
+STANDIN_CONTROL_API void standin_fail_controller_creation (int32_t result, int withoutController);
 /* Each completion handler runs only after this many milliseconds, on a timer
  * of the creating thread: the thread's queue stays idle meanwhile, so its
  * timers and a quit are taken as without the delay. */
-STANDIN_CONTROL_API void standin_delay_creation(int milliseconds);
+STANDIN_CONTROL_API void standin_delay_creation (int milliseconds);
 /* The next environment creations never complete on their own, as when the
  * browser process hangs at start: the runtime keeps their handlers until
  * standin_answer_held_creations answers them (late, with the plan they
  * started under) or standin_reset drops them unanswered. Either happens at
  * the creating thread's next timer turn after the call. */
-STANDIN_CONTROL_API void standin_hold_creation(void);
-STANDIN_CONTROL_API void standin_answer_held_creations(void);
+STANDIN_CONTROL_API void standin_hold_creation (void);
+STANDIN_CONTROL_API void standin_answer_held_creations (void);
 /* Environment creations held now (started, neither answered nor dropped). */
-STANDIN_CONTROL_API int standin_held_creation_count(void);
+STANDIN_CONTROL_API int standin_held_creation_count (void);
 
 /* Behaviours of Microsoft's runtime that the stand-in models (README.md gives
  * the source of each), switched on or off until standin_reset restores the
@@ -72,22 +73,22 @@ STANDIN_CONTROL_API int standin_held_creation_count(void);
 
 /* Non-zero (the default): creation on a thread that joined the multithreaded
  * apartment fails at once with RPC_E_CHANGED_MODE. */
-STANDIN_CONTROL_API void standin_check_apartment(int enabled);
+STANDIN_CONTROL_API void standin_check_apartment (int enabled);
 /* Non-zero (the default): every handler that the runtime is given (completion
  * and event handlers) is asked for IUnknown and for its own interface, as any
  * COM caller may; when it refuses either, the call that handed it over fails
  * with E_NOINTERFACE and keeps nothing. */
-STANDIN_CONTROL_API void standin_query_handlers(int enabled);
+STANDIN_CONTROL_API void standin_query_handlers (int enabled);
 /* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
  * applies only once its completion handler has run, this many milliseconds
  * after the call (0: the next turn), on a timer of the view's thread;
  * documents begun before then lack it. Negative (the default): it applies
  * within the call, and the handler is still told in a later turn. */
-STANDIN_CONTROL_API void standin_delay_document_scripts(int milliseconds);
+STANDIN_CONTROL_API void standin_delay_document_scripts (int milliseconds);
 /* Non-zero: controllers created from now on close by themselves, with their
  * views, when their parent window is destroyed. Zero (the default): they stay
  * open, with their content gone. */
-STANDIN_CONTROL_API void standin_close_controllers_with_parent(int enabled);
+STANDIN_CONTROL_API void standin_close_controllers_with_parent (int enabled);
 
 /* One browser process per user data folder, shared by every environment and
  * controller of this process made on that folder (names compared without
@@ -105,11 +106,11 @@ STANDIN_CONTROL_API void standin_close_controllers_with_parent(int enabled);
  * A reset forgets the browsers of earlier tests. */
 #define STANDIN_EXIT_RACE_FAILS 0
 #define STANDIN_EXIT_RACE_HANGS 1
-STANDIN_CONTROL_API void standin_plan_browser_process(int coldStartMilliseconds, int attachMilliseconds,
-                                                      int exitMilliseconds, int creationDuringExit);
+STANDIN_CONTROL_API void standin_plan_browser_process (int coldStartMilliseconds, int attachMilliseconds,
+                                                       int exitMilliseconds, int creationDuringExit);
 /* Cold starts since the last reset, and browsers running (or exiting) now. */
-STANDIN_CONTROL_API int standin_browser_start_count(void);
-STANDIN_CONTROL_API int standin_running_browser_count(void);
+STANDIN_CONTROL_API int standin_browser_start_count (void);
+STANDIN_CONTROL_API int standin_running_browser_count (void);
 
 /* Page events of the current view, delivered later through its thread's
  * message queue to the handlers registered at that time. */
@@ -119,17 +120,17 @@ STANDIN_CONTROL_API int standin_running_browser_count(void);
  * exited, 1 a renderer exited, 2 a renderer hangs). Afterwards the page is
  * dead: scripts and page events no longer reach it until the next
  * navigation, and after the browser process's exit the view is closed. */
-STANDIN_CONTROL_API int standin_fail_process(int kind);
+STANDIN_CONTROL_API int standin_fail_process (int kind);
 /* A message that the page posted as a string. */
-STANDIN_CONTROL_API int standin_post_web_message(const wchar_t* text);
+STANDIN_CONTROL_API int standin_post_web_message (const wchar_t* text);
 /* A message that the page posted as a JSON value that is not a string
  * ("{\"a\":1}", "42", ...). */
-STANDIN_CONTROL_API int standin_post_web_message_json(const wchar_t* json);
+STANDIN_CONTROL_API int standin_post_web_message_json (const wchar_t* json);
 /* Asks for a permission; returns a request identifier (> 0). */
-STANDIN_CONTROL_API int standin_request_permission(int kind, const wchar_t* uri);
+STANDIN_CONTROL_API int standin_request_permission (int kind, const wchar_t* uri);
 /* Asks for a resource; returns a request identifier (> 0). The request is
  * raised only when it matches one of the view's resource filters. */
-STANDIN_CONTROL_API int standin_request_resource(const wchar_t* uri);
+STANDIN_CONTROL_API int standin_request_resource (const wchar_t* uri);
 
 typedef struct StandinPermissionOutcome
 {
@@ -140,7 +141,7 @@ typedef struct StandinPermissionOutcome
 } StandinPermissionOutcome;
 
 /* 0, or STANDIN_UNKNOWN_REQUEST. */
-STANDIN_CONTROL_API int standin_permission_outcome(int requestId, StandinPermissionOutcome* outcome);
+STANDIN_CONTROL_API int standin_permission_outcome (int requestId, StandinPermissionOutcome* outcome);
 
 typedef struct StandinResourceOutcome
 {
@@ -152,32 +153,32 @@ typedef struct StandinResourceOutcome
     int statusCode;
 } StandinResourceOutcome;
 
-STANDIN_CONTROL_API int standin_resource_outcome(int requestId, StandinResourceOutcome* outcome);
-STANDIN_CONTROL_API size_t standin_resource_reason(int requestId, wchar_t* buffer, size_t capacity);
-STANDIN_CONTROL_API size_t standin_resource_headers(int requestId, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API int standin_resource_outcome (int requestId, StandinResourceOutcome* outcome);
+STANDIN_CONTROL_API size_t standin_resource_reason (int requestId, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_resource_headers (int requestId, wchar_t* buffer, size_t capacity);
 /* The content stream's bytes, read from its position when it was answered. */
-STANDIN_CONTROL_API size_t standin_resource_body(int requestId, unsigned char* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_resource_body (int requestId, unsigned char* buffer, size_t capacity);
 
 /* Everything the views did, in order. Each entry names the operation
  * ("ExecuteScript", "put_Bounds", "add_WebMessageReceived", ...) and its text:
  * the call's text argument, or its values joined by single tabs (bounds as
  * left, top, right, bottom; a filter as uri and context; visibility as 0/1). */
-STANDIN_CONTROL_API size_t standin_log_count(void);
-STANDIN_CONTROL_API size_t standin_log_operation(size_t index, wchar_t* buffer, size_t capacity);
-STANDIN_CONTROL_API size_t standin_log_text(size_t index, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_log_count (void);
+STANDIN_CONTROL_API size_t standin_log_operation (size_t index, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_log_text (size_t index, wchar_t* buffer, size_t capacity);
 
 /* The current view's document: how many documents it has had, the source and
  * HTML of the latest, and the scripts that ran in it, in order (document
  * creation scripts first). */
-STANDIN_CONTROL_API int standin_document_count(void);
-STANDIN_CONTROL_API size_t standin_document_source(wchar_t* buffer, size_t capacity);
-STANDIN_CONTROL_API size_t standin_document_html(wchar_t* buffer, size_t capacity);
-STANDIN_CONTROL_API size_t standin_document_script_count(void);
-STANDIN_CONTROL_API size_t standin_document_script(size_t index, wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API int standin_document_count (void);
+STANDIN_CONTROL_API size_t standin_document_source (wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_document_html (wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API size_t standin_document_script_count (void);
+STANDIN_CONTROL_API size_t standin_document_script (size_t index, wchar_t* buffer, size_t capacity);
 
 /* Browser views that are open now, and objects of the runtime still alive. */
-STANDIN_CONTROL_API int standin_open_view_count(void);
-STANDIN_CONTROL_API int standin_live_object_count(void);
+STANDIN_CONTROL_API int standin_open_view_count (void);
+STANDIN_CONTROL_API int standin_live_object_count (void);
 
 /* Chromium mode: every view's page is also shown in a real Chromium, run by
  * the driver in tools/chromium_driver, reached over loopback TCP. Recording
@@ -194,18 +195,18 @@ STANDIN_CONTROL_API int standin_live_object_count(void);
  * the answer: the result as JSON text, or the reason for the failure. */
 
 /* 0, or STANDIN_BROWSER_UNREACHABLE; address is "127.0.0.1:PORT". */
-STANDIN_CONTROL_API int standin_chromium_connect(const wchar_t* address);
+STANDIN_CONTROL_API int standin_chromium_connect (const wchar_t* address);
 /* 1 connected, 0 not asked for, -1 asked for but unreachable. */
-STANDIN_CONTROL_API int standin_chromium_mode(void);
+STANDIN_CONTROL_API int standin_chromium_mode (void);
 /* Saves a PNG of the page at this path (a path of the driver's machine). */
-STANDIN_CONTROL_API int standin_chromium_screenshot(const wchar_t* path);
+STANDIN_CONTROL_API int standin_chromium_screenshot (const wchar_t* path);
 /* A real mouse click on the link of the song bar at this position. */
-STANDIN_CONTROL_API int standin_chromium_click_song(int index);
+STANDIN_CONTROL_API int standin_chromium_click_song (int index);
 /* A real mouse click on the page's close button. */
-STANDIN_CONTROL_API int standin_chromium_click_close(void);
+STANDIN_CONTROL_API int standin_chromium_click_close (void);
 /* The reply is a JSON array of the text of each song bar, in order. */
-STANDIN_CONTROL_API int standin_chromium_list_texts(void);
-STANDIN_CONTROL_API size_t standin_chromium_reply(wchar_t* buffer, size_t capacity);
+STANDIN_CONTROL_API int standin_chromium_list_texts (void);
+STANDIN_CONTROL_API size_t standin_chromium_reply (wchar_t* buffer, size_t capacity);
 
 #ifdef __cplusplus
 }

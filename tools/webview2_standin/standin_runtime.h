@@ -10,7 +10,8 @@
 #include "standin_control.h"
 
 #ifdef __cplusplus
-extern "C" {
+extern "C"
+{
 #endif
 
 #define STANDIN_RUNTIME_INTERFACE_VERSION 4
@@ -99,7 +100,7 @@ typedef struct StandinRuntimeInterface
 
 typedef const StandinRuntimeInterface* (*StandinRuntimeInterfaceFunction) (void);
 
-STANDIN_CONTROL_API const StandinRuntimeInterface* standin_runtime_interface(void);
+STANDIN_CONTROL_API const StandinRuntimeInterface* standin_runtime_interface (void);
 
 #ifdef __cplusplus
 }

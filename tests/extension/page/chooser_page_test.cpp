@@ -135,37 +135,32 @@ TEST (ChooserPageStyle, RulesAndDeclarationsComeInTheirFixedOrder)
     for (auto& rule : rules)
         selectors.push_back (rule.selector);
 
-    EXPECT_THAT (selectors, ElementsAre ("html", ".header-top", ".header-content", ".page-wrap, .header-wrap",
-                                         ".page-wrap", "body", "#songlist", "#songlist li", "#songlist li span",
-                                         "#songlist li.selected", "#songlist li a", "#songlist li a:hover",
-                                         "#list-title", "#close-window"));
+    EXPECT_THAT (selectors,
+                 ElementsAre ("html", ".header-top", ".header-content", ".page-wrap, .header-wrap", ".page-wrap",
+                              "body", "#songlist", "#songlist li", "#songlist li span", "#songlist li.selected",
+                              "#songlist li a", "#songlist li a:hover", "#list-title", "#close-window"));
     ASSERT_EQ (rules.size(), 14u);
 
-    EXPECT_THAT (rules[0].declarations,
-                 ElementsAre (Pair ("font-family", fontStack), Pair ("overflow-y", "scroll"),
-                              Pair ("overflow-x", "hidden"), Pair ("height", "100%"), Pair ("margin", "0"),
-                              Pair ("padding", "0")));
+    EXPECT_THAT (rules[0].declarations, ElementsAre (Pair ("font-family", fontStack), Pair ("overflow-y", "scroll"),
+                                                     Pair ("overflow-x", "hidden"), Pair ("height", "100%"),
+                                                     Pair ("margin", "0"), Pair ("padding", "0")));
     EXPECT_THAT (rules[1].declarations,
                  ElementsAre (Pair ("background", "#111"), Pair ("position", "fixed"), Pair ("z-index", "1"),
                               Pair ("width", "100%"), Pair ("height", "90px"), Pair ("margin-top", "-100px")));
-    EXPECT_THAT (rules[2].declarations,
-                 ElementsAre (Pair ("display", "flex"), Pair ("flex-direction", "row"),
-                              Pair ("align-content", "stretch")));
+    EXPECT_THAT (rules[2].declarations, ElementsAre (Pair ("display", "flex"), Pair ("flex-direction", "row"),
+                                                     Pair ("align-content", "stretch")));
     EXPECT_THAT (rules[3].declarations, ElementsAre (Pair ("margin", "0 auto"), Pair ("padding", "0 10px")));
     EXPECT_THAT (rules[4].declarations, ElementsAre (Pair ("margin-top", "100px")));
-    EXPECT_THAT (rules[5].declarations,
-                 ElementsAre (Pair ("height", "100%"), Pair ("margin", "0"), Pair ("padding", "0"),
-                              Pair ("background", "#222222")));
+    EXPECT_THAT (rules[5].declarations, ElementsAre (Pair ("height", "100%"), Pair ("margin", "0"),
+                                                     Pair ("padding", "0"), Pair ("background", "#222222")));
     EXPECT_THAT (rules[6].declarations, ElementsAre (Pair ("margin", "0 0 0 0"), Pair ("padding", "0")));
-    EXPECT_THAT (rules[7].declarations,
-                 ElementsAre (Pair ("font-size", "3em"), Pair ("font-weight", "bold"),
-                              Pair ("background-color", "#000000"), Pair ("color", "#FFFFFF"),
-                              Pair ("padding", "0 0"), Pair ("text-transform", "none"), Pair ("list-style", "none"),
-                              Pair ("white-space", "nowrap"), Pair ("margin-bottom", "8px"),
-                              Pair ("border-radius", "8px")));
-    EXPECT_THAT (rules[8].declarations,
-                 ElementsAre (Pair ("text-transform", "none"), Pair ("padding-left", "20px"),
-                              Pair ("color", "#a15050"), Pair ("font-size", "0.8em")));
+    EXPECT_THAT (rules[7].declarations, ElementsAre (Pair ("font-size", "3em"), Pair ("font-weight", "bold"),
+                                                     Pair ("background-color", "#000000"), Pair ("color", "#FFFFFF"),
+                                                     Pair ("padding", "0 0"), Pair ("text-transform", "none"),
+                                                     Pair ("list-style", "none"), Pair ("white-space", "nowrap"),
+                                                     Pair ("margin-bottom", "8px"), Pair ("border-radius", "8px")));
+    EXPECT_THAT (rules[8].declarations, ElementsAre (Pair ("text-transform", "none"), Pair ("padding-left", "20px"),
+                                                     Pair ("color", "#a15050"), Pair ("font-size", "0.8em")));
     EXPECT_THAT (rules[9].declarations,
                  ElementsAre (Pair ("background-color", "rgb(69, 69, 69)"), Pair ("color", "#fff")));
     EXPECT_THAT (rules[10].declarations,

@@ -76,8 +76,7 @@ private:
     std::string readName()
     {
         auto start = pos;
-        while (pos < html.size()
-               && (std::isalnum (static_cast<unsigned char> (html[pos])) || html[pos] == '-'))
+        while (pos < html.size() && (std::isalnum (static_cast<unsigned char> (html[pos])) || html[pos] == '-'))
             ++pos;
         if (pos == start)
             fail ("expected a name", pos);
@@ -100,7 +99,7 @@ private:
     Element readStartTag()
     {
         Element element;
-        ++pos;   // '<'
+        ++pos; // '<'
         element.tag = readName();
         for (;;)
         {
@@ -117,7 +116,7 @@ private:
             skipSpace();
             element.attributes.emplace_back (name, readAttributeValue());
         }
-        ++pos;   // '>'
+        ++pos; // '>'
         return element;
     }
 
@@ -181,8 +180,7 @@ std::vector<std::pair<std::string, std::string>> readDeclarations (const std::st
         auto colon = declaration.find (':');
         if (colon == std::string::npos)
             throw std::runtime_error ("declaration without colon: " + declaration);
-        declarations.emplace_back (trimmed (declaration.substr (0, colon)),
-                                   trimmed (declaration.substr (colon + 1)));
+        declarations.emplace_back (trimmed (declaration.substr (0, colon)), trimmed (declaration.substr (colon + 1)));
     }
     return declarations;
 }
@@ -227,8 +225,8 @@ std::vector<CssRule> readStyleSheet (const std::string& css)
         auto close = css.find ('}', open);
         if (close == std::string::npos)
             throw std::runtime_error ("unterminated rule");
-        rules.push_back ({ trimmed (css.substr (pos, open - pos)),
-                           readDeclarations (css.substr (open + 1, close - open - 1)) });
+        rules.push_back (
+            { trimmed (css.substr (pos, open - pos)), readDeclarations (css.substr (open + 1, close - open - 1)) });
         pos = close + 1;
     }
 }

@@ -15,7 +15,7 @@ struct Element
 {
     std::string tag;
     std::vector<std::pair<std::string, std::string>> attributes;
-    std::string text;   // text directly inside, trimmed; raw for script and style
+    std::string text; // text directly inside, trimmed; raw for script and style
     std::vector<Element> children;
 
     std::string attribute (const std::string& name) const;
@@ -24,8 +24,8 @@ struct Element
 
 struct Document
 {
-    std::string doctype;   // the text between "<!" and ">"
-    Element root;          // the html element
+    std::string doctype; // the text between "<!" and ">"
+    Element root;        // the html element
 };
 
 Document readDocument (const std::string& html);

@@ -105,9 +105,15 @@ Value visibilityOperation (int viewId, bool visible)
     return object;
 }
 
-Value request (std::string_view op) { return operation (op); }
+Value request (std::string_view op)
+{
+    return operation (op);
+}
 
-std::string lineOf (const Value& object) { return jsonOf (object); }
+std::string lineOf (const Value& object)
+{
+    return jsonOf (object);
+}
 
 DriverMessage readDriverLine (std::string_view line)
 {

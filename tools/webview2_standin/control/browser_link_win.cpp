@@ -125,7 +125,10 @@ LRESULT CALLBACK BrowserLink::windowProcedure (HWND window, UINT message, WPARAM
     return DefWindowProcW (window, message, wParam, lParam);
 }
 
-bool BrowserLink::send (const value::Value& object) { return sendLine (wire::lineOf (object)); }
+bool BrowserLink::send (const value::Value& object)
+{
+    return sendLine (wire::lineOf (object));
+}
 
 bool BrowserLink::sendLine (std::string line)
 {
@@ -161,9 +164,8 @@ BrowserLink::Answer BrowserLink::ask (value::Value request, DWORD timeoutMs)
         return { Answer::Outcome::unreachable, "the link to the Chromium driver is broken: " + brokenReason() };
 
     std::unique_lock<std::mutex> guard (lock);
-    auto answered = replied.wait_for (guard, std::chrono::milliseconds (timeoutMs), [&] {
-        return replies.count (seq) != 0 || ! broken.empty();
-    });
+    auto answered = replied.wait_for (guard, std::chrono::milliseconds (timeoutMs),
+                                      [&] { return replies.count (seq) != 0 || ! broken.empty(); });
 
     auto found = replies.find (seq);
     if (found == replies.end())

@@ -16,7 +16,10 @@ namespace
 // lost driver is reported well before any test gives up.
 constexpr DWORD requestTimeoutMs = 15000;
 
-std::wstring wide (const std::string& text) { return text::utf8ToUtf16 (text); }
+std::wstring wide (const std::string& text)
+{
+    return text::utf8ToUtf16 (text);
+}
 
 } // namespace
 
@@ -46,7 +49,8 @@ ChromiumMode::Status ChromiumMode::connect (const std::string& address)
 
     std::string error;
     link = BrowserLink::open (
-        address, [this] (int viewId, const std::string& text, bool isJson) { deliverPageMessage (viewId, text, isJson); },
+        address,
+        [this] (int viewId, const std::string& text, bool isJson) { deliverPageMessage (viewId, text, isJson); },
         error);
 
     if (link == nullptr)
@@ -101,9 +105,12 @@ int ChromiumMode::ask (value::Value request)
 
     switch (answer.outcome)
     {
-        case BrowserLink::Answer::Outcome::done: return 0;
-        case BrowserLink::Answer::Outcome::refused: return STANDIN_BROWSER_REFUSED;
-        case BrowserLink::Answer::Outcome::unreachable: break;
+        case BrowserLink::Answer::Outcome::done:
+            return 0;
+        case BrowserLink::Answer::Outcome::refused:
+            return STANDIN_BROWSER_REFUSED;
+        case BrowserLink::Answer::Outcome::unreachable:
+            break;
     }
     return STANDIN_BROWSER_UNREACHABLE;
 }

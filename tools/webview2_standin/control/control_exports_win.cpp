@@ -83,11 +83,18 @@ const ControlState::ResourceAnswer* resourceAnswer (int requestId)
 
 } // namespace
 
-extern "C" {
+extern "C"
+{
 
-void standin_reset (void) { state().reset(); }
+void standin_reset (void)
+{
+    state().reset();
+}
 
-void standin_fail_environment_call (int32_t result) { state().plan.callResult = result; }
+void standin_fail_environment_call (int32_t result)
+{
+    state().plan.callResult = result;
+}
 
 void standin_fail_environment_creation (int32_t result, int withoutEnvironment)
 {
@@ -101,9 +108,15 @@ void standin_fail_controller_creation (int32_t result, int withoutController)
     state().plan.withoutController = withoutController;
 }
 
-void standin_delay_creation (int milliseconds) { state().plan.delayMilliseconds = milliseconds < 0 ? 0 : milliseconds; }
+void standin_delay_creation (int milliseconds)
+{
+    state().plan.delayMilliseconds = milliseconds < 0 ? 0 : milliseconds;
+}
 
-void standin_hold_creation (void) { state().plan.holdTicket = ++state().lastHoldTicket; }
+void standin_hold_creation (void)
+{
+    state().plan.holdTicket = ++state().lastHoldTicket;
+}
 
 void standin_answer_held_creations (void)
 {
@@ -111,18 +124,30 @@ void standin_answer_held_creations (void)
     state().answeredHoldTickets = state().lastHoldTicket;
 }
 
-int standin_held_creation_count (void) { return state().heldCreations; }
+int standin_held_creation_count (void)
+{
+    return state().heldCreations;
+}
 
-void standin_check_apartment (int enabled) { state().behaviour.checkApartment = enabled != 0; }
+void standin_check_apartment (int enabled)
+{
+    state().behaviour.checkApartment = enabled != 0;
+}
 
-void standin_query_handlers (int enabled) { state().behaviour.queryHandlers = enabled != 0; }
+void standin_query_handlers (int enabled)
+{
+    state().behaviour.queryHandlers = enabled != 0;
+}
 
 void standin_delay_document_scripts (int milliseconds)
 {
     state().behaviour.documentScriptMilliseconds = milliseconds < 0 ? -1 : milliseconds;
 }
 
-void standin_close_controllers_with_parent (int enabled) { state().behaviour.closeWithParent = enabled != 0; }
+void standin_close_controllers_with_parent (int enabled)
+{
+    state().behaviour.closeWithParent = enabled != 0;
+}
 
 void standin_plan_browser_process (int coldStartMilliseconds, int attachMilliseconds, int exitMilliseconds,
                                    int creationDuringExit)
@@ -132,12 +157,18 @@ void standin_plan_browser_process (int coldStartMilliseconds, int attachMillisec
     behaviour.attachMilliseconds = std::max (attachMilliseconds, 0);
     behaviour.exitMilliseconds = std::max (exitMilliseconds, 0);
     behaviour.creationDuringExit = creationDuringExit == STANDIN_EXIT_RACE_HANGS ? STANDIN_EXIT_RACE_HANGS
-                                                                                : STANDIN_EXIT_RACE_FAILS;
+                                                                                 : STANDIN_EXIT_RACE_FAILS;
 }
 
-int standin_browser_start_count (void) { return state().browserStarts; }
+int standin_browser_start_count (void)
+{
+    return state().browserStarts;
+}
 
-int standin_running_browser_count (void) { return state().runningBrowsers; }
+int standin_running_browser_count (void)
+{
+    return state().runningBrowsers;
+}
 
 int standin_fail_process (int kind)
 {
@@ -221,7 +252,10 @@ size_t standin_resource_body (int requestId, unsigned char* buffer, size_t capac
     return copyBytes (found != nullptr ? found->body : std::vector<unsigned char>(), buffer, capacity);
 }
 
-size_t standin_log_count (void) { return state().log().size(); }
+size_t standin_log_count (void)
+{
+    return state().log().size();
+}
 
 size_t standin_log_operation (size_t index, wchar_t* buffer, size_t capacity)
 {
@@ -235,7 +269,10 @@ size_t standin_log_text (size_t index, wchar_t* buffer, size_t capacity)
     return copyText (entry != nullptr ? entry->text : std::wstring(), buffer, capacity);
 }
 
-int standin_document_count (void) { return state().currentDocument().count; }
+int standin_document_count (void)
+{
+    return state().currentDocument().count;
+}
 
 size_t standin_document_source (wchar_t* buffer, size_t capacity)
 {
@@ -247,7 +284,10 @@ size_t standin_document_html (wchar_t* buffer, size_t capacity)
     return copyText (state().currentDocument().html, buffer, capacity);
 }
 
-size_t standin_document_script_count (void) { return state().currentDocument().scripts.size(); }
+size_t standin_document_script_count (void)
+{
+    return state().currentDocument().scripts.size();
+}
 
 size_t standin_document_script (size_t index, wchar_t* buffer, size_t capacity)
 {
@@ -255,9 +295,15 @@ size_t standin_document_script (size_t index, wchar_t* buffer, size_t capacity)
     return copyText (index < scripts.size() ? scripts[index] : std::wstring(), buffer, capacity);
 }
 
-int standin_open_view_count (void) { return state().openViewCount(); }
+int standin_open_view_count (void)
+{
+    return state().openViewCount();
+}
 
-int standin_live_object_count (void) { return state().liveObjects; }
+int standin_live_object_count (void)
+{
+    return state().liveObjects;
+}
 
 int standin_chromium_connect (const wchar_t* address)
 {
@@ -269,7 +315,8 @@ int standin_chromium_connect (const wchar_t* address)
 
 int standin_chromium_mode (void)
 {
-    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable), [] { return static_cast<int> (chromium().status()); });
+    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable),
+                            [] { return static_cast<int> (chromium().status()); });
 }
 
 int standin_chromium_screenshot (const wchar_t* path)
@@ -349,7 +396,8 @@ void detachView (int viewId)
 
 int browserMode()
 {
-    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable), [] { return static_cast<int> (chromium().status()); });
+    return withoutThrowing (static_cast<int> (ChromiumMode::unreachable),
+                            [] { return static_cast<int> (chromium().status()); });
 }
 
 void sendToBrowser (const char* line)
@@ -404,11 +452,20 @@ void resourceAnswered (int requestId, const StandinResourceOutcome* outcome, con
     });
 }
 
-void objectCreated() { state().liveObjects++; }
+void objectCreated()
+{
+    state().liveObjects++;
+}
 
-void objectDestroyed() { state().liveObjects--; }
+void objectDestroyed()
+{
+    state().liveObjects--;
+}
 
-void creationHeld (int change) { state().heldCreations += change; }
+void creationHeld (int change)
+{
+    state().heldCreations += change;
+}
 
 void browserProcessChanged (int change)
 {
@@ -417,7 +474,10 @@ void browserProcessChanged (int change)
         state().browserStarts++;
 }
 
-int newHoldTicket() { return ++state().lastHoldTicket; }
+int newHoldTicket()
+{
+    return ++state().lastHoldTicket;
+}
 
 const StandinRuntimeInterface runtimeInterface = {
     STANDIN_RUNTIME_INTERFACE_VERSION,
@@ -441,4 +501,7 @@ const StandinRuntimeInterface runtimeInterface = {
 
 } // namespace
 
-extern "C" const StandinRuntimeInterface* standin_runtime_interface (void) { return &runtimeInterface; }
+extern "C" const StandinRuntimeInterface* standin_runtime_interface (void)
+{
+    return &runtimeInterface;
+}

@@ -26,7 +26,10 @@ HRESULT notImplemented (const wchar_t* operation)
     return E_NOTIMPL;
 }
 
-std::wstring textOf (LPCWSTR text) { return text != nullptr ? std::wstring (text) : std::wstring(); }
+std::wstring textOf (LPCWSTR text)
+{
+    return text != nullptr ? std::wstring (text) : std::wstring();
+}
 
 std::wstring utf8ToWide (const std::vector<unsigned char>& bytes)
 {
@@ -40,7 +43,10 @@ std::wstring utf8ToWide (const std::vector<unsigned char>& bytes)
     return text;
 }
 
-bool isSuccessStatus (int status) { return status >= 200 && status < 300; }
+bool isSuccessStatus (int status)
+{
+    return status >= 200 && status < 300;
+}
 
 } // namespace
 
@@ -60,8 +66,8 @@ HRESULT BrowserView::textCall (const wchar_t* operation, LPCWSTR text, Work&& wo
 
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
-    StandinViewSink sink { this, postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage, isShownToPage,
-                           failProcessOfPage };
+    StandinViewSink sink { this,          postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage,
+                           isShownToPage, failProcessOfPage };
     auto* control = controlInterface();
     if (control != nullptr)
         viewId = control->attachView (&sink);
@@ -72,7 +78,10 @@ BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispat
         page = std::make_unique<LocalPage> (viewId, static_cast<PageOwner&> (*this));
 }
 
-BrowserView::~BrowserView() { close(); }
+BrowserView::~BrowserView()
+{
+    close();
+}
 
 void BrowserView::close()
 {
@@ -165,7 +174,8 @@ void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
 
     auto json = isJson ? message : jsonStringLiteral (message);
     auto text = isJson ? std::nullopt : std::optional<std::wstring> (message);
-    auto args = ui::ComRef<ICoreWebView2WebMessageReceivedEventArgs>::adopt (new WebMessageArgs (page->source(), json, text));
+    auto args = ui::ComRef<ICoreWebView2WebMessageReceivedEventArgs>::adopt (
+        new WebMessageArgs (page->source(), json, text));
 
     for (auto& handler : events.handlersOf<ICoreWebView2WebMessageReceivedEventHandler> (L"WebMessageReceived"))
         handler->Invoke (this, args.get());
@@ -291,8 +301,8 @@ HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
     });
 }
 
-HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
-                                                          ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler)
+HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (
+    LPCWSTR javaScript, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler)
 {
     return textCall (L"AddScriptToExecuteOnDocumentCreated", javaScript, [&] {
         if (! answersAsComObject (handler, IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler))
@@ -312,17 +322,17 @@ HRESULT BrowserView::AddScriptToExecuteOnDocumentCreated (LPCWSTR javaScript,
             return S_OK;
 
         auto kept = ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share (handler);
-        dispatcher->postAfter (atOnce ? 0 : delay, [self = ui::ComRef<ICoreWebView2>::share (this), this, script, atOnce,
-                                                         kept, id = std::to_wstring (++lastScriptId)] {
+        dispatcher->postAfter (atOnce ? 0 : delay, [self = ui::ComRef<ICoreWebView2>::share (this), this, script,
+                                                    atOnce, kept, id = std::to_wstring (++lastScriptId)] {
             applyDocumentScript (script, atOnce, kept, id);
         });
         return S_OK;
     });
 }
 
-void BrowserView::applyDocumentScript (const std::wstring& script, bool alreadyApplied,
-                                       const ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
-                                       const std::wstring& id)
+void BrowserView::applyDocumentScript (
+    const std::wstring& script, bool alreadyApplied,
+    const ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler, const std::wstring& id)
 {
     if (closed)
     {
@@ -363,7 +373,10 @@ HRESULT BrowserView::CapturePreview (COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, 
     return notImplemented (L"CapturePreview");
 }
 
-HRESULT BrowserView::Reload() { return notImplemented (L"Reload"); }
+HRESULT BrowserView::Reload()
+{
+    return notImplemented (L"Reload");
+}
 
 HRESULT BrowserView::PostWebMessageAsJson (LPCWSTR webMessageAsJson)
 {
@@ -381,20 +394,36 @@ HRESULT BrowserView::PostWebMessageAsString (LPCWSTR webMessageAsString)
     });
 }
 
-HRESULT BrowserView::CallDevToolsProtocolMethod (LPCWSTR, LPCWSTR, ICoreWebView2CallDevToolsProtocolMethodCompletedHandler*)
+HRESULT BrowserView::CallDevToolsProtocolMethod (LPCWSTR, LPCWSTR,
+                                                 ICoreWebView2CallDevToolsProtocolMethodCompletedHandler*)
 {
     return notImplemented (L"CallDevToolsProtocolMethod");
 }
 
-HRESULT BrowserView::get_BrowserProcessId (UINT32* value) { return returnValue (GetCurrentProcessId(), value); }
+HRESULT BrowserView::get_BrowserProcessId (UINT32* value)
+{
+    return returnValue (GetCurrentProcessId(), value);
+}
 
-HRESULT BrowserView::get_CanGoBack (BOOL* canGoBack) { return returnValue (FALSE, canGoBack); }
+HRESULT BrowserView::get_CanGoBack (BOOL* canGoBack)
+{
+    return returnValue (FALSE, canGoBack);
+}
 
-HRESULT BrowserView::get_CanGoForward (BOOL* canGoForward) { return returnValue (FALSE, canGoForward); }
+HRESULT BrowserView::get_CanGoForward (BOOL* canGoForward)
+{
+    return returnValue (FALSE, canGoForward);
+}
 
-HRESULT BrowserView::GoBack() { return notImplemented (L"GoBack"); }
+HRESULT BrowserView::GoBack()
+{
+    return notImplemented (L"GoBack");
+}
 
-HRESULT BrowserView::GoForward() { return notImplemented (L"GoForward"); }
+HRESULT BrowserView::GoForward()
+{
+    return notImplemented (L"GoForward");
+}
 
 HRESULT BrowserView::GetDevToolsProtocolEventReceiver (LPCWSTR, ICoreWebView2DevToolsProtocolEventReceiver** receiver)
 {
@@ -402,22 +431,38 @@ HRESULT BrowserView::GetDevToolsProtocolEventReceiver (LPCWSTR, ICoreWebView2Dev
     return notImplemented (L"GetDevToolsProtocolEventReceiver");
 }
 
-HRESULT BrowserView::Stop() { return notImplemented (L"Stop"); }
+HRESULT BrowserView::Stop()
+{
+    return notImplemented (L"Stop");
+}
 
 HRESULT BrowserView::get_DocumentTitle (LPWSTR* title)
 {
     return guarded ([&] { return returnText (L"", title); });
 }
 
-HRESULT BrowserView::AddHostObjectToScript (LPCWSTR, VARIANT*) { return notImplemented (L"AddHostObjectToScript"); }
+HRESULT BrowserView::AddHostObjectToScript (LPCWSTR, VARIANT*)
+{
+    return notImplemented (L"AddHostObjectToScript");
+}
 
-HRESULT BrowserView::RemoveHostObjectFromScript (LPCWSTR) { return notImplemented (L"RemoveHostObjectFromScript"); }
+HRESULT BrowserView::RemoveHostObjectFromScript (LPCWSTR)
+{
+    return notImplemented (L"RemoveHostObjectFromScript");
+}
 
-HRESULT BrowserView::OpenDevToolsWindow() { return notImplemented (L"OpenDevToolsWindow"); }
+HRESULT BrowserView::OpenDevToolsWindow()
+{
+    return notImplemented (L"OpenDevToolsWindow");
+}
 
-HRESULT BrowserView::get_ContainsFullScreenElement (BOOL* containsFullScreenElement) { return returnValue (FALSE, containsFullScreenElement); }
+HRESULT BrowserView::get_ContainsFullScreenElement (BOOL* containsFullScreenElement)
+{
+    return returnValue (FALSE, containsFullScreenElement);
+}
 
-HRESULT BrowserView::AddWebResourceRequestedFilter (const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
+HRESULT BrowserView::AddWebResourceRequestedFilter (const LPCWSTR uri,
+                                                    const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
 {
     return guarded ([&] {
         record (L"AddWebResourceRequestedFilter", textOf (uri) + L"\t" + std::to_wstring (resourceContext));
@@ -431,7 +476,8 @@ HRESULT BrowserView::AddWebResourceRequestedFilter (const LPCWSTR uri, const COR
     });
 }
 
-HRESULT BrowserView::RemoveWebResourceRequestedFilter (const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
+HRESULT BrowserView::RemoveWebResourceRequestedFilter (const LPCWSTR uri,
+                                                       const COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
 {
     return guarded ([&] {
         record (L"RemoveWebResourceRequestedFilter", textOf (uri) + L"\t" + std::to_wstring (resourceContext));
@@ -464,7 +510,8 @@ TUNEWELL_STANDIN_EVENT (BrowserView, ProcessFailed, ICoreWebView2ProcessFailedEv
 TUNEWELL_STANDIN_EVENT (BrowserView, WebMessageReceived, ICoreWebView2WebMessageReceivedEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, NewWindowRequested, ICoreWebView2NewWindowRequestedEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, DocumentTitleChanged, ICoreWebView2DocumentTitleChangedEventHandler)
-TUNEWELL_STANDIN_EVENT (BrowserView, ContainsFullScreenElementChanged, ICoreWebView2ContainsFullScreenElementChangedEventHandler)
+TUNEWELL_STANDIN_EVENT (BrowserView, ContainsFullScreenElementChanged,
+                        ICoreWebView2ContainsFullScreenElementChangedEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, WebResourceRequested, ICoreWebView2WebResourceRequestedEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, WindowCloseRequested, ICoreWebView2WindowCloseRequestedEventHandler)
 

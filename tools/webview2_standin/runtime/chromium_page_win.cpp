@@ -12,7 +12,10 @@ ChromiumPage::ChromiumPage (int id, PageOwner& owner, const StandinRuntimeInterf
 {
 }
 
-void ChromiumPage::send (const std::string& line) { control.sendToBrowser (line.c_str()); }
+void ChromiumPage::send (const std::string& line)
+{
+    control.sendToBrowser (line.c_str());
+}
 
 void ChromiumPage::sendText (const char* op, const char* member, const std::wstring& text)
 {

@@ -41,7 +41,10 @@ Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::share
         watchParent();
 }
 
-Controller::~Controller() { Close(); }
+Controller::~Controller()
+{
+    Close();
+}
 
 // A child window is destroyed with its parent, so its own WM_DESTROY tells.
 // The procedure is this module's only while the controller lives: closing
@@ -86,7 +89,10 @@ void Controller::placeContent()
     MoveWindow (contentWindow, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
 }
 
-HRESULT Controller::get_IsVisible (BOOL* visible) { return returnValue (isVisible ? TRUE : FALSE, visible); }
+HRESULT Controller::get_IsVisible (BOOL* visible)
+{
+    return returnValue (isVisible ? TRUE : FALSE, visible);
+}
 
 HRESULT Controller::put_IsVisible (BOOL visible)
 {
@@ -102,7 +108,10 @@ HRESULT Controller::put_IsVisible (BOOL visible)
     });
 }
 
-HRESULT Controller::get_Bounds (RECT* out) { return returnValue (bounds, out); }
+HRESULT Controller::get_Bounds (RECT* out)
+{
+    return returnValue (bounds, out);
+}
 
 HRESULT Controller::put_Bounds (RECT newBounds)
 {
@@ -118,7 +127,10 @@ HRESULT Controller::put_Bounds (RECT newBounds)
     });
 }
 
-HRESULT Controller::get_ZoomFactor (double* out) { return returnValue (zoomFactor, out); }
+HRESULT Controller::get_ZoomFactor (double* out)
+{
+    return returnValue (zoomFactor, out);
+}
 
 HRESULT Controller::put_ZoomFactor (double factor)
 {
@@ -146,7 +158,10 @@ HRESULT Controller::MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON)
     return S_OK;
 }
 
-HRESULT Controller::get_ParentWindow (HWND* out) { return returnValue (parentWindow, out); }
+HRESULT Controller::get_ParentWindow (HWND* out)
+{
+    return returnValue (parentWindow, out);
+}
 
 HRESULT Controller::put_ParentWindow (HWND parent)
 {
@@ -161,7 +176,10 @@ HRESULT Controller::put_ParentWindow (HWND parent)
     return S_OK;
 }
 
-HRESULT Controller::NotifyParentWindowPositionChanged() { return closed ? invalidState : S_OK; }
+HRESULT Controller::NotifyParentWindowPositionChanged()
+{
+    return closed ? invalidState : S_OK;
+}
 
 HRESULT Controller::Close()
 {

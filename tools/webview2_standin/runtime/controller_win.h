@@ -34,17 +34,22 @@ public:
     HRESULT STDMETHODCALLTYPE put_Bounds (RECT bounds) override;
     HRESULT STDMETHODCALLTYPE get_ZoomFactor (double* zoomFactor) override;
     HRESULT STDMETHODCALLTYPE put_ZoomFactor (double zoomFactor) override;
-    HRESULT STDMETHODCALLTYPE add_ZoomFactorChanged (ICoreWebView2ZoomFactorChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_ZoomFactorChanged (ICoreWebView2ZoomFactorChangedEventHandler* eventHandler,
+                                                     EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_ZoomFactorChanged (EventRegistrationToken token) override;
     HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor (RECT bounds, double zoomFactor) override;
     HRESULT STDMETHODCALLTYPE MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON reason) override;
-    HRESULT STDMETHODCALLTYPE add_MoveFocusRequested (ICoreWebView2MoveFocusRequestedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_MoveFocusRequested (ICoreWebView2MoveFocusRequestedEventHandler* eventHandler,
+                                                      EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_MoveFocusRequested (EventRegistrationToken token) override;
-    HRESULT STDMETHODCALLTYPE add_GotFocus (ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_GotFocus (ICoreWebView2FocusChangedEventHandler* eventHandler,
+                                            EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_GotFocus (EventRegistrationToken token) override;
-    HRESULT STDMETHODCALLTYPE add_LostFocus (ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_LostFocus (ICoreWebView2FocusChangedEventHandler* eventHandler,
+                                             EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_LostFocus (EventRegistrationToken token) override;
-    HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed (ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed (ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler,
+                                                         EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed (EventRegistrationToken token) override;
     HRESULT STDMETHODCALLTYPE get_ParentWindow (HWND* topLevelWindow) override;
     HRESULT STDMETHODCALLTYPE put_ParentWindow (HWND topLevelWindow) override;

@@ -84,7 +84,8 @@ std::shared_ptr<Dispatcher> Dispatcher::forCurrentThread()
     auto dispatcher = std::make_shared<Dispatcher> (window, thread);
     SetWindowLongPtrW (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (dispatcher.get()));
 
-    registry.erase (std::remove_if (registry.begin(), registry.end(), [] (auto& entry) { return entry.second.expired(); }),
+    registry.erase (std::remove_if (registry.begin(), registry.end(),
+                                    [] (auto& entry) { return entry.second.expired(); }),
                     registry.end());
     registry.emplace_back (thread, dispatcher);
     return dispatcher;

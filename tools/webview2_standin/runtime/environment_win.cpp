@@ -150,8 +150,8 @@ void Environment::completeController (HWND parent, ICoreWebView2CreateCoreWebVie
     handler->Invoke (plan.controllerResult, controller);
 }
 
-HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase,
-                                                LPCWSTR headers, ICoreWebView2WebResourceResponse** response)
+HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers,
+                                                ICoreWebView2WebResourceResponse** response)
 {
     return guarded ([&] {
         if (response == nullptr)

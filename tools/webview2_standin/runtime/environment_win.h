@@ -20,10 +20,14 @@ class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWe
 public:
     Environment (std::shared_ptr<Dispatcher> dispatcher, std::shared_ptr<BrowserProcess> browser);
 
-    HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
-    HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers, ICoreWebView2WebResourceResponse** response) override;
+    HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (
+        HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE CreateWebResourceResponse (IStream* content, int statusCode, LPCWSTR reasonPhrase,
+                                                         LPCWSTR headers,
+                                                         ICoreWebView2WebResourceResponse** response) override;
     HRESULT STDMETHODCALLTYPE get_BrowserVersionString (LPWSTR* versionInfo) override;
-    HRESULT STDMETHODCALLTYPE add_NewBrowserVersionAvailable (ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE add_NewBrowserVersionAvailable (
+        ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler, EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_NewBrowserVersionAvailable (EventRegistrationToken token) override;
 
 private:

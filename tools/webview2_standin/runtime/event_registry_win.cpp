@@ -27,9 +27,8 @@ HRESULT EventRegistry::remove (const wchar_t* event, EventRegistrationToken toke
 {
     record ((L"remove_" + std::wstring (event)).c_str());
 
-    auto found = std::find_if (registrations.begin(), registrations.end(), [&] (const Registration& r) {
-        return r.token == token.value && r.event == event;
-    });
+    auto found = std::find_if (registrations.begin(), registrations.end(),
+                               [&] (const Registration& r) { return r.token == token.value && r.event == event; });
 
     // Moved out before the release, which may re-enter this registry.
     if (found != registrations.end())

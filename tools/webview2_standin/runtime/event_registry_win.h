@@ -63,16 +63,16 @@ private:
 // and a `closed` flag.
 #define TUNEWELL_STANDIN_WIDE_TEXT(text) L##text
 #define TUNEWELL_STANDIN_WIDE(text) TUNEWELL_STANDIN_WIDE_TEXT (text)
-#define TUNEWELL_STANDIN_EVENT(Class, Event, Handler)                                                  \
-    HRESULT Class::add_##Event (Handler* eventHandler, EventRegistrationToken* token)                  \
-    {                                                                                                  \
-        IUnknown* handler = eventHandler;                                                              \
-        return guarded ([&] {                                                                          \
-            return closed ? HRESULT_FROM_WIN32 (ERROR_INVALID_STATE)                                   \
+#define TUNEWELL_STANDIN_EVENT(Class, Event, Handler) \
+    HRESULT Class::add_##Event (Handler* eventHandler, EventRegistrationToken* token) \
+    { \
+        IUnknown* handler = eventHandler; \
+        return guarded ([&] { \
+            return closed ? HRESULT_FROM_WIN32 (ERROR_INVALID_STATE) \
                           : events.add (TUNEWELL_STANDIN_WIDE (#Event), handler, IID_##Handler, token); \
-        });                                                                                            \
-    }                                                                                                  \
-    HRESULT Class::remove_##Event (EventRegistrationToken token)                                       \
-    {                                                                                                  \
-        return guarded ([&] { return events.remove (TUNEWELL_STANDIN_WIDE (#Event), token); });        \
+        }); \
+    } \
+    HRESULT Class::remove_##Event (EventRegistrationToken token) \
+    { \
+        return guarded ([&] { return events.remove (TUNEWELL_STANDIN_WIDE (#Event), token); }); \
     }

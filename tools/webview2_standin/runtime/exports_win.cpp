@@ -34,12 +34,12 @@ HRESULT startCreationAtTheBoundary (PCWSTR entryName, PCWSTR userDataFolder,
 
 /// Any thread that pumps messages; the handler is kept (one reference) until
 /// it has run in a later turn of that thread. Folder and options are ignored.
-extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2EnvironmentWithOptions (
+extern "C" __declspec(dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2EnvironmentWithOptions (
     PCWSTR browserExecutableFolder, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* environmentOptions,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* environmentCreatedHandler)
 {
-    (void) browserExecutableFolder;
-    (void) environmentOptions;
+    (void)browserExecutableFolder;
+    (void)environmentOptions;
     return startCreationAtTheBoundary (L"CreateCoreWebView2EnvironmentWithOptions", userDataFolder,
                                        environmentCreatedHandler);
 }
@@ -47,13 +47,13 @@ extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2En
 /// Called by Microsoft's loader on the thread that called it, with the
 /// application's handler or one of its own; same rules as above. The instance
 /// check, runtime type and options are ignored.
-extern "C" __declspec (dllexport) HRESULT STDMETHODCALLTYPE CreateWebViewEnvironmentWithOptionsInternal (
+extern "C" __declspec(dllexport) HRESULT STDMETHODCALLTYPE CreateWebViewEnvironmentWithOptionsInternal (
     bool checkRunningInstance, int runtimeType, PCWSTR userDataFolder, IUnknown* environmentOptions,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* environmentCreatedHandler)
 {
-    (void) checkRunningInstance;
-    (void) runtimeType;
-    (void) environmentOptions;
+    (void)checkRunningInstance;
+    (void)runtimeType;
+    (void)environmentOptions;
     return startCreationAtTheBoundary (L"CreateWebViewEnvironmentWithOptionsInternal", userDataFolder,
                                        environmentCreatedHandler);
 }

@@ -12,13 +12,27 @@ std::wstring jsonStringLiteral (const std::wstring& text)
     {
         switch (c)
         {
-            case L'"': literal += L"\\\""; break;
-            case L'\\': literal += L"\\\\"; break;
-            case L'\b': literal += L"\\b"; break;
-            case L'\f': literal += L"\\f"; break;
-            case L'\n': literal += L"\\n"; break;
-            case L'\r': literal += L"\\r"; break;
-            case L'\t': literal += L"\\t"; break;
+            case L'"':
+                literal += L"\\\"";
+                break;
+            case L'\\':
+                literal += L"\\\\";
+                break;
+            case L'\b':
+                literal += L"\\b";
+                break;
+            case L'\f':
+                literal += L"\\f";
+                break;
+            case L'\n':
+                literal += L"\\n";
+                break;
+            case L'\r':
+                literal += L"\\r";
+                break;
+            case L'\t':
+                literal += L"\\t";
+                break;
             default:
                 if (c < 0x20)
                 {

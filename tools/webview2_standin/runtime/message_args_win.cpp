@@ -6,7 +6,8 @@
 namespace tunewell::standin
 {
 
-WebMessageArgs::WebMessageArgs (std::wstring sourceUri, std::wstring messageJson, std::optional<std::wstring> messageText)
+WebMessageArgs::WebMessageArgs (std::wstring sourceUri, std::wstring messageJson,
+                                std::optional<std::wstring> messageText)
     : source (std::move (sourceUri)), json (std::move (messageJson)), text (std::move (messageText))
 {
 }
@@ -45,11 +46,20 @@ HRESULT PermissionArgs::get_Uri (LPWSTR* out)
     return guarded ([&] { return returnText (uri, out); });
 }
 
-HRESULT PermissionArgs::get_PermissionKind (COREWEBVIEW2_PERMISSION_KIND* value) { return returnValue (kind, value); }
+HRESULT PermissionArgs::get_PermissionKind (COREWEBVIEW2_PERMISSION_KIND* value)
+{
+    return returnValue (kind, value);
+}
 
-HRESULT PermissionArgs::get_IsUserInitiated (BOOL* isUserInitiated) { return returnValue (TRUE, isUserInitiated); }
+HRESULT PermissionArgs::get_IsUserInitiated (BOOL* isUserInitiated)
+{
+    return returnValue (TRUE, isUserInitiated);
+}
 
-HRESULT PermissionArgs::get_State (COREWEBVIEW2_PERMISSION_STATE* value) { return returnValue (currentState, value); }
+HRESULT PermissionArgs::get_State (COREWEBVIEW2_PERMISSION_STATE* value)
+{
+    return returnValue (currentState, value);
+}
 
 HRESULT PermissionArgs::put_State (COREWEBVIEW2_PERMISSION_STATE value)
 {
@@ -66,6 +76,9 @@ HRESULT PermissionArgs::GetDeferral (ICoreWebView2Deferral** deferral)
     return E_NOTIMPL;
 }
 
-HRESULT ProcessFailedArgs::get_ProcessFailedKind (COREWEBVIEW2_PROCESS_FAILED_KIND* value) { return returnValue (kind, value); }
+HRESULT ProcessFailedArgs::get_ProcessFailedKind (COREWEBVIEW2_PROCESS_FAILED_KIND* value)
+{
+    return returnValue (kind, value);
+}
 
 } // namespace tunewell::standin

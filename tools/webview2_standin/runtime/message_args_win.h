@@ -11,8 +11,8 @@ namespace tunewell::standin
 
 /// One message that the page posted: its JSON text, and the text itself when
 /// the page posted a string.
-class WebMessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventArgs,
-                                              IID_ICoreWebView2WebMessageReceivedEventArgs>
+class WebMessageArgs final
+    : public ComObject<ICoreWebView2WebMessageReceivedEventArgs, IID_ICoreWebView2WebMessageReceivedEventArgs>
 {
 public:
     WebMessageArgs (std::wstring source, std::wstring json, std::optional<std::wstring> text);
@@ -26,8 +26,8 @@ private:
     std::optional<std::wstring> text;
 };
 
-class PermissionArgs final : public ComObject<ICoreWebView2PermissionRequestedEventArgs,
-                                              IID_ICoreWebView2PermissionRequestedEventArgs>
+class PermissionArgs final
+    : public ComObject<ICoreWebView2PermissionRequestedEventArgs, IID_ICoreWebView2PermissionRequestedEventArgs>
 {
 public:
     PermissionArgs (std::wstring uri, COREWEBVIEW2_PERMISSION_KIND kind);
@@ -47,7 +47,8 @@ private:
     COREWEBVIEW2_PERMISSION_STATE currentState = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
 };
 
-class ProcessFailedArgs final : public ComObject<ICoreWebView2ProcessFailedEventArgs, IID_ICoreWebView2ProcessFailedEventArgs>
+class ProcessFailedArgs final
+    : public ComObject<ICoreWebView2ProcessFailedEventArgs, IID_ICoreWebView2ProcessFailedEventArgs>
 {
 public:
     explicit ProcessFailedArgs (COREWEBVIEW2_PROCESS_FAILED_KIND kind) : kind (kind) {}

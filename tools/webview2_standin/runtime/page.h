@@ -15,7 +15,8 @@ public:
 
     /// Fetches a document through the view's resource requests; done runs in
     /// a later turn with the HTML, or without it when nothing answered.
-    virtual void fetchDocument (const std::wstring& uri, std::function<void (std::optional<std::wstring> html)> done) = 0;
+    virtual void fetchDocument (const std::wstring& uri,
+                                std::function<void (std::optional<std::wstring> html)> done) = 0;
 };
 
 /// The document side of one browser view: where navigations, scripts and

@@ -10,7 +10,9 @@ namespace
 {
 
 // Answers QueryInterface with the concrete response object of this module.
-constexpr IID IID_StandinResourceResponse = { 0x6A1E42D3, 0x0C55, 0x4B8E, { 0x9F, 0x21, 0x47, 0x3D, 0x88, 0x15, 0xC2, 0x7B } };
+constexpr IID IID_StandinResourceResponse = {
+    0x6A1E42D3, 0x0C55, 0x4B8E, { 0x9F, 0x21, 0x47, 0x3D, 0x88, 0x15, 0xC2, 0x7B }
+};
 
 constexpr size_t maximumBodySize = 64u << 20;
 
@@ -44,7 +46,10 @@ HRESULT ResourceResponse::QueryInterface (REFIID iid, void** object)
     return ComObject::QueryInterface (iid, object);
 }
 
-HRESULT ResourceResponse::get_Content (IStream** out) { return returnReference (content, out); }
+HRESULT ResourceResponse::get_Content (IStream** out)
+{
+    return returnReference (content, out);
+}
 
 HRESULT ResourceResponse::put_Content (IStream* stream)
 {
@@ -58,7 +63,10 @@ HRESULT ResourceResponse::get_Headers (ICoreWebView2HttpResponseHeaders** out)
     return E_NOTIMPL;
 }
 
-HRESULT ResourceResponse::get_StatusCode (int* out) { return returnValue (statusCode, out); }
+HRESULT ResourceResponse::get_StatusCode (int* out)
+{
+    return returnValue (statusCode, out);
+}
 
 HRESULT ResourceResponse::put_StatusCode (int status)
 {
@@ -113,7 +121,10 @@ HRESULT ResourceRequest::put_Method (LPCWSTR value)
     });
 }
 
-HRESULT ResourceRequest::get_Content (IStream** out) { return returnReference (content, out); }
+HRESULT ResourceRequest::get_Content (IStream** out)
+{
+    return returnReference (content, out);
+}
 
 HRESULT ResourceRequest::put_Content (IStream* stream)
 {
@@ -133,9 +144,15 @@ ResourceRequestArgs::ResourceRequestArgs (std::wstring uri, COREWEBVIEW2_WEB_RES
 {
 }
 
-HRESULT ResourceRequestArgs::get_Request (ICoreWebView2WebResourceRequest** out) { return returnReference (request, out); }
+HRESULT ResourceRequestArgs::get_Request (ICoreWebView2WebResourceRequest** out)
+{
+    return returnReference (request, out);
+}
 
-HRESULT ResourceRequestArgs::get_Response (ICoreWebView2WebResourceResponse** out) { return returnReference (answer, out); }
+HRESULT ResourceRequestArgs::get_Response (ICoreWebView2WebResourceResponse** out)
+{
+    return returnReference (answer, out);
+}
 
 HRESULT ResourceRequestArgs::put_Response (ICoreWebView2WebResourceResponse* response)
 {
@@ -149,7 +166,10 @@ HRESULT ResourceRequestArgs::GetDeferral (ICoreWebView2Deferral** deferral)
     return E_NOTIMPL;
 }
 
-HRESULT ResourceRequestArgs::get_ResourceContext (COREWEBVIEW2_WEB_RESOURCE_CONTEXT* out) { return returnValue (context, out); }
+HRESULT ResourceRequestArgs::get_ResourceContext (COREWEBVIEW2_WEB_RESOURCE_CONTEXT* out)
+{
+    return returnValue (context, out);
+}
 
 std::vector<unsigned char> readWholeStream (IStream* stream)
 {

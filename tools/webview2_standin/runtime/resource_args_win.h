@@ -56,8 +56,8 @@ private:
     ui::ComRef<IStream> content;
 };
 
-class ResourceRequestArgs final : public ComObject<ICoreWebView2WebResourceRequestedEventArgs,
-                                                   IID_ICoreWebView2WebResourceRequestedEventArgs>
+class ResourceRequestArgs final
+    : public ComObject<ICoreWebView2WebResourceRequestedEventArgs, IID_ICoreWebView2WebResourceRequestedEventArgs>
 {
 public:
     ResourceRequestArgs (std::wstring uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);
