@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev googletest
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
-    clang lld libclang-rt-14-dev llvm
+    clang lld libclang-rt-14-dev llvm clang-format
     libbenchmark-dev rapidjson-dev nlohmann-json3-dev
     nodejs npm chromium fonts-noto-color-emoji fonts-noto-cjk
     imagemagick

@@ -17,6 +17,10 @@ trap cleanup EXIT
 
 step() { printf '\n==== %s\n' "$*"; }
 
+step "Formatting: the product's sources as .clang-format states the house style"
+find src \( -name '*.h' -o -name '*.cpp' \) -print0 | xargs -0 clang-format --dry-run --Werror --style=file
+echo "src: formatted"
+
 step "Linux: configure, build, test (ASan + UBSan)"
 cmake --preset linux >/dev/null
 cmake --build --preset linux
