@@ -137,23 +137,8 @@ private:
 
     static bool isKnownCode (TypeCode code)
     {
-        switch (code)
-        {
-            case TypeCode::void_:
-            case TypeCode::int32:
-            case TypeCode::int64:
-            case TypeCode::float32:
-            case TypeCode::float64:
-            case TypeCode::boolean:
-            case TypeCode::string:
-            case TypeCode::vector:
-            case TypeCode::primitiveArray:
-            case TypeCode::object:
-            case TypeCode::complexArray:
-                return true;
-            default:
-                return false;
-        }
+        return isScalarCode (code) || code == TypeCode::vector || code == TypeCode::primitiveArray
+            || code == TypeCode::object || code == TypeCode::complexArray;
     }
 
     template <typename Number>

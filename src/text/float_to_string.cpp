@@ -215,50 +215,23 @@ uint32_t takeLeadingDigit (uint32_t& integral, int kappa) noexcept
 {
     uint32_t digit;
 
-    // Constant divisors let the compiler avoid a division instruction.
+    // Constant divisors let the compiler avoid a division instruction. The
+    // table keeps its columns.
+    // clang-format off
     switch (kappa)
     {
-        case 10:
-            digit = integral / 1000000000u;
-            integral %= 1000000000u;
-            break;
-        case 9:
-            digit = integral / 100000000u;
-            integral %= 100000000u;
-            break;
-        case 8:
-            digit = integral / 10000000u;
-            integral %= 10000000u;
-            break;
-        case 7:
-            digit = integral / 1000000u;
-            integral %= 1000000u;
-            break;
-        case 6:
-            digit = integral / 100000u;
-            integral %= 100000u;
-            break;
-        case 5:
-            digit = integral / 10000u;
-            integral %= 10000u;
-            break;
-        case 4:
-            digit = integral / 1000u;
-            integral %= 1000u;
-            break;
-        case 3:
-            digit = integral / 100u;
-            integral %= 100u;
-            break;
-        case 2:
-            digit = integral / 10u;
-            integral %= 10u;
-            break;
-        default:
-            digit = integral;
-            integral = 0;
-            break;
+        case 10: digit = integral / 1000000000u; integral %= 1000000000u; break;
+        case 9:  digit = integral / 100000000u;  integral %= 100000000u;  break;
+        case 8:  digit = integral / 10000000u;   integral %= 10000000u;   break;
+        case 7:  digit = integral / 1000000u;    integral %= 1000000u;    break;
+        case 6:  digit = integral / 100000u;     integral %= 100000u;     break;
+        case 5:  digit = integral / 10000u;      integral %= 10000u;      break;
+        case 4:  digit = integral / 1000u;       integral %= 1000u;       break;
+        case 3:  digit = integral / 100u;        integral %= 100u;        break;
+        case 2:  digit = integral / 10u;         integral %= 10u;         break;
+        default: digit = integral;               integral = 0;            break;
     }
+    // clang-format on
 
     return digit;
 }

@@ -20,37 +20,16 @@ constexpr uint32_t maxVectorElements = 256;
 
 uint32_t getScalarSize (TypeCode code)
 {
-    switch (code)
-    {
-        case TypeCode::void_:
-        case TypeCode::int32:
-        case TypeCode::int64:
-        case TypeCode::float32:
-        case TypeCode::float64:
-        case TypeCode::boolean:
-        case TypeCode::string:
-            return scalarDataSize (code);
-        default:
-            fail ("Invalid type");
-    }
+    if (! isScalarCode (code))
+        fail ("Invalid type");
+
+    return scalarDataSize (code);
 }
 
 /// Types whose equality depends on nothing but their code.
 bool isCodeOnlyType (TypeCode code) noexcept
 {
-    switch (code)
-    {
-        case TypeCode::void_:
-        case TypeCode::int32:
-        case TypeCode::int64:
-        case TypeCode::float32:
-        case TypeCode::float64:
-        case TypeCode::boolean:
-        case TypeCode::string:
-            return true;
-        default:
-            return false;
-    }
+    return isScalarCode (code);
 }
 
 bool isPrimitiveElementCode (TypeCode code) noexcept

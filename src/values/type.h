@@ -30,6 +30,13 @@ enum class TypeCode : uint8_t
     complexArray = 0x90
 };
 
+/// Whether the code is one of a scalar, whose type is its code alone.
+constexpr bool isScalarCode (TypeCode code) noexcept
+{
+    return code == TypeCode::void_ || code == TypeCode::int32 || code == TypeCode::int64 || code == TypeCode::float32
+        || code == TypeCode::float64 || code == TypeCode::boolean || code == TypeCode::string;
+}
+
 /// The packed size in bytes of a scalar of this kind: its code's low nibble.
 constexpr uint32_t scalarDataSize (TypeCode scalar) noexcept
 {
