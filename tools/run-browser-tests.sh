@@ -24,10 +24,13 @@ if [ ! -x "$chooser_stdio" ]; then
     exit 1
 fi
 
-cd "$root/tests/browser"
-if [ ! -d node_modules ]; then
-    npm ci --no-audit --no-fund --loglevel=error
+# playwright-core comes with the Chromium driver, which starts Chromium for
+# these tests too.
+if [ ! -d "$root/tools/chromium_driver/node_modules" ]; then
+    (cd "$root/tools/chromium_driver" && npm ci --no-audit --no-fund --loglevel=error)
 fi
+
+cd "$root/tests/browser"
 
 export TUNEWELL_CHOOSER_STDIO="$chooser_stdio"
 export TUNEWELL_ARTIFACTS_DIR="${TUNEWELL_ARTIFACTS_DIR:-$root/build/artifacts}"

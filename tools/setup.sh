@@ -30,9 +30,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Node packages for the browser tests (playwright-core drives Debian's Chromium).
+# Node packages for the browser tests, the end-to-end tests and the demo
+# (playwright-core drives Debian's Chromium).
 root="$(cd "$(dirname "$0")/.." && pwd)"
-if [ -f "$root/tests/browser/package-lock.json" ] && [ ! -d "$root/tests/browser/node_modules" ]; then
-    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+if [ ! -d "$root/tools/chromium_driver/node_modules" ]; then
+    (cd "$root/tools/chromium_driver" && npm ci --no-audit --no-fund --loglevel=error)
 fi
 echo "setup: ready"

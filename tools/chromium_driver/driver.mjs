@@ -5,14 +5,9 @@
 // runtime connects and stops when the connection closes.
 import fs from 'node:fs';
 import net from 'node:net';
-import os from 'node:os';
 import path from 'node:path';
 import readline from 'node:readline';
-import { chromium } from 'playwright-core';
-
-export const chromiumPath = process.env.TUNEWELL_CHROMIUM ?? '/usr/bin/chromium';
-export const chromiumArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic'];
+import { launchChromium } from './chromium.mjs';
 
 // Every browser operation has this bound, so a stuck page is an error, not a hang.
 export const operationTimeoutMs = 10000;
@@ -86,11 +81,8 @@ export class Session {
   }
 
   async launch() {
-    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tunewell-driver-'));
-    this.context = await chromium.launchPersistentContext(this.profile, {
-      executablePath: chromiumPath, headless: true, timeout: 30000, args: chromiumArgs,
-      viewport: { width: 1080, height: 720 },
-    });
+    this.browser = await launchChromium({ profilePrefix: 'tunewell-driver-', viewport: { width: 1080, height: 720 } });
+    this.context = this.browser.context;
     // The persistent context opens a first page of its own; views bring theirs.
     await Promise.all(this.context.pages().map((page) => page.close()));
     await this.context.exposeBinding('__tunewellPostMessage',
@@ -268,10 +260,8 @@ export class Session {
     this.closed = true;
     try {
       await this.browserReady.catch(() => {});
-      await this.context?.close();
+      await this.browser?.close();
     } finally {
-      if (this.profile)
-        fs.rmSync(this.profile, { recursive: true, force: true });
       this.log('chromium stopped');
       this.markEnded();
     }

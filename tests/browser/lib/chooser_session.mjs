@@ -2,12 +2,10 @@
 // chooser_stdio, so that the page, the bridge script and the binding stubs are
 // the native ones, and every page call is answered by the native bridge.
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
-import { chromium } from 'playwright-core';
+import { launchChromium } from '../../../tools/chromium_driver/chromium.mjs';
 import { NativeChooser, defaultTimeoutMs } from './native_chooser.mjs';
 
-const chromiumPath = process.env.TUNEWELL_CHROMIUM ?? '/usr/bin/chromium';
 const pageAddress = 'https://tunewell.invalid/chooser';
 
 // WebView2 gives page script window.chrome.webview.postMessage; this stands in
@@ -35,23 +33,8 @@ export function artifactsDir() {
 
 // One Chromium with a fresh profile for a whole test file; each showing gets
 // a page of its own in it.
-export async function launchBrowser() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tunewell-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: chromiumPath,
-    headless: true,
-    timeout: 30000,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--disable-quic'],
-  });
-  return {
-    context,
-    async close() {
-      await context.close();
-      fs.rmSync(profile, { recursive: true, force: true });
-    },
-  };
+export function launchBrowser() {
+  return launchChromium();
 }
 
 // page.evaluate has no time limit of its own, so a script that never returns
