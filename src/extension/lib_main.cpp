@@ -1,5 +1,6 @@
 #include "extension/lib_main.h"
 
+#include <new>
 #include <utility>
 
 #include "extension/chooser_page.h"
@@ -14,6 +15,19 @@ LibMain::LibMain (void* hostHandle, std::unique_ptr<chooser::ShowingPlatform> sh
 {
     showingEvents.closeBoxPressed = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
     showingEvents.hasEnded = [this] { return session.loopShouldEnd(); };
+}
+
+LibMain* LibMain::create (void* hostHandle,
+                          const std::function<std::unique_ptr<chooser::ShowingPlatform>()>& makePlatform) noexcept
+{
+    try
+    {
+        return new LibMain (hostHandle, makePlatform());
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
 }
 
 LibMain::~LibMain()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,12 @@ public:
     /// platform makes each showing's window, view and loop; null: showings
     /// stay in process and their views have no browser.
     explicit LibMain (void* hostHandle, std::unique_ptr<tunewell::chooser::ShowingPlatform> platform = nullptr);
+
+    /// The extension for CreateVantorExtension, over the platform that
+    /// makePlatform gives; null when memory runs out on the way.
+    static LibMain*
+    create (void* hostHandle,
+            const std::function<std::unique_ptr<tunewell::chooser::ShowingPlatform>()>& makePlatform) noexcept;
     ~LibMain() override;
 
     void Initialization() override;

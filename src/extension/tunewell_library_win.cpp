@@ -2,9 +2,6 @@
 // desktop window over WebView2, through Microsoft's loader carried inside
 // the library.
 
-#include <new>
-#include <utility>
-
 #include "extension/lib_main.h"
 #include "webView2LoaderImage.h"
 #include "webview/webview2_browsers.h"
@@ -13,13 +10,7 @@ vantor::sdk::VantorAPI* vantor::sdk::CreateVantorExtension (void* hostHandle)
 {
     using namespace tunewell;
 
-    try
-    {
-        auto browsers = ui::webView2Browsers (webView2LoaderImage, webView2LoaderImageSize);
-        return new LibMain (hostHandle, chooser::makeDesktopShowing (std::move (browsers)));
-    }
-    catch (const std::bad_alloc&)
-    {
-        return nullptr;
-    }
+    return LibMain::create (hostHandle, [] {
+        return chooser::makeDesktopShowing (ui::webView2Browsers (webView2LoaderImage, webView2LoaderImageSize));
+    });
 }
