@@ -434,6 +434,22 @@ int32_t Type::getObjectMemberIndex (std::string_view name) const
     return -1;
 }
 
+const Type::Object& Type::getObject() const
+{
+    if (! isObject())
+        fail ("This type is not an object");
+
+    return *content.object;
+}
+
+const Type::ComplexArray& Type::getComplexArray() const
+{
+    if (! isComplexArray())
+        fail ("Invalid type");
+
+    return *content.complexArray;
+}
+
 std::string_view Type::getObjectClassName() const noexcept
 {
     return isObject() ? content.object->className.view() : std::string_view();

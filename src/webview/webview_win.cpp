@@ -80,7 +80,7 @@ bool WebView2Host::createViewWindow (HWND parent)
     const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
     const int position = parent != nullptr ? 0 : CW_USEDEFAULT;
     HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style, position, position, initialViewSize,
-                                   initialViewSize, parent, nullptr, windowClass.moduleHandle, nullptr);
+                                   initialViewSize, parent, nullptr, windowClass.moduleHandle(), nullptr);
     if (window == nullptr)
         return false;
 

@@ -69,7 +69,7 @@ struct DesktopWindow::Pimpl
 void DesktopWindow::Pimpl::create (Bounds bounds)
 {
     HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle, nullptr);
+                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle(), nullptr);
     if (window == nullptr)
         return;
 
