@@ -12,6 +12,9 @@ namespace tunewell::messageloop
 {
 namespace
 {
+// Every message window's class name starts with this; the unload finds them by it.
+constexpr char messageWindowClassPrefix[] = "tunewell_";
+
 std::string registerMessageWindowClass()
 {
     WNDCLASSEXA record {};
@@ -41,9 +44,6 @@ bool isCodeOfThisLibrary (const void* address)
     return GetModuleHandleExW (flags, reinterpret_cast<LPCWSTR> (&isCodeOfThisLibrary), &own)
         && GetModuleHandleExW (flags, static_cast<LPCWSTR> (address), &found) && own == found;
 }
-
-// Every message window's class name starts with this; the unload finds them by it.
-constexpr char messageWindowClassPrefix[] = "tunewell_";
 
 // A Unicode window asked through the ANSI call answers with a thunk, not its
 // procedure.
