@@ -2,6 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
 #include "control_link_win.h"
@@ -17,7 +20,6 @@ namespace tunewell::standin
 namespace
 {
 
-constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
 
 // The browser's objects live in a single-threaded apartment: a thread that
 // joined the multithreaded one cannot enter one. The probe leaves the thread's
@@ -88,9 +90,45 @@ void completeEnvironment (const std::shared_ptr<Dispatcher>& dispatcher,
 
 } // namespace
 
-Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
-    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess))
+namespace
 {
+// Every environment of this runtime copy, for announcing a new version.
+std::vector<Environment*> environments;
+} // namespace
+
+Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
+    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess)),
+      announcedVersion (browser->version())
+{
+    environments.push_back (this);
+}
+
+Environment::~Environment()
+{
+    environments.erase (std::remove (environments.begin(), environments.end(), this), environments.end());
+}
+
+void Environment::announceVersion (int version)
+{
+    if (version <= announcedVersion)
+        return;
+
+    announcedVersion = version;
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2Environment>::share (this), this] {
+        record (L"NewBrowserVersionAvailable");
+        for (auto& handler : events.handlersOf<ICoreWebView2NewBrowserVersionAvailableEventHandler> (
+                 L"NewBrowserVersionAvailable"))
+            handler->Invoke (this, nullptr);
+    });
+}
+
+void announceBrowserVersion (int version)
+{
+    // Copied first: a raise runs later, but an environment may still go
+    // while the list is walked.
+    const auto current = environments;
+    for (auto* environment : current)
+        environment->announceVersion (version);
 }
 
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
@@ -165,7 +203,9 @@ HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode
 
 HRESULT Environment::get_BrowserVersionString (LPWSTR* versionInfo)
 {
-    return guarded ([&] { return returnText (browserVersion, versionInfo); });
+    return guarded ([&] {
+        return returnText (L"0.0." + std::to_wstring (browser->version()) + L".0 tunewell stand-in", versionInfo);
+    });
 }
 
 HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,

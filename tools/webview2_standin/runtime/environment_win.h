@@ -19,6 +19,10 @@ class Environment final : public ComObject<ICoreWebView2Environment, IID_ICoreWe
 {
 public:
     Environment (std::shared_ptr<Dispatcher> dispatcher, std::shared_ptr<BrowserProcess> browser);
+    ~Environment() override;
+
+    /// Raises NewBrowserVersionAvailable in a later turn, once per version.
+    void announceVersion (int version);
 
     HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller (
         HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
@@ -38,7 +42,13 @@ private:
     std::shared_ptr<BrowserProcess> browser;
     EventRegistry events;
     bool closed = false;
+    int announcedVersion;
 };
+
+/// Tells every environment of this runtime, on its own thread, that a newer
+/// runtime version is installed. Environments live on the views' thread, so
+/// this is called there.
+void announceBrowserVersion (int version);
 
 /// Starts creating an environment on the calling thread, as planned by the
 /// control; the handler (not null) is kept until it ran in a later turn. The
