@@ -24,7 +24,7 @@ protected:
             return S_OK;
         });
         EXPECT_EQ (startEnvironment (handler), S_OK);
-        EXPECT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+        EXPECT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
         handler->Release();
         return received;
     }
@@ -38,7 +38,7 @@ protected:
             return S_OK;
         });
         EXPECT_EQ (environment->CreateCoreWebView2Controller (parentWindow, handler), S_OK);
-        EXPECT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+        EXPECT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
         handler->Release();
         return received;
     }
@@ -201,7 +201,7 @@ TEST_F (FailuresTest, CreationOnAThreadOfTheMultithreadedApartmentFailsWithChang
         standin_check_apartment (0);
         accepted = createEnvironment (nullptr, L"C:\\profile", nullptr, handler);
         if (accepted == S_OK)
-            pumpUntil ([&] { return handler->invocations > 0; });
+            waitUntil ([&] { return handler->invocations > 0; });
         handler->Release();
         pumpMessages();
         CoUninitialize();
