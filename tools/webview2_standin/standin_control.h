@@ -81,13 +81,13 @@ STANDIN_CONTROL_API void standin_check_apartment (int enabled);
 STANDIN_CONTROL_API void standin_query_handlers (int enabled);
 /* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
  * applies only once its completion handler has run, this many milliseconds
- * after the call (0: the next turn), on a timer of the view's thread;
- * documents begun before then lack it. Negative (the default): it applies
- * within the call, and the handler is still told in a later turn. */
+ * after the call (0: the next turn; 10 by default), on a timer of the view's
+ * thread; documents begun before then lack it. Negative: it applies within
+ * the call, and the handler is still told in a later turn. */
 STANDIN_CONTROL_API void standin_delay_document_scripts (int milliseconds);
-/* Non-zero: controllers created from now on close by themselves, with their
- * views, when their parent window is destroyed. Zero (the default): they stay
- * open, with their content gone. */
+/* Non-zero (the default): controllers created from now on close by
+ * themselves, with their views, when their parent window is destroyed. Zero:
+ * they stay open, with their content gone. */
 STANDIN_CONTROL_API void standin_close_controllers_with_parent (int enabled);
 
 /* One browser process per user data folder, shared by every environment and
