@@ -255,7 +255,7 @@ TEST_F (FailuresTest, AProcessFailureIsRaisedByKindAndOnlyARenderersLeavesThePag
         bool pageDead;
         bool reportedAgain;
     };
-    const Case cases[] { { 1, true, false }, { 2, true, true },   { 3, false, false }, { 4, false, false },
+    const Case cases[] { { 1, true, false },  { 2, true, true },   { 3, false, false }, { 4, false, false },
                          { 5, false, false }, { 6, false, false }, { 7, false, false }, { 9, false, false } };
 
     for (auto [kind, pageDead, reportedAgain] : cases)
@@ -295,13 +295,30 @@ TEST_F (FailuresTest, AProcessFailureIsRaisedByKindAndOnlyARenderersLeavesThePag
 TEST_F (FailuresTest, ABrowserProcessExitClosesItsControllersSoTheNextEnvironmentStartsAnother)
 {
     ASSERT_NO_FATAL_FAILURE (createBrowser());
-    auto* failed = new ProcessFailedHandler ();
+    auto* failed = new ProcessFailedHandler();
     EventRegistrationToken token {};
     ASSERT_EQ (view->add_ProcessFailed (failed, &token), S_OK);
     ASSERT_EQ (standin_running_browser_count(), 1);
 
+    using ExitedHandler =
+        FakeHandler<ICoreWebView2BrowserProcessExitedEventHandler, IID_ICoreWebView2BrowserProcessExitedEventHandler,
+                    ICoreWebView2Environment*, ICoreWebView2BrowserProcessExitedEventArgs*>;
+    auto exitKind = COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL;
+    auto* exited = new ExitedHandler (
+        [&] (ICoreWebView2Environment*, ICoreWebView2BrowserProcessExitedEventArgs* args) {
+            return args->get_BrowserProcessExitKind (&exitKind);
+        });
+    ui::ComRef<ICoreWebView2Environment5> environment5;
+    ASSERT_EQ (environment->QueryInterface (IID_ICoreWebView2Environment5,
+                                            reinterpret_cast<void**> (environment5.receive())),
+               S_OK);
+    ASSERT_EQ (environment5->add_BrowserProcessExited (exited, &token), S_OK);
+
     ASSERT_EQ (standin_fail_process (COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED), 0);
-    ASSERT_TRUE (waitUntil ([&] { return failed->invocations > 0; }, 5000));
+    ASSERT_TRUE (waitUntil ([&] { return failed->invocations > 0 && exited->invocations > 0; }, 5000));
+    EXPECT_EQ (exitKind, COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED);
+    environment5.reset();
+    exited->Release();
     EXPECT_EQ (standin_open_view_count(), 0) << "the browser's exit takes its view with it";
     EXPECT_EQ (standin_running_browser_count(), 0);
     EXPECT_EQ (controller->put_IsVisible (TRUE), HRESULT_FROM_WIN32 (ERROR_INVALID_STATE));
@@ -318,9 +335,9 @@ TEST_F (FailuresTest, ABrowserProcessExitClosesItsControllersSoTheNextEnvironmen
 TEST_F (FailuresTest, ANewRuntimeVersionIsAnnouncedAndRunOnlyByABrowserStartedAfterTheOldOneExited)
 {
     ASSERT_NO_FATAL_FAILURE (createBrowser());
-    using UpdateHandler = FakeHandler<ICoreWebView2NewBrowserVersionAvailableEventHandler,
-                                      IID_ICoreWebView2NewBrowserVersionAvailableEventHandler,
-                                      ICoreWebView2Environment*, IUnknown*>;
+    using UpdateHandler =
+        FakeHandler<ICoreWebView2NewBrowserVersionAvailableEventHandler,
+                    IID_ICoreWebView2NewBrowserVersionAvailableEventHandler, ICoreWebView2Environment*, IUnknown*>;
     auto* told = new UpdateHandler();
     EventRegistrationToken token {};
     ASSERT_EQ (environment->add_NewBrowserVersionAvailable (told, &token), S_OK);

@@ -121,7 +121,7 @@ STANDIN_CONTROL_API int standin_running_browser_count (void);
  * this COREWEBVIEW2_PROCESS_FAILED_KIND, as Microsoft's runtime does:
  * 0, the browser process exited: it is raised on every view of that browser,
  *    whose views and controllers all close; the browser no longer runs, and
- *    BrowserProcessExited is logged.
+ *    BrowserProcessExited is raised on its environments.
  * 1, the renderer exited: the page is dead (scripts and page events no longer
  *    reach it) until the next navigation.
  * 2, the renderer hangs: the page is dead as above, and the event is raised

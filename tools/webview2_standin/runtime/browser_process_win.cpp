@@ -6,6 +6,7 @@
 
 #include "control_link_win.h"
 #include "controller_win.h"
+#include "environment_win.h"
 #include "webview/com_ref_win.h"
 
 namespace tunewell::standin
@@ -119,14 +120,13 @@ void BrowserProcess::exitUnexpectedly()
             closing.push_back (ui::ComRef<ICoreWebView2Controller>::share (controller));
     }
 
-    exit();
-    record (L"BrowserProcessExited", folder);
+    exit (true);
 
     for (auto& controller : closing)
         static_cast<Controller*> (controller.get())->browserProcessExited();
 }
 
-void BrowserProcess::exit()
+void BrowserProcess::exit (bool failed)
 {
     bool current = false;
     {
@@ -137,8 +137,14 @@ void BrowserProcess::exit()
             processes.erase (found);
     }
 
+    if (! current)
+        return;
+
+    record (L"BrowserProcessExited", failed ? L"failed" : L"normal");
+    announceBrowserExit (this, failed);
+
     // A browser of an earlier test was forgotten at the reset, uncounted.
-    if (current && generation == currentBehaviour().browserGeneration)
+    if (generation == currentBehaviour().browserGeneration)
         reportProcess (-1);
 }
 

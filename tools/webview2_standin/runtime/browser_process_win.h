@@ -50,7 +50,7 @@ public:
     void exitUnexpectedly();
 
 private:
-    void exit();
+    void exit (bool failed = false);
 
     std::wstring folder;
     int generation;

@@ -12,6 +12,7 @@
 #include "controller_win.h"
 #include "dispatcher_win.h"
 #include "handler_check_win.h"
+#include "message_args_win.h"
 #include "resource_args_win.h"
 
 namespace tunewell::standin
@@ -19,7 +20,6 @@ namespace tunewell::standin
 
 namespace
 {
-
 
 // The browser's objects live in a single-threaded apartment: a thread that
 // joined the multithreaded one cannot enter one. The probe leaves the thread's
@@ -116,10 +116,80 @@ void Environment::announceVersion (int version)
     announcedVersion = version;
     dispatcher->post ([self = ui::ComRef<ICoreWebView2Environment>::share (this), this] {
         record (L"NewBrowserVersionAvailable");
-        for (auto& handler : events.handlersOf<ICoreWebView2NewBrowserVersionAvailableEventHandler> (
-                 L"NewBrowserVersionAvailable"))
+        for (auto& handler :
+             events.handlersOf<ICoreWebView2NewBrowserVersionAvailableEventHandler> (L"NewBrowserVersionAvailable"))
             handler->Invoke (this, nullptr);
     });
+}
+
+HRESULT Environment::QueryInterface (REFIID iid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
+
+    // Every earlier version is a base of the latest, at the same address.
+    for (const IID* version : { &IID_ICoreWebView2Environment, &IID_ICoreWebView2Environment2,
+                                &IID_ICoreWebView2Environment3, &IID_ICoreWebView2Environment4 })
+        if (IsEqualIID (iid, *version))
+        {
+            AddRef();
+            *object = static_cast<ICoreWebView2Environment5*> (this);
+            return S_OK;
+        }
+
+    return ComObject::QueryInterface (iid, object);
+}
+
+HRESULT Environment::CreateWebResourceRequest (LPCWSTR, LPCWSTR, IStream*, LPCWSTR,
+                                               ICoreWebView2WebResourceRequest** request)
+{
+    if (request != nullptr)
+        *request = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::CreateCoreWebView2CompositionController (
+    HWND, ICoreWebView2CreateCoreWebView2CompositionControllerCompletedHandler*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::CreateCoreWebView2PointerInfo (ICoreWebView2PointerInfo** pointerInfo)
+{
+    if (pointerInfo != nullptr)
+        *pointerInfo = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::GetAutomationProviderForWindow (HWND, IUnknown** provider)
+{
+    if (provider != nullptr)
+        *provider = nullptr;
+    return E_NOTIMPL;
+}
+
+void Environment::browserExited (const BrowserProcess* exited, bool failed)
+{
+    // Nothing is queued when nobody listens: a runtime image mapped from
+    // memory may go with the view whose controller was the browser's last.
+    if (exited != browser.get()
+        || events.handlersOf<ICoreWebView2BrowserProcessExitedEventHandler> (L"BrowserProcessExited").empty())
+        return;
+
+    const auto kind = failed ? COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED
+                             : COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL;
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2Environment>::share (this), this, kind] {
+        auto args = ui::ComRef<ICoreWebView2BrowserProcessExitedEventArgs>::adopt (new BrowserProcessExitedArgs (kind));
+        for (auto& handler : events.handlersOf<ICoreWebView2BrowserProcessExitedEventHandler> (L"BrowserProcessExited"))
+            handler->Invoke (this, args.get());
+    });
+}
+
+void announceBrowserExit (const BrowserProcess* exited, bool failed)
+{
+    const auto current = environments;
+    for (auto* environment : current)
+        environment->browserExited (exited, failed);
 }
 
 void announceBrowserVersion (int version)
@@ -258,5 +328,6 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
 }
 
 TUNEWELL_STANDIN_EVENT (Environment, NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler)
+TUNEWELL_STANDIN_EVENT (Environment, BrowserProcessExited, ICoreWebView2BrowserProcessExitedEventHandler)
 
 } // namespace tunewell::standin
