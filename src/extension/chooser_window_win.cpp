@@ -87,6 +87,9 @@ void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_pt
     options.browser = browsers;
     options.creationAbandoned = showing.hasEnded;
     options.parentWindow = window->nativeHandle();
+    options.browserUpdateAvailable = [tell = showing.browserUpdateAvailable] {
+        static_cast<void> (messageloop::postCallbackToSharedWindow (tell));
+    };
     view = std::make_unique<ui::WebView> (options);
 }
 

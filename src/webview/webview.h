@@ -63,6 +63,11 @@ public:
         /// is created in it, as the browser expects of the window that shows
         /// it. Null: the view's window starts as a hidden parentless one.
         void* parentWindow = nullptr;
+
+        /// Told, on the view's thread, when a newer browser runtime is
+        /// installed: it is used only once every view of the running browser
+        /// has gone and that browser has exited. Empty: nobody is told.
+        std::function<void()> browserUpdateAvailable;
     };
 
     /// With default options, so without a browser. (A default argument of

@@ -91,6 +91,25 @@ TEST_F (Showing, thePageIsExactlyTheChooserPageWithTheBridgeThenTheThreeStubs)
     EXPECT_EQ (html, text::utf8ToUtf16 (chooserPageHtml));
 }
 
+TEST_F (Showing, aSlowBrowserStartShowsThatTheSongListIsStartingUntilThePageShows)
+{
+    standin_plan_browser_process (1500, 5, 100, STANDIN_EXIT_RACE_FAILS);
+    constexpr const wchar_t* starting = L"The song list is starting";
+
+    ShowingScript script;
+    script.when (
+        "the start-up text",
+        [starting] { return visibleChooserWindow() != nullptr && windowShowsText (visibleChooserWindow(), starting); },
+        [] { EXPECT_EQ (standin_open_view_count(), 0); });
+    script.when ("the page", pageLoaded, [starting] {
+        EXPECT_FALSE (windowShowsText (visibleChooserWindow(), starting));
+        clickCloseBox();
+    });
+    runShowing (script);
+
+    EXPECT_TRUE (script.allStepsRan());
+}
+
 TEST_F (Showing, aRequestWhileOpenRestoresTheWindowInFrontInsteadOfASecondShowing)
 {
     size_t windowsAfterRequests = 0;

@@ -258,8 +258,17 @@ void Simulator::runNextCommand()
 
     if (auto command = parseScriptLine (line))
     {
-        print ("command " + command->verb + (command->textAfterVerb.empty() ? "" : " " + command->textAfterVerb));
+        if (retryingUntil == 0)
+            print ("command " + command->verb + (command->textAfterVerb.empty() ? "" : " " + command->textAfterVerb));
+
+        retryCurrent = false;
         execute (*command);
+
+        if (retryCurrent)
+        {
+            const std::lock_guard<std::mutex> guard (scriptMutex);
+            scriptLines.push_front (line);
+        }
     }
 }
 
@@ -397,6 +406,21 @@ void Simulator::executeExpectation (const ScriptCommand& command)
 
 void Simulator::expect (bool holds, const std::string& what)
 {
+    // Generous: a browser that starts cold under Wine can take seconds.
+    constexpr ULONGLONG retryMilliseconds = 15000;
+    const ULONGLONG now = GetTickCount64();
+
+    if (! holds && retryingUntil == 0)
+        retryingUntil = now + retryMilliseconds;
+
+    if (! holds && now < retryingUntil)
+    {
+        retryCurrent = true;
+        return;
+    }
+
+    retryingUntil = 0;
+
     if (holds)
         return print ("ok " + what);
 
