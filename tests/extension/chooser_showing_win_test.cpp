@@ -120,11 +120,16 @@ TEST_F (ShowingAtDisplayScale, theWindowOpensAndMaximisesInsideTheWorkAreaWithSc
         GetClientRect (window, &client);
         GetMonitorInfoW (MonitorFromWindow (window, MONITOR_DEFAULTTONEAREST), &monitor);
         SendMessageW (window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM> (&limits));
-        // What a click on the maximise box sends.
-        SendMessageW (window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        GetWindowRect (window, &maximised);
-        clickCloseBox();
+        // As a click on the maximise box arrives: through the host's loop.
+        PostMessageW (window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     });
+    script.when (
+        "the window maximised", [&] { return IsZoomed (window) != FALSE; },
+        [&] {
+            const PhysicalPixels physical;
+            GetWindowRect (window, &maximised);
+            clickCloseBox();
+        });
     runShowing (script);
     const bool hostAwarenessKept = AreDpiAwarenessContextsEqual (GetThreadDpiAwarenessContext(), unaware);
     SetThreadDpiAwarenessContext (hostAwareness);
