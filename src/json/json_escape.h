@@ -126,12 +126,11 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
         auto checked = text::checkStrictSequence ({ sequence, static_cast<std::size_t> (end - next) });
 
         if (! checked.isWellFormed && escaping::isEncodedSurrogate (next, end))
-            checked = { true, 3 };
+            checked = { true, 3, text::decodeUTF8 (sequence, 3).codePoint };
 
         next += checked.length;
-        escaping::writeEscapedCodePoint (out, checked.isWellFormed
-                                                  ? text::decodeUTF8 (sequence, checked.length).codePoint
-                                                  : escaping::replacementCharacter);
+        escaping::writeEscapedCodePoint (out,
+                                         checked.isWellFormed ? checked.codePoint : escaping::replacementCharacter);
     }
 }
 

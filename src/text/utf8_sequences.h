@@ -115,6 +115,8 @@ struct StrictSequence
     /// ill-formed subpart, the bytes that one replacement character stands
     /// for as Unicode recommends. Never 0 for a text that is not empty.
     std::size_t length = 0;
+    /// The code point, when the sequence is well formed.
+    uint32_t codePoint = 0;
 };
 
 namespace strictForm
@@ -158,10 +160,20 @@ constexpr bool isSecondByte (unsigned char lead, unsigned char second)
 inline StrictSequence checkStrictSequence (std::string_view text) noexcept
 {
     const auto lead = static_cast<unsigned char> (text[0]);
+
+    // Most text outside Latin script: three bytes after a lead that narrows
+    // nothing (not 0xE0 or 0xED), taken in one step.
+    if (lead > 0xE0 && lead <= 0xEF && lead != 0xED && text.size() >= 3
+        && isContinuationByte (static_cast<unsigned char> (text[1]))
+        && isContinuationByte (static_cast<unsigned char> (text[2])))
+        return { true, 3, ((lead & 0x0Fu) << 12) | ((text[1] & 0x3Fu) << 6) | (text[2] & 0x3Fu) };
+
     const auto sequenceLength = strictForm::sequenceLength (lead);
 
     if (sequenceLength == 0)
         return { false, 1 };
+
+    uint32_t codePoint = lead & (0xFFu >> sequenceLength);
 
     for (std::size_t i = 1; i < sequenceLength; ++i)
     {
@@ -172,9 +184,11 @@ inline StrictSequence checkStrictSequence (std::string_view text) noexcept
 
         if (! (i == 1 ? strictForm::isSecondByte (lead, next) : isContinuationByte (next)))
             return { false, i };
+
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
     }
 
-    return { true, sequenceLength };
+    return { true, sequenceLength, codePoint };
 }
 
 /// Eight bytes of text read as one word, so that a scan can test them all at
