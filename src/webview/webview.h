@@ -137,7 +137,10 @@ public:
 
 private:
     std::unique_ptr<Pimpl> pimpl;
-    std::unordered_map<std::string, BindingFunction> boundFunctions;
+    /// Each function is held by pointer so that a call keeps the very object
+    /// that was bound, state included, alive while it runs, even if the
+    /// function rebinds its own name meanwhile.
+    std::unordered_map<std::string, std::shared_ptr<BindingFunction>> boundFunctions;
 
     /// Dispatches one call message from the page; malformed calls are
     /// ignored and nothing escapes.

@@ -367,6 +367,15 @@ void Simulator::executeExpectation (const ScriptCommand& command)
         return expect (true, what);
     }
 
+    if (kind == "menu" && words.size() >= 3 && parseInteger (words[1]))
+    {
+        char name[1024] {};
+        library.GetMenuName (*parseInteger (words[1]), name, sizeof (name));
+        return expect (*parseInteger (words[1]) < library.GetMenuCount()
+                           && command.textAfterFirstWord == words[1] + " " + name,
+                       what);
+    }
+
     const auto windows = chooserWindows();
 
     if (kind == "window" && words.size() == 2)
