@@ -4,7 +4,8 @@
 // TUNEWELL_STANDIN_BROWSER_PROCESS, tools/bench.sh sets 2000,150,...). The
 // first showing starts the browser cold; the next one follows a showing that
 // ended by the close box, the one after that a showing that ended by the
-// page's close button.
+// page's close button. Recovery: from a process failure in the open window
+// (the browser process's exit, a renderer's exit) to the list shown again.
 
 #include <windows.h>
 
@@ -73,7 +74,16 @@ HWND visibleChooserWindow()
 class TimedShowing
 {
 public:
-    explicit TimedShowing (std::function<void()> endShowing) : end (std::move (endShowing)) {}
+    /// failedKind: a COREWEBVIEW2_PROCESS_FAILED_KIND to raise once the list
+    /// is shown, timing the recovery; negative for none.
+    explicit TimedShowing (std::function<void()> endShowing, int failedKind = -1)
+        : end (std::move (endShowing)), failKind (failedKind)
+    {
+    }
+
+    /// Milliseconds from the failure to the list's answer again; negative
+    /// when it never came.
+    double recoveredAfter = -1;
 
     /// Milliseconds from setlist mode to the list's answer; negative when it
     /// never came.
@@ -96,8 +106,10 @@ public:
 
 private:
     std::function<void()> end;
+    int failKind;
     HWND window = nullptr;
-    Clock::time_point start;
+    Clock::time_point start, failedAt;
+    bool recovering = false;
     size_t pagesBefore = 0, answersBefore = 0;
     bool asked = false, ended = false;
     double listedAfter = -1;
@@ -119,8 +131,20 @@ private:
         }
         else if (asked && countLogged (L"ExecuteScript", L"window._fnBindings[1].resolve(") > answersBefore)
         {
-            listedAfter = std::chrono::duration<double, std::milli> (Clock::now() - start).count();
-            finish();
+            const double elapsed =
+                std::chrono::duration<double, std::milli> (Clock::now() - (recovering ? failedAt : start)).count();
+            (recovering ? recoveredAfter : listedAfter) = elapsed;
+
+            if (recovering || failKind < 0)
+                return finish();
+
+            // The page is reloaded, or opened in a new browser, and asks again.
+            recovering = true;
+            asked = false;
+            pagesBefore = countLogged (L"NavigateToString");
+            answersBefore = countLogged (L"ExecuteScript", L"window._fnBindings[1].resolve(");
+            failedAt = Clock::now();
+            standin_fail_process (failKind);
         }
         else if (Clock::now() - start > givingUp)
         {
@@ -165,7 +189,7 @@ int main()
     }
 
     host.songs.push_back ({ "Blue", "Tide", {}, "", "" });
-    std::vector<double> first, afterCloseBox, afterPageClose;
+    std::vector<double> first, afterCloseBox, afterPageClose, browserExit, rendererExit;
 
     for (int round = 0; round < rounds; ++round)
     {
@@ -181,11 +205,21 @@ int main()
         afterPageClose.push_back (TimedShowing (clickCloseBox).run (library));
         std::printf ("round %d: %.0f, %.0f, %.0f ms; browser starts %d\n", round + 1, first.back(),
                      afterCloseBox.back(), afterPageClose.back(), standin_browser_start_count());
+
+        TimedShowing browserDies (clickCloseBox, 0), rendererDies (clickCloseBox, 1);
+        browserDies.run (library);
+        rendererDies.run (library);
+        browserExit.push_back (browserDies.recoveredAfter);
+        rendererExit.push_back (rendererDies.recoveredAfter);
+        std::printf ("round %d: recovery %.0f, %.0f ms; browser starts %d\n", round + 1, browserExit.back(),
+                     rendererExit.back(), standin_browser_start_count());
         library.OnClose();
     }
 
     std::printf ("time-to-list first %.0f ms\n", median (first));
     std::printf ("time-to-list after-close-box %.0f ms\n", median (afterCloseBox));
     std::printf ("time-to-list after-page-close %.0f ms\n", median (afterPageClose));
+    std::printf ("recovery browser-exit %.0f ms\n", median (browserExit));
+    std::printf ("recovery renderer-exit %.0f ms\n", median (rendererExit));
     return 0;
 }

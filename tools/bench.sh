@@ -40,7 +40,8 @@ if [ "${TUNEWELL_BENCH_SKIP_WINDOWS:-0}" != 1 ]; then
     "$root/tools/wine-run.sh" "$windows_dir/benchmarks/memory_dll_bench.exe"
 
     # The shipped library over the stand-in runtime with its modelled browser
-    # start: cold 2 s, attach 150 ms, exit 1 s after the last controller.
+    # start: cold 2 s, attach 150 ms, exit 1 s after the last controller; the
+    # time to list, then the recovery after a browser or renderer exit.
     printf '\n==== Time to list under Wine\n'
     runtime_folder="Z:$(printf '%s' "$windows_dir/webview2-standin-runtime" | tr '/' '\\')"
     WEBVIEW2_BROWSER_EXECUTABLE_FOLDER="$runtime_folder" TUNEWELL_STANDIN_BROWSER_PROCESS=2000,150,1000 \

@@ -17,9 +17,9 @@ trap cleanup EXIT
 
 step() { printf '\n==== %s\n' "$*"; }
 
-step "Formatting: the product's sources as .clang-format states the house style"
-find src \( -name '*.h' -o -name '*.cpp' \) -print0 | xargs -0 clang-format --dry-run --Werror --style=file
-echo "src: formatted"
+step "Formatting: the product's sources and the examples as .clang-format states the house style"
+find src examples \( -name '*.h' -o -name '*.cpp' \) -print0 | xargs -0 clang-format --dry-run --Werror --style=file
+echo "src, examples: formatted"
 
 step "Linux: configure, build, test (ASan + UBSan)"
 cmake --preset linux >/dev/null
@@ -40,6 +40,9 @@ echo "tunewell.dll: $(stat -c %s "$root/build/windows-release/src/extension/tune
 
 step "Chooser page in Chromium against the native logic"
 "$root/tools/run-browser-tests.sh" "$root/build/linux"
+
+step "Example extension: built against the installed package, run in the host simulator"
+"$root/tools/check-example.sh" "$root/build/windows-release"
 
 step "The whole chooser: the release DLL under Wine in the host simulator, the page in Chromium"
 "$root/tools/run-e2e-tests.sh" "$root/build/windows-release"

@@ -7,6 +7,15 @@ set -euo pipefail
 
 state_dir="${TUNEWELL_STATE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tunewell}"
 export WINEPREFIX="${TUNEWELL_WINEPREFIX:-$state_dir/wine}"
+# TUNEWELL_WINE_LOGPIXELS=144 runs at that display scale (DPI), always in a
+# prefix of its own beside the given one, so that no other program sees it.
+logpixels="${TUNEWELL_WINE_LOGPIXELS:-}"
+if [ -n "$logpixels" ]; then
+    case "$logpixels" in
+        *[!0-9]* | 0*) echo "wine-run.sh: TUNEWELL_WINE_LOGPIXELS must be a DPI such as 144" >&2; exit 2 ;;
+    esac
+    export WINEPREFIX="$WINEPREFIX-dpi-$logpixels"
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 # No Mono or Gecko installers (nothing here needs .NET or Wine's HTML engine), and
@@ -48,6 +57,12 @@ prepare_prefix() {
         # wait for a manager's answer each time a visible window is destroyed.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || true
         touch "$WINEPREFIX/.tunewell-unmanaged"
+    fi
+    # Wine reports this DPI to GetDpiForWindow and scales to it.
+    if [ -n "$logpixels" ] && [ ! -f "$WINEPREFIX/.tunewell-logpixels" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$logpixels" /f \
+            </dev/null >/dev/null 2>&1 9>&- || true
+        touch "$WINEPREFIX/.tunewell-logpixels"
     fi
     # Wine's server and its helper processes outlive the program; started here
     # with no inherited output, they cannot keep a caller's pipes open.

@@ -4,41 +4,24 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
 #include <utility>
 
 #include "extension/showing_platform.h"
 #include "messageloop/message_loop.h"
 #include "messageloop/message_window.h"
-#include "window/user32_function.h"
 
 using namespace tunewell;
 
 namespace
 {
+// Logical units of 1/96 inch, like every size of the window: the window
+// scales them by the DPI of the monitor it is on.
 constexpr ui::Bounds initialWindowBounds { 100, 100, 1080, 720 };
-constexpr ui::Bounds windowSize { 0, 0, 1080, 720 };
-constexpr std::uint32_t resizeOnlyFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-constexpr const char* windowTitle = "Tunewell";
-
-// Physical pixels: the limits do not follow the monitor's DPI.
+constexpr int windowWidth = 1080, windowHeight = 720;
 constexpr int minimumWindowWidth = 300, minimumWindowHeight = 300;
 constexpr int maximumWindowWidth = 1500, maximumWindowHeight = 1200;
-
-constexpr std::intptr_t perMonitorAwareV2 = -4;
-
-// Asked at every showing; a process whose awareness is already fixed refuses,
-// which changes nothing.
-void requestPerMonitorDpiAwareness()
-{
-    using SetAwarenessFunction = BOOL (WINAPI*) (HANDLE);
-    auto setAwareness = reinterpret_cast<SetAwarenessFunction> (
-        ui::getUser32Function ("SetProcessDpiAwarenessContext"));
-
-    if (setAwareness != nullptr)
-        setAwareness (reinterpret_cast<HANDLE> (perMonitorAwareV2));
-}
+constexpr const char* windowTitle = "Tunewell";
 
 class DesktopShowing final : public chooser::ShowingPlatform
 {
@@ -62,8 +45,6 @@ private:
 void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
                                           std::unique_ptr<ui::WebView>& view)
 {
-    requestPerMonitorDpiAwareness();
-
     // Declared in this order so that the view, a child of the window, goes first.
     const auto previousWindow = std::move (window);
     const auto previousView = std::move (view);
@@ -75,7 +56,8 @@ void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_pt
 
     window->setTitle (windowTitle);
     window->addResizableStyles();
-    window->setBounds (windowSize, resizeOnlyFlags);
+    window->setClientSize (windowWidth, windowHeight);
+    window->fitIntoWorkArea();
     window->setMinimumTrackSize (minimumWindowWidth, minimumWindowHeight);
     window->setMaximumTrackSize (maximumWindowWidth, maximumWindowHeight);
     window->onCloseRequested = showing.closeBoxPressed;
@@ -87,6 +69,9 @@ void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_pt
     options.browser = browsers;
     options.creationAbandoned = showing.hasEnded;
     options.parentWindow = window->nativeHandle();
+    options.browserUpdateAvailable = [tell = showing.browserUpdateAvailable] {
+        static_cast<void> (messageloop::postCallbackToSharedWindow (tell));
+    };
     view = std::make_unique<ui::WebView> (options);
 }
 
@@ -106,8 +91,7 @@ std::optional<int> DesktopShowing::runLoopUntilEnded (const Showing& showing)
 
 void DesktopShowing::hideWindow (ui::DesktopWindow& window)
 {
-    if (window.nativeHandle() != nullptr)
-        ShowWindow (static_cast<HWND> (window.nativeHandle()), SW_HIDE);
+    window.hide();
 }
 
 void DesktopShowing::wake()

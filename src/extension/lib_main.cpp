@@ -15,6 +15,10 @@ LibMain::LibMain (void* hostHandle, std::unique_ptr<chooser::ShowingPlatform> sh
 {
     showingEvents.closeBoxPressed = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
     showingEvents.hasEnded = [this] { return session.loopShouldEnd(); };
+    showingEvents.browserUpdateAvailable = [this, alive = std::weak_ptr<int> (lifetime)] {
+        if (alive.lock() != nullptr)
+            browserUpdateAvailable();
+    };
 }
 
 LibMain* LibMain::create (void* hostHandle,
@@ -162,7 +166,27 @@ bool LibMain::runOneShowing()
     auto outcome = session.handle (chooser::SessionEvent::loopEnded);
     const bool again = std::exchange (outcome.startShowing, false);
     apply (outcome);
+
+    if (releaseViewAfterShowing && ! again)
+        releaseKeptView();
+
     return again;
+}
+
+void LibMain::browserUpdateAvailable()
+{
+    if (session.isOpen())
+        releaseViewAfterShowing = true;
+    else
+        releaseKeptView();
+}
+
+// The view's window is a child of the chooser window, so it goes first.
+void LibMain::releaseKeptView()
+{
+    releaseViewAfterShowing = false;
+    chooserView.reset();
+    chooserWindow.reset();
 }
 
 void LibMain::loadChooserPage()

@@ -81,6 +81,11 @@ private:
     void apply (const tunewell::chooser::SessionOutcome& outcome);
     /// One showing; true when the next one is to start at once.
     bool runOneShowing();
+    /// A newer browser runtime is installed. It is used only once the running
+    /// browser has exited, which the view kept for a fast reopen prevents;
+    /// so that view goes now, or when the open showing ends.
+    void browserUpdateAvailable();
+    void releaseKeptView();
     void loadChooserPage();
     /// The page's close button: the window goes once the browser's callback
     /// that brought it is over.
@@ -94,4 +99,7 @@ private:
     int hostQuitExitCode = 0;
     std::unique_ptr<tunewell::ui::DesktopWindow> chooserWindow;
     std::unique_ptr<tunewell::ui::WebView> chooserView;
+    bool releaseViewAfterShowing = false;
+    /// Lives as long as this object, for callbacks that may come later.
+    std::shared_ptr<int> lifetime = std::make_shared<int> (0);
 };

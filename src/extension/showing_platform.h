@@ -27,6 +27,9 @@ public:
         /// Whether the showing has ended, so that its loop, and a browser
         /// creation that is still waiting, should end too.
         std::function<bool()> hasEnded;
+        /// A newer browser runtime is installed; told once the runtime's
+        /// call is over, so the view may be let go.
+        std::function<void()> browserUpdateAvailable;
     };
 
     virtual ~ShowingPlatform() = default;

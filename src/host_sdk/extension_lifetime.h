@@ -13,7 +13,7 @@ namespace vantor::sdk
 class ExtensionCall
 {
 public:
-    ExtensionCall() = default;
+    ExtensionCall() { tunewell::messageloop::hostCallStarting(); }
 
     ExtensionCall (const ExtensionCall&) = delete;
     ExtensionCall& operator= (const ExtensionCall&) = delete;

@@ -1,7 +1,8 @@
 #include "host_sdk/vantor_utils.h"
 
+#include "host_sdk/text_file.h"
+
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "text/hex_digits.h"
@@ -38,13 +39,12 @@ std::string VantorUtils::intToHex (unsigned char value)
 
 bool VantorUtils::fileExists (std::string path)
 {
-    std::ifstream stream (path);
-    return stream.good();
+    return openTextFile (path).good();
 }
 
 void VantorUtils::loadTextFile (std::string path, std::string& contents)
 {
-    std::ifstream stream (path);
+    auto stream = openTextFile (path);
 
     if (! stream.good())
     {

@@ -12,6 +12,8 @@ namespace tunewell::json
 
 namespace escaping
 {
+inline constexpr uint32_t replacementCharacter = 0xFFFD;
+
 template <typename Output>
 void writeUnicodeEscape (Output& out, uint32_t unit)
 {
@@ -53,6 +55,15 @@ constexpr bool isPlainCharacter (unsigned char c)
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
+/// The reader keeps a lone surrogate escape (\\ud800 to \\udfff) as the three
+/// bytes that encode it; they go out again as that escape, so that such JSON
+/// text reads and writes back unchanged. They are the only ill-formed
+/// sequences that are kept.
+constexpr bool isEncodedSurrogate (const unsigned char* next, const unsigned char* end)
+{
+    return end - next >= 3 && next[0] == 0xED && (next[1] & 0xE0) == 0xA0 && text::isContinuationByte (next[2]);
+}
+
 /// Skips whole 8-byte words of plain characters before end.
 inline const unsigned char* skipPlainWords (const unsigned char* next, const unsigned char* end)
 {
@@ -74,11 +85,6 @@ void writeEscapedCodePoint (Output& out, uint32_t codePoint)
     {
         writeUnicodeEscape (out, codePoint);
     }
-    else if (codePoint > 0x10FFFF)
-    {
-        // Only malformed text decodes this high, and UTF-16 has no pair for it.
-        writeUnicodeEscape (out, 0xFFFD);
-    }
     else
     {
         writeUnicodeEscape (out, ((codePoint - 0x10000) >> 10) + 0xD800);
@@ -89,8 +95,9 @@ void writeEscapedCodePoint (Output& out, uint32_t codePoint)
 } // namespace escaping
 
 /// Writes the text up to its first zero byte, or up to its end, as the inside
-/// of a JSON string in pure ASCII. Runs of plain characters go out in one
-/// call, since most text needs no escape.
+/// of a JSON string in pure ASCII; ill-formed UTF-8 is written as U+FFFD.
+/// Runs of plain characters go out in one call, since most text needs no
+/// escape.
 template <typename Output>
 void writeWithEscapeCharacters (Output& out, std::string_view source)
 {
@@ -111,14 +118,19 @@ void writeWithEscapeCharacters (Output& out, std::string_view source)
         if (next == end || *next == 0)
             return;
 
-        auto decoded = text::decodeUTF8 (reinterpret_cast<const char*> (next), static_cast<std::size_t> (end - next));
-        next += decoded.length;
+        // Text that is not UTF-8 (a host's Latin-1 name, a cut-off sequence)
+        // gets the song list's repair: one U+FFFD per maximal ill-formed
+        // subpart, and the text after it is kept. A zero byte ends a
+        // sequence like any byte that is no continuation, so none is read.
+        auto* sequence = reinterpret_cast<const char*> (next);
+        auto checked = text::checkStrictSequence ({ sequence, static_cast<std::size_t> (end - next) });
 
-        // A sequence that decodes to 0 ends the text, as the zero byte does.
-        if (decoded.codePoint == 0)
-            return;
+        if (! checked.isWellFormed && escaping::isEncodedSurrogate (next, end))
+            checked = { true, 3, text::decodeUTF8 (sequence, 3).codePoint };
 
-        escaping::writeEscapedCodePoint (out, decoded.codePoint);
+        next += checked.length;
+        escaping::writeEscapedCodePoint (out,
+                                         checked.isWellFormed ? checked.codePoint : escaping::replacementCharacter);
     }
 }
 

@@ -156,6 +156,51 @@ bool runOutsideLibraryFrames (std::function<void()> work) noexcept
     }
 }
 
+namespace
+{
+std::mutex hostCallMutex;
+std::vector<std::function<void()>> hostCallWork;
+} // namespace
+
+bool runAtNextHostCall (std::function<void()> work) noexcept
+{
+    try
+    {
+        const std::lock_guard<std::mutex> lock (hostCallMutex);
+        hostCallWork.push_back (std::move (work));
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+void hostCallStarting() noexcept
+{
+    std::vector<std::function<void()>> taken;
+    try
+    {
+        const std::lock_guard<std::mutex> lock (hostCallMutex);
+        taken.swap (hostCallWork);
+    }
+    catch (...)
+    {
+        return;
+    }
+
+    for (auto& work : taken)
+    {
+        try
+        {
+            work();
+        }
+        catch (...)
+        {
+        }
+    }
+}
+
 bool insideLibraryFrame() noexcept
 {
     try

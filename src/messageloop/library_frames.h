@@ -35,4 +35,12 @@ bool runOutsideLibraryFrames (std::function<void()> work) noexcept;
 /// Whether a library frame of the calling thread is open now.
 bool insideLibraryFrame() noexcept;
 
+/// Keeps work for the host's next call into the library, whichever thread
+/// makes it: while that call runs the host holds the library loaded, which
+/// no other moment proves. False, keeping nothing, when it cannot be kept.
+bool runAtNextHostCall (std::function<void()> work) noexcept;
+
+/// Called by every entry point of the host's, first: runs that work.
+void hostCallStarting() noexcept;
+
 } // namespace tunewell::messageloop

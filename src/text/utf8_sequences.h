@@ -115,9 +115,81 @@ struct StrictSequence
     /// ill-formed subpart, the bytes that one replacement character stands
     /// for as Unicode recommends. Never 0 for a text that is not empty.
     std::size_t length = 0;
+    /// The code point, when the sequence is well formed.
+    uint32_t codePoint = 0;
 };
 
-StrictSequence checkStrictSequence (std::string_view text) noexcept;
+namespace strictForm
+{
+/// Bytes in the strict sequence that this lead byte starts, or 0 for a byte
+/// that can never start one.
+constexpr std::size_t sequenceLength (unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+/// The second byte's allowed range narrows for some leads, which is what
+/// excludes overlong forms, surrogates and code points above U+10FFFF.
+constexpr bool isSecondByte (unsigned char lead, unsigned char second)
+{
+    switch (lead)
+    {
+        case 0xE0:
+            return second >= 0xA0 && second <= 0xBF;
+        case 0xED:
+            return second >= 0x80 && second <= 0x9F;
+        case 0xF0:
+            return second >= 0x90 && second <= 0xBF;
+        case 0xF4:
+            return second >= 0x80 && second <= 0x8F;
+        default:
+            return isContinuationByte (second);
+    }
+}
+} // namespace strictForm
+
+/// Inline, since the JSON writer checks every non-ASCII character with it.
+inline StrictSequence checkStrictSequence (std::string_view text) noexcept
+{
+    const auto lead = static_cast<unsigned char> (text[0]);
+
+    // Most text outside Latin script: three bytes after a lead that narrows
+    // nothing (not 0xE0 or 0xED), taken in one step.
+    if (lead > 0xE0 && lead <= 0xEF && lead != 0xED && text.size() >= 3
+        && isContinuationByte (static_cast<unsigned char> (text[1]))
+        && isContinuationByte (static_cast<unsigned char> (text[2])))
+        return { true, 3, ((lead & 0x0Fu) << 12) | ((text[1] & 0x3Fu) << 6) | (text[2] & 0x3Fu) };
+
+    const auto sequenceLength = strictForm::sequenceLength (lead);
+
+    if (sequenceLength == 0)
+        return { false, 1 };
+
+    uint32_t codePoint = lead & (0xFFu >> sequenceLength);
+
+    for (std::size_t i = 1; i < sequenceLength; ++i)
+    {
+        if (i == text.size())
+            return { false, i };
+
+        const auto next = static_cast<unsigned char> (text[i]);
+
+        if (! (i == 1 ? strictForm::isSecondByte (lead, next) : isContinuationByte (next)))
+            return { false, i };
+
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
+    }
+
+    return { true, sequenceLength, codePoint };
+}
 
 /// Eight bytes of text read as one word, so that a scan can test them all at
 /// once. Each test is exact for the word as a whole, though not for which

@@ -36,7 +36,7 @@ void WebView::bind (const std::string& name, BindingFunction fn)
         pimpl->executeScript (stub);
     }
 
-    boundFunctions[name] = std::move (fn);
+    boundFunctions[name] = std::make_shared<BindingFunction> (std::move (fn));
 }
 
 void WebView::evaluateJavascript (const std::string& script)
@@ -86,14 +86,15 @@ void WebView::invokeBinding (const std::string& message) noexcept
         if (messageID == 0 || binding == boundFunctions.end())
             return;
 
-        // A copy, so that the function may rebind its own name while it runs.
-        auto function = binding->second;
+        // Shared, not copied: the bound object keeps its state from call to
+        // call, and stays alive if it rebinds its own name while it runs.
+        const auto function = binding->second;
 
         // Running the resolve script belongs to the call as well: when it
         // fails, the page hears of it through the reject script.
         try
         {
-            evaluateJavascript (makeResolveScript (messageID, resultAsJSON (function (call["params"]))));
+            evaluateJavascript (makeResolveScript (messageID, resultAsJSON ((*function) (call["params"]))));
         }
         catch (...)
         {

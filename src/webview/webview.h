@@ -63,6 +63,11 @@ public:
         /// is created in it, as the browser expects of the window that shows
         /// it. Null: the view's window starts as a hidden parentless one.
         void* parentWindow = nullptr;
+
+        /// Told, on the view's thread, when a newer browser runtime is
+        /// installed: it is used only once every view of the running browser
+        /// has gone and that browser has exited. Empty: nobody is told.
+        std::function<void()> browserUpdateAvailable;
     };
 
     /// With default options, so without a browser. (A default argument of
@@ -132,7 +137,10 @@ public:
 
 private:
     std::unique_ptr<Pimpl> pimpl;
-    std::unordered_map<std::string, BindingFunction> boundFunctions;
+    /// Each function is held by pointer so that a call keeps the very object
+    /// that was bound, state included, alive while it runs, even if the
+    /// function rebinds its own name meanwhile.
+    std::unordered_map<std::string, std::shared_ptr<BindingFunction>> boundFunctions;
 
     /// Dispatches one call message from the page; malformed calls are
     /// ignored and nothing escapes.

@@ -39,6 +39,8 @@ void* WebView2Host::EventHandler::interfaceFor (REFIID iid)
         return static_cast<ICoreWebView2ProcessFailedEventHandler*> (this);
     if (IsEqualIID (iid, IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler))
         return static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2NewBrowserVersionAvailableEventHandler))
+        return static_cast<ICoreWebView2NewBrowserVersionAvailableEventHandler*> (this);
 
     return nullptr;
 }
@@ -65,12 +67,10 @@ ULONG STDMETHODCALLTYPE WebView2Host::EventHandler::Release()
 // The last release of an abandoned creation's handler comes from the
 // runtime, through the loader's own handler, whose code is still running
 // while this returns: the loader's image goes only once that call is over.
-void WebView2Host::EventHandler::unmapAfterCurrentMessage (std::unique_ptr<memory::MemoryDLL> loader)
+void WebView2Host::EventHandler::unmapAfterCurrentMessage (std::shared_ptr<memory::MemoryDLL> kept)
 {
-    if (loader == nullptr)
+    if (kept == nullptr)
         return;
-
-    std::shared_ptr<memory::MemoryDLL> kept (std::move (loader));
 
     // Unmapped never, rather than under running code, when it cannot wait.
     if (! messageloop::postCallbackToSharedWindow ([kept] {}))
@@ -126,9 +126,14 @@ HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*,
     return forward ([&] (WebView2Host& host) { return host.onResourceRequested (args); });
 }
 
-HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*)
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args)
 {
-    return forward ([] (WebView2Host& host) { return host.onProcessFailed(); });
+    return forward ([&] (WebView2Host& host) { return host.onProcessFailed (args); });
+}
+
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2Environment*, IUnknown*)
+{
+    return forward ([] (WebView2Host& host) { return host.onNewBrowserVersion(); });
 }
 
 HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (HRESULT, LPCWSTR)

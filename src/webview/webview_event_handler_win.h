@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "webview/module_pin_win.h"
 #include "webview/webview2_win.h"
 #include "webview/webview_win.h"
 
@@ -11,7 +12,7 @@ namespace tunewell::ui
 {
 
 /// The one object through which the browser calls back into a view: the
-/// three completion handlers and the four event handlers. The runtime keeps its own
+/// three completion handlers and the five event handlers. The runtime keeps its own
 /// references, so the handler can outlive the view; the view detaches it when
 /// it goes away, and every later callback answers E_FAIL.
 class WebView2Host::EventHandler final : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
@@ -20,7 +21,8 @@ class WebView2Host::EventHandler final : public ICoreWebView2CreateCoreWebView2E
                                          public ICoreWebView2PermissionRequestedEventHandler,
                                          public ICoreWebView2WebResourceRequestedEventHandler,
                                          public ICoreWebView2ProcessFailedEventHandler,
-                                         public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler
+                                         public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+                                         public ICoreWebView2NewBrowserVersionAvailableEventHandler
 {
 public:
     /// A null host makes a handler that is detached from the start.
@@ -30,7 +32,7 @@ public:
     EventHandler& operator= (const EventHandler&) = delete;
 
     /// As COM requires of any object handed to a caller: IUnknown and each of
-    /// the seven handler interfaces, every other identifier refused.
+    /// the eight handler interfaces, every other identifier refused.
     HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -43,6 +45,7 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2WebResourceRequestedEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2ProcessFailedEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke (HRESULT result, LPCWSTR scriptId) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2Environment* sender, IUnknown* args) override;
 
     /// Called by the view as it is destroyed; creating thread only.
     void detach() { owner = nullptr; }
@@ -53,13 +56,15 @@ public:
     /// The view goes while the runtime still holds this handler (a creation
     /// given up on, events still queued): the runtime may yet run code of the
     /// loader, whose image then lives exactly as long as this handler.
-    void keepLoaderUntilReleased (std::unique_ptr<memory::MemoryDLL> loader) { keptLoader = std::move (loader); }
+    void keepLoaderUntilReleased (std::shared_ptr<memory::MemoryDLL> loader) { keptLoader = std::move (loader); }
 
 private:
+    // First, so that it goes last: nothing of this object runs unpinned.
+    ModulePin pin;
     WebView2Host* owner;
-    std::unique_ptr<memory::MemoryDLL> keptLoader;
+    std::shared_ptr<memory::MemoryDLL> keptLoader;
 
-    static void unmapAfterCurrentMessage (std::unique_ptr<memory::MemoryDLL> loader);
+    static void unmapAfterCurrentMessage (std::shared_ptr<memory::MemoryDLL> loader);
     std::atomic<uint32_t> refCount { 0 };
 
     void* interfaceFor (REFIID iid);

@@ -38,6 +38,8 @@ add_library(tunewell_webview_win STATIC
     webview_win.cpp
     webview_event_handler_win.cpp
     webview_fallback_win.cpp
+    webview_recovery_win.cpp
+    module_pin_win.cpp
     webview_resources_win.cpp
     webview_user_data_folder_win.cpp)
 target_include_directories(tunewell_webview_win PUBLIC ${PROJECT_SOURCE_DIR}/src)

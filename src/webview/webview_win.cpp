@@ -30,17 +30,20 @@ BrowserFactory webView2Browsers (const unsigned char* loaderImage, std::size_t l
 WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options, const unsigned char* loaderImage,
                             std::size_t loaderImageSize)
     : Pimpl (ownerView), windowClass (L"TunewellWebView", wndProc), rootURL (resourceRootURL),
-      loaderModule (std::make_unique<memory::MemoryDLL> (loaderImage, loaderImageSize)),
+      loaderModule (std::make_shared<memory::MemoryDLL> (loaderImage, loaderImageSize)),
       resourceProvider (options.resourceProvider), creationAbandoned (options.creationAbandoned),
-      failureNotice (browserNotStartedNotice)
+      browserUpdateAvailable (options.browserUpdateAvailable), self (std::make_shared<WebView2Host*> (this))
 {
     if (loaderModule->isEmpty() || ! createViewWindow (static_cast<HWND> (options.parentWindow)))
         return;
 
     if (createEmbeddedWebView())
+    {
+        hideNotice();
         resizeContentToFit();
+    }
     else
-        showFallbackNotice (failureNotice);
+        showNotice (troubleNotice());
 }
 
 WebView2Host::~WebView2Host()
@@ -58,6 +61,9 @@ WebView2Host::~WebView2Host()
 
 void WebView2Host::releaseBrowser()
 {
+    if (browserEnvironment)
+        browserEnvironment->remove_NewBrowserVersionAvailable (updateToken);
+
     browserView.reset();
     browserController.reset();
     browserEnvironment.reset();
@@ -68,50 +74,50 @@ void WebView2Host::releaseBrowser()
     eventHandler->detach();
 
     if (eventHandler->referenceCount() > 1)
-        eventHandler->keepLoaderUntilReleased (std::move (loaderModule));
+        eventHandler->keepLoaderUntilReleased (loaderModule);
 
     eventHandler.reset();
 }
 
 // The browser is created in the window that will show it: one made in a
-// parentless window and moved afterwards may stay blank.
+// parentless window and moved afterwards may stay blank. In a parent, the
+// view fills it from the start, telling that the browser starts, which can
+// take seconds.
 bool WebView2Host::createViewWindow (HWND parent)
 {
-    const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
+    const DWORD style = parent != nullptr ? WS_CHILD | WS_VISIBLE : WS_POPUP;
     const int position = parent != nullptr ? 0 : CW_USEDEFAULT;
-    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style, position, position, initialViewSize,
-                                   initialViewSize, parent, nullptr, windowClass.moduleHandle(), nullptr);
+    RECT area { 0, 0, initialViewSize, initialViewSize };
+    if (parent != nullptr)
+        GetClientRect (parent, &area);
+
+    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style, position, position,
+                                   area.right - area.left, area.bottom - area.top, parent, nullptr,
+                                   windowClass.moduleHandle(), nullptr);
     if (window == nullptr)
         return false;
 
     SetWindowLongPtrA (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (this));
     viewWindow.reset (window);
+
+    if (parent != nullptr)
+        showNotice (std::wstring (startingNotice));
+
     return true;
 }
 
 bool WebView2Host::createEmbeddedWebView()
 {
-    const auto userDataFolder = getUserDataFolder();
+    userDataFolder = getUserDataFolder();
 
     if (userDataFolder.empty())
         return false;
 
-    eventHandler = ComRef<EventHandler>::share (new EventHandler (this));
-    creationPending.test_and_set();
-
     if (! enterApartment())
-    {
-        finishCreation (Creation::failed);
         return false;
-    }
 
-    // The loader refuses at once when it finds no runtime that it can use.
-    if (! startEnvironmentCreation (userDataFolder))
-    {
-        failureNotice = missingRuntimeNotice;
-        finishCreation (Creation::failed);
+    if (! startEnvironmentCreation())
         return false;
-    }
 
     waitForCreation();
 
@@ -124,7 +130,10 @@ bool WebView2Host::createEmbeddedWebView()
         return false;
     }
 
-    wireBrowser();
+    wireResources();
+    if (resourceProvider)
+        navigate ({ false, text::utf8ToUtf16 (rootURL) });
+
     return true;
 }
 
@@ -137,16 +146,32 @@ bool WebView2Host::enterApartment()
     return comInitialised;
 }
 
-bool WebView2Host::startEnvironmentCreation (const std::wstring& userDataFolder)
+// The loader refuses at once when it finds no runtime that it can use; the
+// runtime's own failures come later, through the handlers.
+bool WebView2Host::startEnvironmentCreation()
 {
+    eventHandler = ComRef<EventHandler>::share (new EventHandler (this));
+    creationPending.test_and_set();
+    creationFailure = S_OK;
+    refusedAtCall = true;
+
     auto createEnvironment = reinterpret_cast<CreateCoreWebView2EnvironmentWithOptionsFunction> (
         loaderModule->lookupFunction (createEnvironmentExportName));
 
-    if (createEnvironment == nullptr)
-        return false;
-
     creation.store (Creation::pending);
-    return createEnvironment (nullptr, userDataFolder.c_str(), nullptr, eventHandler.get()) == S_OK;
+    const HRESULT result = createEnvironment != nullptr
+                             ? createEnvironment (nullptr, userDataFolder.c_str(), nullptr, eventHandler.get())
+                             : E_NOINTERFACE;
+
+    if (result == S_OK)
+    {
+        refusedAtCall = false;
+        return true;
+    }
+
+    creationFailure = result;
+    finishCreation (Creation::failed);
+    return false;
 }
 
 // Dispatches every message of the thread, so host callbacks and other windows
@@ -186,9 +211,21 @@ void WebView2Host::finishCreation (Creation outcome)
 {
     creation.store (outcome);
     creationPending.clear();
+
+    // A recreation has no wait to end: it finishes here.
+    if (std::exchange (recreating, false))
+    {
+        if (outcome == Creation::ready)
+            restorePage();
+        else
+        {
+            browserStopped = true;
+            showNotice (troubleNotice());
+        }
+    }
 }
 
-void WebView2Host::wireBrowser()
+void WebView2Host::wireResources()
 {
     if (! resourceProvider)
         return;
@@ -197,7 +234,6 @@ void WebView2Host::wireBrowser()
     browserView->AddWebResourceRequestedFilter (text::utf8ToUtf16 (rootURL + "*").c_str(),
                                                 COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
     browserView->add_WebResourceRequested (eventHandler.get(), &token);
-    navigate ({ false, text::utf8ToUtf16 (rootURL) });
 }
 
 HRESULT WebView2Host::onEnvironmentCreated (HRESULT result, ICoreWebView2Environment* environment)
@@ -207,11 +243,13 @@ HRESULT WebView2Host::onEnvironmentCreated (HRESULT result, ICoreWebView2Environ
 
     if (FAILED (result) || environment == nullptr)
     {
+        creationFailure = result;
         finishCreation (Creation::failed);
         return E_FAIL;
     }
 
     browserEnvironment = ComRef<ICoreWebView2Environment>::share (environment);
+    environment->add_NewBrowserVersionAvailable (eventHandler.get(), &updateToken);
 
     if (FAILED (environment->CreateCoreWebView2Controller (viewWindow.get(), eventHandler.get())))
     {
@@ -231,6 +269,7 @@ HRESULT WebView2Host::onControllerCreated (HRESULT result, ICoreWebView2Controll
 
     if (FAILED (result) || controller == nullptr || FAILED (controller->get_CoreWebView2 (view.receive())) || ! view)
     {
+        creationFailure = result;
         finishCreation (Creation::failed);
         return E_FAIL;
     }
@@ -267,30 +306,6 @@ HRESULT WebView2Host::onScriptAdded()
     return S_OK;
 }
 
-// A page whose browser failed is dead: it answers nothing, so the performer
-// is told instead, in the same window, and the close box still ends the
-// showing.
-HRESULT WebView2Host::onProcessFailed()
-{
-    deferredNavigation.reset();
-
-    if (creation.load() == Creation::pending)
-    {
-        finishCreation (Creation::failed);
-        return S_OK;
-    }
-
-    if (creation.load() != Creation::ready)
-        return S_OK;
-
-    if (browserController)
-        browserController->put_IsVisible (FALSE);
-
-    creation.store (Creation::failed);
-    showFallbackNotice (browserNotStartedNotice);
-    return S_OK;
-}
-
 HRESULT WebView2Host::onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args)
 {
     if (args == nullptr)
@@ -303,6 +318,7 @@ HRESULT WebView2Host::onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2
         return S_OK;
 
     const std::wstring message = posted.toWide();
+    hangWatch.pageResponded();
 
     // A bound function may destroy this view, so nothing of it is touched
     // after the dispatch.
@@ -329,6 +345,8 @@ HRESULT WebView2Host::onPermissionRequested (ICoreWebView2PermissionRequestedEve
 
 void WebView2Host::addInitScript (const std::string& script)
 {
+    documentScripts.push_back (script);
+
     if (isBrowserCreated())
         addDocumentScript (script);
 }
@@ -363,6 +381,8 @@ void WebView2Host::navigateToString (const std::string& html)
 // later navigation replaces an earlier one.
 void WebView2Host::navigate (Navigation navigation)
 {
+    currentPage = navigation;
+
     if (scriptAddsPending > 0)
     {
         deferredNavigation = std::move (navigation);
@@ -390,18 +410,35 @@ std::optional<int> WebView2Host::quitTakenDuringCreation() const
     return quitExitCode;
 }
 
-void WebView2Host::showFallbackNotice (std::wstring_view notice)
+void WebView2Host::showNotice (const std::wstring& text)
 {
-    if (fallbackNotice == nullptr)
-        fallbackNotice = createFallbackNotice (viewWindow.get(), notice);
+    if (notice == nullptr)
+        notice = createFallbackNotice (viewWindow.get(), text);
+    else
+    {
+        SetWindowTextW (notice, text.c_str());
+        ShowWindow (notice, SW_SHOWNA);
+    }
 
     resizeContentToFit();
 }
 
+void WebView2Host::hideNotice()
+{
+    if (notice != nullptr)
+        ShowWindow (notice, SW_HIDE);
+}
+
+std::wstring WebView2Host::troubleNotice() const
+{
+    const auto trouble = browserStopped ? BrowserTrouble::stopped : creationTrouble (creationFailure, refusedAtCall);
+    return troubleNoticeText (trouble, userDataFolder);
+}
+
 void WebView2Host::resizeContentToFit()
 {
-    if (fallbackNotice != nullptr)
-        fitFallbackNotice (viewWindow.get(), fallbackNotice);
+    if (notice != nullptr)
+        fitFallbackNotice (viewWindow.get(), notice);
 
     if (! browserController)
         return;

@@ -13,6 +13,7 @@
 
 #include "loader/dynamic_library.h"
 #include "loader/memory_dll.h"
+#include "webview/browser_recovery.h"
 #include "webview/com_ref_win.h"
 #include "webview/webview.h"
 #include "webview/webview2_win.h"
@@ -55,8 +56,9 @@ public:
     HRESULT onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args);
     HRESULT onPermissionRequested (ICoreWebView2PermissionRequestedEventArgs* args);
     HRESULT onResourceRequested (ICoreWebView2WebResourceRequestedEventArgs* args);
-    HRESULT onProcessFailed();
+    HRESULT onProcessFailed (ICoreWebView2ProcessFailedEventArgs* args);
     HRESULT onScriptAdded();
+    HRESULT onNewBrowserVersion();
 
 private:
     enum class Creation
@@ -78,10 +80,15 @@ private:
     WindowClass windowClass;
     HWNDHolder viewWindow;
     std::string rootURL;
-    std::unique_ptr<memory::MemoryDLL> loaderModule;
+    // Shared with handlers that the runtime still holds after the browser
+    // they served was let go (webview_event_handler_win.h).
+    std::shared_ptr<memory::MemoryDLL> loaderModule;
     std::function<std::optional<WebView::Options::Resource> (const std::string&)> resourceProvider;
     std::function<bool()> creationAbandoned;
+    std::function<void()> browserUpdateAvailable;
+    std::wstring userDataFolder;
     ComRef<ICoreWebView2Environment> browserEnvironment;
+    EventRegistrationToken updateToken {};
     ComRef<ICoreWebView2> browserView;
     ComRef<ICoreWebView2Controller> browserController;
     std::atomic_flag creationPending = ATOMIC_FLAG_INIT;
@@ -92,8 +99,26 @@ private:
     std::optional<int> quitExitCode;
     ComRef<EventHandler> eventHandler;
     bool comInitialised = false;
-    HWND fallbackNotice = nullptr;
-    std::wstring_view failureNotice;
+    // The text child that tells the performer what goes on instead of the
+    // page: the start, or why there is no browser.
+    HWND notice = nullptr;
+    // The result that ended the creation, and whether the loader's call
+    // itself refused it.
+    HRESULT creationFailure = S_OK;
+    bool refusedAtCall = false;
+    // The browser process died and a new browser is being made in the same
+    // window; its page and scripts follow it.
+    bool recreating = false;
+    // It died for good: recreating it failed, or it kept dying.
+    bool browserStopped = false;
+    RecreationBudget recreations;
+    HangWatch hangWatch;
+    // Scripts for documents to come, after the bridge, in order, and the
+    // page last opened: what a recreated browser is given again.
+    std::vector<std::string> documentScripts;
+    std::optional<Navigation> currentPage;
+    // Callbacks queued for later check it: the host may be gone by then.
+    std::shared_ptr<WebView2Host*> self;
     // The adds whose completion has not been reported yet; a page opened
     // meanwhile would run without their scripts.
     int scriptAddsPending = 0;
@@ -103,15 +128,22 @@ private:
     bool createViewWindow (HWND parent);
     bool createEmbeddedWebView();
     bool enterApartment();
-    bool startEnvironmentCreation (const std::wstring& userDataFolder);
+    bool startEnvironmentCreation();
     void waitForCreation();
     void finishCreation (Creation outcome);
-    void wireBrowser();
-    void showFallbackNotice (std::wstring_view notice);
+    void wireResources();
+    void showNotice (const std::wstring& text);
+    void hideNotice();
+    std::wstring troubleNotice() const;
+    void reloadPage();
+    void recreateBrowserLater();
+    void recreateBrowser();
+    void restorePage();
     void navigate (Navigation navigation);
     bool addDocumentScript (const std::string& script);
     void resizeContentToFit();
     void setBrowserVisible (bool visible);
+    /// Lets go of the browser; its handler answers nothing from now on.
     void releaseBrowser();
     ComRef<IStream> makeResponseStream (const std::vector<uint8_t>& content);
     HRESULT respondWith (ICoreWebView2WebResourceRequestedEventArgs* args,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,13 +11,17 @@ namespace tunewell::ui
 
 /// A resizable top-level desktop window whose only content is one native child
 /// window, kept at the size of the client area and shown or hidden with the
-/// window (ShowWindow). A window that could not be created behaves as a null
-/// window: every operation then does nothing.
+/// window (ShowWindow). Moved to a monitor of another scale, it takes the
+/// rectangle that the system suggests, which keeps its logical size. A window
+/// that could not be created behaves as a null window: every operation then
+/// does nothing.
 /// Create, use and destroy it on one thread; its messages arrive there.
 class DesktopWindow
 {
 public:
-    /// Creates the native window at these logical bounds, shows and focuses it.
+    /// Creates the native window per-monitor DPI aware, without changing the
+    /// calling thread's own awareness, places it at these logical bounds
+    /// inside the work area of its monitor, shows and focuses it.
     explicit DesktopWindow (Bounds bounds);
     /// Destroys the native window together with its content window.
     ~DesktopWindow();
@@ -33,17 +36,27 @@ public:
     /// An invalid UTF-8 title gives an empty title.
     void setTitle (const std::string& utf8Title);
 
-    /// Adds a sizing border and a maximise box; the next setBounds with
-    /// SWP_FRAMECHANGED redraws the frame.
+    /// Adds a sizing border and a maximise box; the next setClientSize
+    /// redraws the frame.
     void addResizableStyles();
 
-    /// Places the client area at logical bounds scaled by the window's DPI,
-    /// with SetWindowPos flags, then fits the content to it.
-    void setBounds (Bounds bounds, std::uint32_t setWindowPosFlags);
+    /// Sizes the client area to a logical size scaled by the window's DPI and
+    /// the content with it; the window's top-left corner stays where it is.
+    void setClientSize (int width, int height);
 
-    /// Limits in physical pixels, applied only when both values are above 0.
+    /// Moves the window into the work area of its monitor, shrinking it where
+    /// it is larger. A minimised or maximised window stays as it is.
+    void fitIntoWorkArea();
+
+    /// Logical limits, scaled by the window's DPI whenever the window system
+    /// asks for them; each applies only when both its values are above 0.
+    /// Whatever the maximum, a maximised window fills at most the work area
+    /// of its monitor and is never smaller than the restored window.
     void setMinimumTrackSize (int width, int height);
     void setMaximumTrackSize (int width, int height);
+
+    /// Hides the window and its content; nothing else changes.
+    void hide();
 
     /// Makes this native window (an HWND, not owned) the only content; the
     /// previous content window is hidden and detached. Null is ignored; a

@@ -14,9 +14,11 @@ DesktopWindow::DesktopWindow (Bounds) {}
 DesktopWindow::~DesktopWindow() = default;
 void DesktopWindow::setTitle (const std::string&) {}
 void DesktopWindow::addResizableStyles() {}
-void DesktopWindow::setBounds (Bounds, std::uint32_t) {}
+void DesktopWindow::setClientSize (int, int) {}
+void DesktopWindow::fitIntoWorkArea() {}
 void DesktopWindow::setMinimumTrackSize (int, int) {}
 void DesktopWindow::setMaximumTrackSize (int, int) {}
+void DesktopWindow::hide() {}
 void DesktopWindow::setContentView (void*) {}
 void DesktopWindow::releaseContentView() {}
 void DesktopWindow::resizeContentToFit() {}

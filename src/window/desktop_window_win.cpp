@@ -4,6 +4,7 @@
 
 #include "messageloop/library_frames.h"
 #include "text/utf16.h"
+#include "window/dpi_awareness_win.h"
 #include "window/hwnd_holder_win.h"
 #include "window/user32_function.h"
 #include "window/window_bounds.h"
@@ -17,14 +18,18 @@ constexpr unsigned int defaultDPI = 96;
 constexpr DWORD placementStyle = WS_OVERLAPPEDWINDOW;
 constexpr UINT initialPlacementFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 constexpr UINT resizeOnlyFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+constexpr UINT moveAndResizeFlags = SWP_NOZORDER | SWP_NOACTIVATE;
 
-struct TrackSize
+PixelRect pixelRect (const RECT& rect)
 {
-    int width = 0;
-    int height = 0;
+    return { rect.left, rect.top, rect.right, rect.bottom };
+}
 
-    bool isSet() const { return width > 0 && height > 0; }
-};
+void placeWindow (HWND window, const PixelRect& frame, UINT flags)
+{
+    SetWindowPos (window, nullptr, frame.left, frame.top, clampedExtent (frame.left, frame.right),
+                  clampedExtent (frame.top, frame.bottom), flags);
+}
 
 BOOL CALLBACK storeFirstChild (HWND child, LPARAM result)
 {
@@ -49,17 +54,20 @@ struct DesktopWindow::Pimpl
 
     DesktopWindow& owner;
     HWNDHolder windowHandle;
-    TrackSize minimumTrackSize;
-    TrackSize maximumTrackSize;
+    Size minimumTrackSize;
+    Size maximumTrackSize;
     WindowClass windowClass;
 
     void create (Bounds bounds);
-    void setBounds (Bounds bounds, UINT flags);
+    void placeClientArea (Bounds bounds, UINT flags);
+    PixelRect frameAround (const PixelRect& client) const;
+    void fitIntoWorkArea();
     void resizeContentToFit();
     void showContent (bool visible);
     HWND getFirstChildWindow() const;
     unsigned int getWindowDPI() const;
     void applyTrackSizes (MINMAXINFO& limits) const;
+    void takeSuggestedRect (const RECT& suggested);
     void requestClose();
 
     static void enableNonClientDPIScaling (HWND window);
@@ -68,31 +76,70 @@ struct DesktopWindow::Pimpl
 
 void DesktopWindow::Pimpl::create (Bounds bounds)
 {
-    HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle(), nullptr);
+    HWND window = nullptr;
+    {
+        // The window keeps the awareness of the thread that creates it; the
+        // thread itself, the host's, goes back to its own at once.
+        const PerMonitorDpiScope awareness (PerMonitorDpiScope::Purpose::createWindows);
+        window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle(), nullptr);
+    }
     if (window == nullptr)
         return;
 
     SetWindowLongPtrA (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (this));
     windowHandle.reset (window);
 
-    setBounds (bounds, initialPlacementFlags);
+    placeClientArea (bounds, initialPlacementFlags);
+    fitIntoWorkArea();
     ShowWindow (window, SW_SHOW);
     UpdateWindow (window);
     SetFocus (window);
 }
 
-void DesktopWindow::Pimpl::setBounds (Bounds bounds, UINT flags)
+// Every operation that reads or writes pixels runs per-monitor aware, as the
+// window does: on a DPI-unaware host thread the system would otherwise scale
+// each rectangle to 96 DPI on the way.
+void DesktopWindow::Pimpl::placeClientArea (Bounds bounds, UINT flags)
 {
-    const PixelRect client = physicalClientRect (bounds, getWindowDPI());
-    RECT frame { client.left, client.top, client.right, client.bottom };
-    // Always the style the window was created with, so that sizes stay
-    // comparable whatever styles were added later.
-    AdjustWindowRect (&frame, placementStyle, FALSE);
-
-    SetWindowPos (windowHandle.get(), nullptr, frame.left, frame.top, clampedExtent (frame.left, frame.right),
-                  clampedExtent (frame.top, frame.bottom), flags);
+    const PerMonitorDpiScope awareness;
+    placeWindow (windowHandle.get(), frameAround (physicalClientRect (bounds, getWindowDPI())), flags);
     resizeContentToFit();
+}
+
+PixelRect DesktopWindow::Pimpl::frameAround (const PixelRect& client) const
+{
+    using AdjustForDpiFunction = BOOL (WINAPI*) (RECT*, DWORD, BOOL, DWORD, UINT);
+    RECT frame { client.left, client.top, client.right, client.bottom };
+
+    // Always the style the window was created with, so that sizes stay
+    // comparable whatever styles were added later; and at the window's DPI,
+    // which AdjustWindowRect knows nothing of.
+    if (auto adjustForDpi = reinterpret_cast<AdjustForDpiFunction> (getUser32Function ("AdjustWindowRectExForDpi")))
+        adjustForDpi (&frame, placementStyle, FALSE, 0, getWindowDPI());
+    else
+        AdjustWindowRect (&frame, placementStyle, FALSE);
+    return pixelRect (frame);
+}
+
+void DesktopWindow::Pimpl::fitIntoWorkArea()
+{
+    HWND window = windowHandle.get();
+    if (window == nullptr || ! IsWindow (window) || IsIconic (window) || IsZoomed (window))
+        return;
+
+    const PerMonitorDpiScope awareness;
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof (monitor);
+    RECT current {};
+    if (! GetMonitorInfoW (MonitorFromWindow (window, MONITOR_DEFAULTTONEAREST), &monitor)
+        || ! GetWindowRect (window, &current))
+        return;
+
+    const PixelRect fitted = fitIntoArea (pixelRect (current), pixelRect (monitor.rcWork));
+    if (fitted.left != current.left || fitted.top != current.top || fitted.right != current.right
+        || fitted.bottom != current.bottom)
+        placeWindow (window, fitted, moveAndResizeFlags);
 }
 
 void DesktopWindow::Pimpl::resizeContentToFit()
@@ -100,6 +147,8 @@ void DesktopWindow::Pimpl::resizeContentToFit()
     HWND child = getFirstChildWindow();
     if (child == nullptr)
         return;
+
+    const PerMonitorDpiScope awareness;
 
     RECT client {};
     GetClientRect (windowHandle.get(), &client);
@@ -131,15 +180,38 @@ unsigned int DesktopWindow::Pimpl::getWindowDPI() const
     return getDpiForWindow != nullptr ? getDpiForWindow (windowHandle.get()) : defaultDPI;
 }
 
+// Called from the window procedure, during which the system runs the thread
+// at the window's own awareness.
 void DesktopWindow::Pimpl::applyTrackSizes (MINMAXINFO& limits) const
 {
-    if (maximumTrackSize.isSet())
-    {
-        limits.ptMaxSize = { maximumTrackSize.width, maximumTrackSize.height };
-        limits.ptMaxTrackSize = { maximumTrackSize.width, maximumTrackSize.height };
-    }
-    if (minimumTrackSize.isSet())
-        limits.ptMinTrackSize = { minimumTrackSize.width, minimumTrackSize.height };
+    HWND window = windowHandle.get();
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof (monitor);
+    GetMonitorInfoW (MonitorFromWindow (window, MONITOR_DEFAULTTONEAREST), &monitor);
+    // The restored size, also while the window is maximised or minimised.
+    WINDOWPLACEMENT placement {};
+    placement.length = sizeof (placement);
+    GetWindowPlacement (window, &placement);
+    const RECT& restored = placement.rcNormalPosition;
+
+    const SizeLimits proposed { { limits.ptMaxSize.x, limits.ptMaxSize.y },
+                                { limits.ptMaxPosition.x, limits.ptMaxPosition.y },
+                                { limits.ptMinTrackSize.x, limits.ptMinTrackSize.y },
+                                { limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y } };
+    const SizeLimits answer = windowSizeLimits (proposed, minimumTrackSize, maximumTrackSize, getWindowDPI(),
+                                                pixelRect (monitor.rcMonitor), pixelRect (monitor.rcWork),
+                                                { clampedExtent (restored.left, restored.right),
+                                                  clampedExtent (restored.top, restored.bottom) });
+
+    limits.ptMaxSize = { answer.maximisedSize.width, answer.maximisedSize.height };
+    limits.ptMaxPosition = { answer.maximisedPosition.x, answer.maximisedPosition.y };
+    limits.ptMinTrackSize = { answer.minimumTrackSize.width, answer.minimumTrackSize.height };
+    limits.ptMaxTrackSize = { answer.maximumTrackSize.width, answer.maximumTrackSize.height };
+}
+
+void DesktopWindow::Pimpl::takeSuggestedRect (const RECT& suggested)
+{
+    placeWindow (windowHandle.get(), pixelRect (suggested), moveAndResizeFlags);
 }
 
 void DesktopWindow::Pimpl::requestClose()
@@ -197,6 +269,16 @@ LRESULT CALLBACK DesktopWindow::Pimpl::wndProc (HWND window, UINT message, WPARA
                 pimpl->applyTrackSizes (*reinterpret_cast<MINMAXINFO*> (lParam));
             return 0;
 
+        case WM_DPICHANGED:
+            // The suggested rectangle keeps the window's logical size on a
+            // monitor of another scale; the content follows through WM_SIZE.
+            if (pimpl != nullptr && lParam != 0)
+            {
+                pimpl->takeSuggestedRect (*reinterpret_cast<const RECT*> (lParam));
+                return 0;
+            }
+            break;
+
         case WM_NCCREATE:
             enableNonClientDPIScaling (window);
             break;
@@ -226,9 +308,14 @@ void DesktopWindow::addResizableStyles()
     SetWindowLongA (window, GWL_STYLE, style | WS_THICKFRAME | WS_MAXIMIZEBOX);
 }
 
-void DesktopWindow::setBounds (Bounds bounds, std::uint32_t setWindowPosFlags)
+void DesktopWindow::setClientSize (int width, int height)
 {
-    pimpl->setBounds (bounds, setWindowPosFlags);
+    pimpl->placeClientArea ({ 0, 0, width, height }, resizeOnlyFlags);
+}
+
+void DesktopWindow::fitIntoWorkArea()
+{
+    pimpl->fitIntoWorkArea();
 }
 
 void DesktopWindow::setMinimumTrackSize (int width, int height)
@@ -239,6 +326,12 @@ void DesktopWindow::setMinimumTrackSize (int width, int height)
 void DesktopWindow::setMaximumTrackSize (int width, int height)
 {
     pimpl->maximumTrackSize = { width, height };
+}
+
+void DesktopWindow::hide()
+{
+    if (HWND window = pimpl->windowHandle.get(); window != nullptr)
+        ShowWindow (window, SW_HIDE);
 }
 
 void DesktopWindow::setContentView (void* view)

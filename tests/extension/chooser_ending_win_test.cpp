@@ -357,17 +357,29 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
 constexpr const wchar_t* missingRuntimeNoticeStart = L"The song list needs the Microsoft Edge WebView2 Runtime";
 constexpr const wchar_t* browserNotStartedNoticeStart =
     L"The song list's browser (Microsoft Edge WebView2) could not be started";
+constexpr const wchar_t* browserStoppedNoticeStart =
+    L"The song list's browser (Microsoft Edge WebView2) stopped and could not be restarted";
+constexpr const wchar_t* runtimeChangingNoticeStart =
+    L"The Microsoft Edge WebView2 Runtime is being updated or was uninstalled";
+
+/// The profile folder's notice names the folder that the browser was given.
+std::wstring profileFolderNoticeStart()
+{
+    auto folder = loggedTexts (L"CreateWebViewEnvironmentWithOptionsInternal");
+    return L"The song list cannot write to its browser profile folder:\r\n"
+         + text::utf8ToUtf16 (folder.empty() ? std::string() : folder.front());
+}
 
 /// Runs one showing that should find no browser: the window must come to
 /// show the notice, and its close box must end the showing.
-void expectNoticeThatTheCloseBoxEnds (ChooserSession& session, const wchar_t* noticeStart)
+void expectNoticeThatTheCloseBoxEnds (ChooserSession& session, const std::function<std::wstring()>& noticeStart)
 {
     ShowingScript script;
     script.when (
         "the notice",
         [noticeStart] {
             auto window = visibleChooserWindow();
-            return window != nullptr && windowShowsText (window, noticeStart);
+            return window != nullptr && windowShowsText (window, noticeStart());
         },
         clickCloseBox);
     session.runShowing (script);
@@ -404,15 +416,28 @@ TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEn
     {
         const char* name;
         std::function<void()> plan;
-        const wchar_t* noticeStart;
+        std::function<std::wstring()> noticeStart;
     };
-    // A runtime that refuses the loader's call at once is one it cannot use.
+    const auto notice = [] (const wchar_t* start) { return [start] { return std::wstring (start); }; };
+    const auto diskFull = HRESULT_FROM_WIN32 (ERROR_DISK_FULL);
+    const auto uninstalled = HRESULT_FROM_WIN32 (ERROR_PRODUCT_UNINSTALLED);
+    // A runtime that refuses the loader's call at once is one it cannot use,
+    // unless the refusal names another cause.
     const std::vector<Failure> failures {
-        { "environment call", [] { standin_fail_environment_call (E_FAIL); }, missingRuntimeNoticeStart },
-        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
-        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); }, browserNotStartedNoticeStart },
-        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); }, browserNotStartedNoticeStart },
-        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); }, browserNotStartedNoticeStart },
+        { "environment call", [] { standin_fail_environment_call (E_FAIL); }, notice (missingRuntimeNoticeStart) },
+        { "environment creation", [] { standin_fail_environment_creation (E_FAIL, 0); },
+          notice (browserNotStartedNoticeStart) },
+        { "null environment", [] { standin_fail_environment_creation (S_OK, 1); },
+          notice (browserNotStartedNoticeStart) },
+        { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); },
+          notice (browserNotStartedNoticeStart) },
+        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); }, notice (browserNotStartedNoticeStart) },
+        // Microsoft's loader reports any failed completion as
+        // ERROR_FILE_NOT_FOUND; these causes come as the call's result.
+        { "profile folder denied", [] { standin_fail_environment_call (E_ACCESSDENIED); }, profileFolderNoticeStart },
+        { "disk full", [=] { standin_fail_environment_call (diskFull); }, profileFolderNoticeStart },
+        { "runtime uninstalled", [=] { standin_fail_environment_call (uninstalled); },
+          notice (runtimeChangingNoticeStart) },
     };
 
     for (auto& [name, plan, noticeStart] : failures)
@@ -432,12 +457,12 @@ TEST_F (Ending, aRuntimeThatMicrosoftsLoaderCannotUseOrFindShowsTheNotice)
     {
         SCOPED_TRACE ("a runtime DLL without the creation export");
         RuntimeFolder folder (TUNEWELL_RUNTIME_WITHOUT_ENTRY_FOLDER);
-        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
+        expectNoticeThatTheCloseBoxEnds (*this, [] { return std::wstring (missingRuntimeNoticeStart); });
     }
     {
         SCOPED_TRACE ("no runtime at all");
         RuntimeFolder folder (nullptr);
-        expectNoticeThatTheCloseBoxEnds (*this, missingRuntimeNoticeStart);
+        expectNoticeThatTheCloseBoxEnds (*this, [] { return std::wstring (missingRuntimeNoticeStart); });
     }
 
     EXPECT_EQ (standin_log_count(), 0u);
@@ -554,6 +579,44 @@ TEST_F (Reopening, rightAfterTheCloseBoxOrThePagesCloseButtonTheNextShowingLists
     }
 }
 
+TEST_F (Reopening, aRuntimeUpdateLetsTheOldBrowserExitSoThatTheNextShowingStartsANewOne)
+{
+    for (bool duringShowing : { false, true })
+    {
+        SCOPED_TRACE (duringShowing ? "during a showing" : "between showings");
+        standin_reset();
+
+        ShowingScript first;
+        if (duringShowing)
+        {
+            first.when ("the page", pageLoaded, [] { standin_new_browser_version(); });
+            // Never closed for an update: the page stays until the close box.
+            first.when (
+                "the update", [] { return ! loggedTexts (L"NewBrowserVersionAvailable").empty(); },
+                [] {
+                    runPendingMessages();
+                    EXPECT_NE (visibleChooserWindow(), nullptr);
+                    EXPECT_EQ (standin_open_view_count(), 1);
+                    clickCloseBox();
+                });
+        }
+        else
+            first.when ("the page", pageLoaded, clickCloseBox);
+        runShowing (first);
+        ASSERT_TRUE (first.allStepsRan());
+
+        if (! duringShowing)
+            standin_new_browser_version();
+
+        // The view kept for a fast reopen goes, and with it the old browser.
+        EXPECT_TRUE (waitFor ([] { return standin_running_browser_count() == 0; }));
+        EXPECT_EQ (standin_open_view_count(), 0);
+
+        runShowingThatListsTheSongs (*this);
+        EXPECT_EQ (standin_browser_start_count(), 2);
+    }
+}
+
 TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheCloseBox)
 {
     for (int race : { STANDIN_EXIT_RACE_FAILS, STANDIN_EXIT_RACE_HANGS })
@@ -602,28 +665,128 @@ TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheClo
     }
 }
 
-TEST_F (Ending, aBrowserProcessThatFailsLeavesTheNoticeWhichTheCloseBoxEnds)
+/// The page's call with this id has been answered.
+bool pageCallAnswered (int id)
 {
-    for (int kind : { 0, 1 })
+    const auto probe = ui::makeResolveScript (id, "@");
+    const auto prefix = probe.substr (0, probe.find ('@'));
+    const auto scripts = loggedTexts (L"ExecuteScript");
+    return std::any_of (scripts.begin(), scripts.end(),
+                        [&prefix] (const std::string& script) { return script.rfind (prefix, 0) == 0; });
+}
+
+size_t pagesOpened()
+{
+    return loggedTexts (L"NavigateToString").size();
+}
+
+TEST_F (Ending, aFailedProcessOfTheBrowserLeavesTheSongListWorkingInTheOpenWindow)
+{
+    enum class Seen
+    {
+        samePage,
+        reloadedPage,
+        recreatedBrowser
+    };
+    struct Case
+    {
+        int kind;
+        Seen seen;
+    };
+    // 0 the browser process, 1 the renderer exited, 2 it hangs, 3 a
+    // subframe's renderer, 4 utility, 5 sandbox helper, 6 GPU, 7 and 8
+    // plug-ins, 9 unknown.
+    const Case cases[] { { 6, Seen::samePage },         { 3, Seen::samePage },       { 4, Seen::samePage },
+                         { 5, Seen::samePage },         { 7, Seen::samePage },       { 9, Seen::samePage },
+                         { 1, Seen::reloadedPage },     { 2, Seen::reloadedPage },   { 0, Seen::recreatedBrowser } };
+
+    for (auto [kind, seen] : cases)
     {
         SCOPED_TRACE (kind);
         standin_reset();
+        size_t pagesBefore = 0;
+
+        ShowingScript script;
+        script.when ("the page", pageLoaded, [&pagesBefore, kind = kind] {
+            pagesBefore = pagesOpened();
+            ASSERT_EQ (standin_fail_process (kind), 0);
+        });
+        script.when (
+            "the page after the failure",
+            [&pagesBefore, seen = seen] {
+                if (loggedTexts (L"ProcessFailed").empty() || standin_open_view_count() != 1)
+                    return false;
+                return seen == Seen::samePage || pagesOpened() == pagesBefore + 1;
+            },
+            [] { postFromPage (LR"({"id":4,"fn":"getSongListFromVantor","params":[]})"); });
+        script.when (
+            "the list", [] { return pageCallAnswered (4); },
+            [] {
+                EXPECT_FALSE (windowShowsText (visibleChooserWindow(), L"The song list"));
+                clickCloseBox();
+            });
+        runShowing (script);
+
+        EXPECT_TRUE (script.allStepsRan());
+        EXPECT_EQ (takePendingQuit(), std::nullopt);
+        EXPECT_EQ (standin_browser_start_count(), seen == Seen::recreatedBrowser ? 2 : 1);
+        EXPECT_EQ (pagesOpened(), pagesBefore + (seen == Seen::samePage ? 0 : 1));
+        if (seen == Seen::recreatedBrowser)
+        {
+            EXPECT_EQ (loggedTexts (L"BrowserProcessExited").size(), 1u);
+            // The new browser's page began with the bridge and the three stubs.
+            auto scripts = documentScripts();
+            scripts.resize (std::min<size_t> (scripts.size(), 4));
+            EXPECT_EQ (scripts, (std::vector<std::string> { std::string (ui::bridgeScript),
+                                                            ui::makeBindingStub ("getSongListFromVantor"),
+                                                            ui::makeBindingStub ("closeSongSelector"),
+                                                            ui::makeBindingStub ("selectSong") }));
+        }
+    }
+}
+
+TEST_F (Ending, aBrowserThatCannotBeRestartedOrKeepsDyingEndsInTheNoticeWhichTheCloseBoxEnds)
+{
+    const std::vector<std::pair<const char*, int>> cases { { "its recreation fails", 1 }, { "it keeps dying", 4 } };
+
+    for (auto& [name, deaths] : cases)
+    {
+        SCOPED_TRACE (name);
+        standin_reset();
+        const bool recreationFails = deaths == 1;
+        int died = 0;
 
         ShowingScript script;
         script.when (
-            "the page", [] { return visibleChooserWindow() != nullptr && ! loggedTexts (L"NavigateToString").empty(); },
-            [kind] { ASSERT_EQ (standin_fail_process (kind), 0); });
+            "a page to fail",
+            [&died] { return visibleChooserWindow() != nullptr && pagesOpened() == static_cast<size_t> (died + 1); },
+            [&] {
+                if (recreationFails)
+                    standin_fail_environment_creation (E_FAIL, 0);
+                ASSERT_EQ (standin_fail_process (0), 0);
+                ++died;
+            });
+        for (int death = 1; death < deaths; ++death)
+            script.when (
+                "a recreated page to fail",
+                [&died] { return standin_open_view_count() == 1 && pagesOpened() == static_cast<size_t> (died + 1); },
+                [&died] {
+                    ASSERT_EQ (standin_fail_process (0), 0);
+                    ++died;
+                });
         script.when (
             "the notice",
             [] {
                 auto window = visibleChooserWindow();
-                return window != nullptr && windowShowsText (window, browserNotStartedNoticeStart);
+                return window != nullptr && windowShowsText (window, browserStoppedNoticeStart);
             },
             clickCloseBox);
         runShowing (script);
 
         EXPECT_TRUE (script.allStepsRan());
         EXPECT_EQ (takePendingQuit(), std::nullopt);
+        // Three recreations at most, then no more.
+        EXPECT_EQ (standin_browser_start_count(), recreationFails ? 2 : 4);
     }
 }
 
@@ -677,6 +840,45 @@ TEST (Unloading, onAnotherThreadLeavesNoCodeOfTheLibraryToTheThreadThatShowedThe
     runPendingMessages();
 
     EXPECT_TRUE (libraryWindowsOfThisThread().empty());
+    standin_reset();
+}
+
+TEST (Unloading, whileTheRuntimeHoldsAnAbandonedCreationKeepsTheLibraryUntilTheRuntimeLetsGo)
+{
+    auto library = std::make_unique<TunewellLibrary> (TUNEWELL_LIBRARY_FILE);
+    ASSERT_TRUE (library->library.isLoaded());
+    standin_reset();
+    TestHost host;
+    library->VantorRegister (&TestHost::lookup, host.handle());
+    standin_hold_creation();
+    // Without a start delay the answer follows the hold's end at once.
+    standin_plan_browser_process (0, 0, 100, STANDIN_EXIT_RACE_FAILS);
+
+    ShowingScript script;
+    script.when ("the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
+    script.start();
+    library->InvokeMenu (0);
+    library->OnModeChanged (1);
+    script.stop();
+    library->OnClose();
+    library.reset();
+    ASSERT_TRUE (script.problems.empty());
+    ASSERT_NE (GetModuleHandleW (L"tunewell.dll"), nullptr) << "unloaded under the runtime's handler";
+
+    // The runtime answers, and lets go of the handler and of everything it
+    // made for it, after the unload.
+    standin_answer_held_creations();
+    EXPECT_TRUE (waitFor ([] { return standin_held_creation_count() == 0; }));
+    runPendingMessages();
+    EXPECT_EQ (standin_open_view_count(), 0);
+
+    // The host's next load and call lets the library go for good.
+    {
+        TunewellLibrary again (TUNEWELL_LIBRARY_FILE);
+        again.VantorRegister (&TestHost::lookup, host.handle());
+        again.OnClose();
+    }
+    EXPECT_EQ (GetModuleHandleW (L"tunewell.dll"), nullptr);
     standin_reset();
 }
 

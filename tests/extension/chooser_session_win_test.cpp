@@ -11,11 +11,12 @@ namespace tunewell::testing
 namespace
 {
 constexpr UINT turnMessage = WM_APP + 0x31;
-constexpr int maximumTurnsPerStep = 20000;
 constexpr UINT_PTR endTimer = 1;
 constexpr UINT_PTR stepTimer = 2;
-constexpr UINT stepTimerMilliseconds = 10;
-constexpr int maximumTimerTurnsPerStep = 500;
+constexpr UINT stepTimerMilliseconds = 5;
+// Generous: the browser's start and exit run on the stand-in's timers, and
+// Wine under a loaded machine is slow.
+constexpr ULONGLONG maximumStepMilliseconds = 15000;
 constexpr UINT endTimeoutMilliseconds = 5000;
 constexpr wchar_t scriptWindowClass[] = L"TunewellTestShowingScript";
 
@@ -97,7 +98,7 @@ void ShowingScript::turn()
 
     if (nextStep < steps.size() && steps[nextStep].ready())
     {
-        turnsWaited = 0;
+        waitingSince = 0;
         // Advanced first: the action may run a loop that dispatches turns.
         auto& step = steps[nextStep++];
         postTurn();
@@ -113,23 +114,15 @@ void ShowingScript::turn()
         return;
     }
 
-    if (steps[nextStep].waitsOnTimer)
-    {
-        if (++turnsWaited > maximumTimerTurnsPerStep)
-            return abandon ("waited in vain for " + steps[nextStep].description);
-
-        SetTimer (window, stepTimer, stepTimerMilliseconds, nullptr);
-        return;
-    }
-
-    if (++turnsWaited > maximumTurnsPerStep)
+    // Looks again on a timer, never on posted turns, which would hold back
+    // the timers that the browser's delays run on, and a quit.
+    const ULONGLONG now = GetTickCount64();
+    if (waitingSince == 0)
+        waitingSince = now;
+    if (now - waitingSince > maximumStepMilliseconds)
         return abandon ("waited in vain for " + steps[nextStep].description);
 
-    // Lets the stand-in's own queued work run before the next look.
-    if (turnsWaited % 100 == 0)
-        Sleep (1);
-
-    postTurn();
+    SetTimer (window, stepTimer, stepTimerMilliseconds, nullptr);
 }
 
 void ShowingScript::abandon (const std::string& problem)
@@ -232,6 +225,29 @@ std::optional<int> takePendingQuit()
         return static_cast<int> (message.wParam);
 
     return std::nullopt;
+}
+
+bool waitFor (const std::function<bool()>& condition, DWORD milliseconds)
+{
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+
+    while (! condition())
+    {
+        if (GetTickCount64() > end)
+            return false;
+
+        // Wakes for the stand-in's timers as well as for posted work.
+        MsgWaitForMultipleObjects (0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG message {};
+        while (PeekMessageW (&message, nullptr, 0, WM_QUIT - 1, PM_REMOVE)
+               || PeekMessageW (&message, nullptr, WM_QUIT + 1, 0xFFFF, PM_REMOVE))
+        {
+            TranslateMessage (&message);
+            DispatchMessageW (&message);
+        }
+    }
+
+    return true;
 }
 
 std::vector<std::string> loggedTexts (const wchar_t* operation)

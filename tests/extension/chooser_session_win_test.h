@@ -23,7 +23,8 @@ namespace tunewell::testing
 {
 
 /// Steps that run one after another from the thread's message queue, each
-/// once its condition holds. A step that waits too long, or a showing that
+/// once its condition holds, which is looked at on a timer: the browser's
+/// delays run on timers too. A step that waits too long, or a showing that
 /// outlives the last step, is reported and ended with a quit (exit code
 /// abandonedExitCode), so that no test hangs.
 class ShowingScript
@@ -39,8 +40,8 @@ public:
 
     ShowingScript& when (std::string description, std::function<bool()> ready, std::function<void()> action);
     ShowingScript& then (std::function<void()> action);
-    /// As `when`, but waits on a timer rather than posted turns, so that a
-    /// quit message can be taken meanwhile (posted messages hold it back).
+    /// As `when`; kept for the steps that must let a quit message be taken
+    /// while they wait, which every step now does.
     ShowingScript& whenOnTimer (std::string description, std::function<bool()> ready, std::function<void()> action);
 
     /// Starts the steps; they run once the thread dispatches messages.
@@ -64,7 +65,7 @@ private:
     HWND window = nullptr;
     std::vector<Step> steps;
     size_t nextStep = 0;
-    int turnsWaited = 0;
+    ULONGLONG waitingSince = 0;
     bool stopped = false;
 
     void turn();
@@ -84,6 +85,10 @@ void clickCloseBox();
 
 /// Runs the messages queued now and those they post in turn.
 void runPendingMessages();
+
+/// Dispatches the thread's messages (a quit stays queued) until the
+/// condition holds, at most this long; whether it came to hold.
+bool waitFor (const std::function<bool()>& condition, DWORD milliseconds = 10000);
 
 /// Removes a quit message waiting for this thread and gives its exit code.
 std::optional<int> takePendingQuit();

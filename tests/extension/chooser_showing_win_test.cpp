@@ -3,6 +3,10 @@
 
 #include "chooser_session_win_test.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+
 #include "extension/chooser_page.h"
 #include "private_executable_regions_win.h"
 #include "text/utf16.h"
@@ -28,9 +32,7 @@ TEST_F (Showing, theWindowIsTitledResizableInFrontAndHoldsTheBrowserAtItsClientS
 {
     HWND window = nullptr;
     RECT client {};
-    POINT clientOrigin {};
     LONG style = 0;
-    MINMAXINFO limits {};
     HWND content = nullptr;
     RECT contentRect {};
 
@@ -38,9 +40,7 @@ TEST_F (Showing, theWindowIsTitledResizableInFrontAndHoldsTheBrowserAtItsClientS
     script.when ("the page", pageLoaded, [&] {
         window = visibleChooserWindow();
         GetClientRect (window, &client);
-        ClientToScreen (window, &clientOrigin);
         style = GetWindowLongW (window, GWL_STYLE);
-        SendMessageW (window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM> (&limits));
         content = GetWindow (window, GW_CHILD);
         GetWindowRect (content, &contentRect);
         clickCloseBox();
@@ -50,21 +50,121 @@ TEST_F (Showing, theWindowIsTitledResizableInFrontAndHoldsTheBrowserAtItsClientS
     ASSERT_NE (window, nullptr);
     EXPECT_EQ (windowTitle (window), L"Tunewell");
     EXPECT_EQ (chooserWindows().size(), 1u);
-    EXPECT_EQ (client.right - client.left, 1080);
-    EXPECT_EQ (client.bottom - client.top, 720);
-    EXPECT_EQ (clientOrigin.x, 100);
-    EXPECT_EQ (clientOrigin.y, 100);
     EXPECT_EQ (style & (WS_THICKFRAME | WS_MAXIMIZEBOX), WS_THICKFRAME | WS_MAXIMIZEBOX);
-    EXPECT_EQ (limits.ptMinTrackSize.x, 300);
-    EXPECT_EQ (limits.ptMinTrackSize.y, 300);
-    EXPECT_EQ (limits.ptMaxTrackSize.x, 1500);
-    EXPECT_EQ (limits.ptMaxTrackSize.y, 1200);
-    EXPECT_EQ (limits.ptMaxSize.x, 1500);
-    EXPECT_EQ (limits.ptMaxSize.y, 1200);
 
+    // The geometry at each display scale: ShowingAtDisplayScale.
     ASSERT_NE (content, nullptr);
-    EXPECT_EQ (contentRect.right - contentRect.left, 1080);
-    EXPECT_EQ (contentRect.bottom - contentRect.top, 720);
+    EXPECT_EQ (contentRect.right - contentRect.left, client.right);
+    EXPECT_EQ (contentRect.bottom - contentRect.top, client.bottom);
+}
+
+using ShowingAtDisplayScale = ChooserSession;
+
+// How the chooser fits a 1920 x 1080 screen at each display scale: a client
+// size of 0 stands for "fills the work area in that direction".
+struct GeometryAtScale
+{
+    unsigned int dpi;
+    SIZE client, minimumTrack, maximumTrack, maximised;
+};
+constexpr GeometryAtScale geometryAtScales[] = {
+    { 96, { 1080, 720 }, { 300, 300 }, { 1500, 1200 }, { 1500, 1080 } },
+    { 144, { 1620, 0 }, { 450, 450 }, { 2250, 1800 }, { 1920, 1080 } },
+    { 192, { 0, 0 }, { 600, 600 }, { 3000, 2400 }, { 1920, 1080 } },
+};
+
+// The display scale that the Wine prefix of this run was given (LogPixels);
+// the registration of the test sets it.
+unsigned int prefixDpi()
+{
+    wchar_t value[16] {};
+    const DWORD length = GetEnvironmentVariableW (L"TUNEWELL_WINE_LOGPIXELS", value, 16);
+    return length > 0 && length < 16 ? static_cast<unsigned int> (std::wcstoul (value, nullptr, 10)) : 0;
+}
+
+// Sizes as the monitor has them, whatever the awareness of the thread that asks.
+class PhysicalPixels
+{
+public:
+    PhysicalPixels() : previous (SetThreadDpiAwarenessContext (DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {}
+    ~PhysicalPixels() { SetThreadDpiAwarenessContext (previous); }
+
+private:
+    DPI_AWARENESS_CONTEXT previous;
+};
+
+TEST_F (ShowingAtDisplayScale, theWindowOpensAndMaximisesInsideTheWorkAreaWithScaledLimitsAndLeavesTheHostsScalingAlone)
+{
+    const unsigned int dpi = prefixDpi();
+    if (dpi == 0)
+        GTEST_SKIP() << "runs in a Wine prefix of its own display scale (tests/extension/CMakeLists.txt)";
+    const auto expected = std::find_if (std::begin (geometryAtScales), std::end (geometryAtScales),
+                                        [dpi] (const GeometryAtScale& row) { return row.dpi == dpi; });
+    ASSERT_NE (expected, std::end (geometryAtScales)) << dpi;
+
+    // A host that never declared its DPI awareness.
+    const DPI_AWARENESS_CONTEXT hostAwareness = SetThreadDpiAwarenessContext (DPI_AWARENESS_CONTEXT_UNAWARE);
+    const DPI_AWARENESS_CONTEXT unaware = GetThreadDpiAwarenessContext();
+
+    HWND window = nullptr;
+    UINT windowDpi = 0;
+    RECT opened {}, client {}, maximised {};
+    MONITORINFO monitor { sizeof (monitor), {}, {}, 0 };
+    MINMAXINFO limits {};
+    ShowingScript script;
+    script.when ("the page", pageLoaded, [&] {
+        const PhysicalPixels physical;
+        window = visibleChooserWindow();
+        windowDpi = GetDpiForWindow (window);
+        GetWindowRect (window, &opened);
+        GetClientRect (window, &client);
+        GetMonitorInfoW (MonitorFromWindow (window, MONITOR_DEFAULTTONEAREST), &monitor);
+        SendMessageW (window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM> (&limits));
+        // As a click on the maximise box arrives: through the host's loop.
+        PostMessageW (window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    });
+    script.when (
+        "the window maximised", [&] { return IsZoomed (window) != FALSE; },
+        [&] {
+            const PhysicalPixels physical;
+            GetWindowRect (window, &maximised);
+            clickCloseBox();
+        });
+    runShowing (script);
+    const bool hostAwarenessKept = AreDpiAwarenessContextsEqual (GetThreadDpiAwarenessContext(), unaware);
+    SetThreadDpiAwarenessContext (hostAwareness);
+
+    ASSERT_NE (window, nullptr);
+    EXPECT_TRUE (hostAwarenessKept);
+    EXPECT_EQ (windowDpi, dpi);
+    const RECT& work = monitor.rcWork;
+    ASSERT_EQ (work.right - work.left, 1920);
+    ASSERT_EQ (work.bottom - work.top, 1080);
+
+    RECT inside {};
+    IntersectRect (&inside, &opened, &work);
+    EXPECT_TRUE (EqualRect (&inside, &opened))
+        << opened.left << "," << opened.top << " " << opened.right << "," << opened.bottom;
+    if (expected->client.cx > 0)
+        EXPECT_EQ (client.right, expected->client.cx);
+    else
+        EXPECT_EQ (opened.right - opened.left, 1920);
+    if (expected->client.cy > 0)
+        EXPECT_EQ (client.bottom, expected->client.cy);
+    else
+        EXPECT_EQ (opened.bottom - opened.top, 1080);
+
+    EXPECT_EQ (limits.ptMinTrackSize.x, expected->minimumTrack.cx);
+    EXPECT_EQ (limits.ptMinTrackSize.y, expected->minimumTrack.cy);
+    EXPECT_EQ (limits.ptMaxTrackSize.x, expected->maximumTrack.cx);
+    EXPECT_EQ (limits.ptMaxTrackSize.y, expected->maximumTrack.cy);
+
+    const RECT expectedMaximised { work.left, work.top, work.left + expected->maximised.cx,
+                                   work.top + expected->maximised.cy };
+    EXPECT_TRUE (EqualRect (&maximised, &expectedMaximised))
+        << maximised.left << "," << maximised.top << " " << maximised.right << "," << maximised.bottom;
+    EXPECT_GE (maximised.right - maximised.left, opened.right - opened.left);
+    EXPECT_GE (maximised.bottom - maximised.top, opened.bottom - opened.top);
 }
 
 TEST_F (Showing, thePageIsExactlyTheChooserPageWithTheBridgeThenTheThreeStubs)
@@ -89,6 +189,25 @@ TEST_F (Showing, thePageIsExactlyTheChooserPageWithTheBridgeThenTheThreeStubs)
     std::wstring html (standin_document_html (nullptr, 0), L'\0');
     standin_document_html (html.data(), html.size() + 1);
     EXPECT_EQ (html, text::utf8ToUtf16 (chooserPageHtml));
+}
+
+TEST_F (Showing, aSlowBrowserStartShowsThatTheSongListIsStartingUntilThePageShows)
+{
+    standin_plan_browser_process (1500, 5, 100, STANDIN_EXIT_RACE_FAILS);
+    constexpr const wchar_t* starting = L"The song list is starting";
+
+    ShowingScript script;
+    script.when (
+        "the start-up text",
+        [starting] { return visibleChooserWindow() != nullptr && windowShowsText (visibleChooserWindow(), starting); },
+        [] { EXPECT_EQ (standin_open_view_count(), 0); });
+    script.when ("the page", pageLoaded, [starting] {
+        EXPECT_FALSE (windowShowsText (visibleChooserWindow(), starting));
+        clickCloseBox();
+    });
+    runShowing (script);
+
+    EXPECT_TRUE (script.allStepsRan());
 }
 
 TEST_F (Showing, aRequestWhileOpenRestoresTheWindowInFrontInsteadOfASecondShowing)

@@ -1,5 +1,5 @@
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -191,11 +191,14 @@ TEST (VantorUtilities, ScaleMapsLinearlyWithoutClamping)
     EXPECT_TRUE (std::isnan (VantorUtils::Scale (0, 0, 0, 0, 1)));
 }
 
-TEST (VantorUtilities, TextFilesAreReadWholeOrNotAtAll)
+TEST (VantorUtilities, TextFilesAreReadWholeOrNotAtAllWhateverTheirPathHolds)
 {
-    const std::string path = testing::TempDir() + "tunewell_text_file.txt";
+    // A folder name outside ASCII, which Windows finds only by its UTF-16 form.
+    const std::string folder = testing::TempDir() + "Caf\xC3\xA9 \xE2\x99\xAA";
+    const std::string path = folder + "/tunewell_text_file.txt";
+    std::filesystem::create_directories (std::filesystem::u8path (folder));
     {
-        std::ofstream file (path, std::ios::binary);
+        std::ofstream file (std::filesystem::u8path (path), std::ios::binary);
         file << "first line\nsecond line\n";
     }
 
@@ -204,7 +207,7 @@ TEST (VantorUtilities, TextFilesAreReadWholeOrNotAtAll)
     VantorUtils::loadTextFile (path, contents);
     EXPECT_EQ (contents, "first line\nsecond line\n");
 
-    std::remove (path.c_str());
+    std::filesystem::remove_all (std::filesystem::u8path (folder));
     EXPECT_FALSE (VantorUtils::fileExists (path));
     VantorUtils::loadTextFile (path, contents);
     EXPECT_EQ (contents, "");

@@ -10,6 +10,7 @@
 #include "json/json_writer.h"
 #include "json/string_appender.h"
 #include "text/float_to_string.h"
+#include "text/utf8_repair.h"
 
 using namespace tunewell;
 using value::Value;
@@ -259,35 +260,42 @@ TEST (JsonWriterStrings, MemberNamesAreEscapedLikeStrings)
     EXPECT_EQ (compact (object), "{\"\\\"\\u00e9\\\"\": 1}");
 }
 
-TEST (JsonWriterStrings, TheEscaperDecodesUpToTheEndOfTheText)
+TEST (JsonWriterStrings, EscapingEndsAtTheEndOfTheTextOrAtAZeroByte)
 {
     // Exactly sized on the heap, so that reading past the zero would show.
     std::unique_ptr<char[]> cut (new char[4] { 'a', '\xE2', '\x82', 0 });
-    EXPECT_EQ (escaped (cut.get()), "a\\u0082");
+    EXPECT_EQ (escaped (cut.get()), "a\\ufffd");
 
-    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("x\xE2\x99\xAA", 3)), "\"x\\u0099\"");
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("x\xE2\x99\xAA", 3)), "\"x\\ufffd\"");
+    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("ab\0cd", 5)), "\"ab\"");
     EXPECT_EQ (escaped (nullptr), "");
-
-    // Beyond U+10FFFF there is no surrogate pair.
-    EXPECT_EQ (escaped ("\xF7\xBF\xBF\xBF"), "\\ufffd");
 }
 
-TEST (JsonWriterStrings, EscapingEndsAtAZeroByteOrACodePointThatDecodesToZero)
+TEST (JsonWriterStrings, IllFormedUTF8BecomesOneReplacementPerMaximalSubpartAndTheRestIsKept)
 {
-    EXPECT_EQ (json::getEscapedQuotedString (std::string_view ("ab\0cd", 5)), "\"ab\"");
+    // Latin-1 text, as a host or a file may hand it over.
+    EXPECT_EQ (escaped ("Caf\xE9 au lait"), "Caf\\ufffd au lait");
+    EXPECT_EQ (escaped ("ab\x80"
+                        "cd"),
+               "ab\\ufffdcd");
+    EXPECT_EQ (escaped ("\xF0"), "\\ufffd");
+    // Overlong forms and code points above U+10FFFF are refused byte by
+    // byte, as the song list refuses them; an overlong quote or zero neither
+    // ends the string nor escapes from it.
     EXPECT_EQ (escaped ("ab\xC0\x80"
                         "cd"),
-               "ab");
-    EXPECT_EQ (escaped ("ab\xE0\x80\x80"
-                        "cd"),
-               "ab");
-    EXPECT_EQ (escaped ("\xF0"), "");
-}
-
-TEST (JsonWriterStrings, MalformedSequencesAreEscapedAsTheCodePointsTheyDecodeTo)
-{
-    EXPECT_EQ (escaped ("\xE0\x80\xA2"), "\\\"");
+               "ab\\ufffd\\ufffdcd");
+    EXPECT_EQ (escaped ("\xE0\x80\xA2"), "\\ufffd\\ufffd\\ufffd");
+    EXPECT_EQ (escaped ("\xF4\x90\x80\x80"), "\\ufffd\\ufffd\\ufffd\\ufffd");
+    // An encoded surrogate, the reader's form of a lone \\ud800 escape, is
+    // written as that escape again.
     EXPECT_EQ (escaped ("\xED\xA0\x80"), "\\ud800");
+    // A cut-off sequence is one subpart; the byte that cut it starts afresh.
+    EXPECT_EQ (escaped ("\xE2\x82x\xC3\xA9"), "\\ufffdx\\u00e9");
+
+    // The same rule as the song list's repair, whose output is valid UTF-8.
+    for (const char* text : { "Caf\xE9", "\xF0\x9F\x98", "\xE0\x9F\xBF\xC3", "a\xF8\x88\x80\x80\x80" })
+        EXPECT_EQ (escaped (text), escaped (text::withInvalidUtf8Replaced (text).c_str())) << text;
 }
 
 //==============================================================================

@@ -26,6 +26,15 @@ TEST (CallbackMessage, RunsItsCallbackOnceAndFreesIt)
     EXPECT_EQ (token.use_count(), 1);
 }
 
+TEST (CallbackMessage, IsWMAppTaggedWith0x6D51A7C3)
+{
+    // The format is fixed for senders outside this library, so the numbers
+    // are written out rather than taken from the constants.
+    int runs = 0;
+    EXPECT_TRUE (runCallbackMessage (0x8000, 0x6D51A7C3, packCallback ([&runs] { ++runs; })));
+    EXPECT_EQ (runs, 1);
+}
+
 TEST (CallbackMessage, FreesACallbackThatThrowsAndPassesTheErrorOn)
 {
     auto token = std::make_shared<int> (0);

@@ -254,6 +254,18 @@ TEST_F (BridgeTest, AResultThatCannotBeWrittenGetsTheRejectScript)
 }
 
 //==============================================================================
+TEST_F (BridgeTest, ABoundFunctionKeepsItsStateFromCallToCall)
+{
+    view.bind ("count", [calls = 0] (const value::ValueView&) mutable { return value::Value (++calls); });
+    browser.clearOperations();
+
+    for (auto id : { "2", "3", "4" })
+        browser.postWebMessage (std::string ("{\"id\":") + id + ",\"fn\":\"count\",\"params\":[]}");
+
+    EXPECT_EQ (scriptsRun(), (std::vector<std::string> { resolveScript ("2", "1"), resolveScript ("3", "2"),
+                                                         resolveScript ("4", "3") }));
+}
+
 TEST_F (BridgeTest, RebindingReplacesTheFunctionAndAddsAnotherStub)
 {
     int firstCalls = 0, secondCalls = 0;

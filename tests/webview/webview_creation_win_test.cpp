@@ -184,7 +184,7 @@ using FailedBrowserCreation = StandinTest;
 
 TEST_F (FailedBrowserCreation, anEnvironmentCallThatFailsAtOnceLeavesNoBrowser)
 {
-    standin_fail_environment_call (static_cast<int32_t> (E_ACCESSDENIED));
+    standin_fail_environment_call (static_cast<int32_t> (HRESULT_FROM_WIN32 (ERROR_FILE_NOT_FOUND)));
 
     WebView view { standinViewOptions() };
 

@@ -162,7 +162,11 @@ TEST_F (ChromiumModeTest, EveryPageOperationOfAViewReachesTheDriverInOrder)
     ASSERT_GT (viewId, 0);
 
     ASSERT_EQ (controller->put_Bounds (RECT { 0, 0, 1064, 681 }), S_OK);
-    ASSERT_EQ (view->AddScriptToExecuteOnDocumentCreated (L"window.a = 'Caf\u00e9'", nullptr), S_OK);
+    // The page opens once the script applies, as a host waits for it.
+    auto* added = new ScriptAddedHandler();
+    ASSERT_EQ (view->AddScriptToExecuteOnDocumentCreated (L"window.a = 'Caf\u00e9'", added), S_OK);
+    ASSERT_TRUE (waitUntil ([&] { return added->invocations > 0; }));
+    added->Release();
     ASSERT_EQ (view->NavigateToString (L"<p>\U0001F3B8 & <b>\"x\"</b></p>"), S_OK);
     ASSERT_EQ (view->ExecuteScript (L"setSongList(\"<li>\\\\</li>\")", nullptr), S_OK);
     ASSERT_EQ (view->PostWebMessageAsString (L"echo"), S_OK);

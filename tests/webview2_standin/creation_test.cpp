@@ -23,7 +23,7 @@ TEST_F (CreationTest, EnvironmentCompletesOnlyWhenTheCreatingThreadPumpsMessages
     ASSERT_EQ (startEnvironment (handler), S_OK);
     EXPECT_EQ (handler->invocations, 0);
 
-    ASSERT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+    ASSERT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
     EXPECT_EQ (handler->invocations, 1);
     EXPECT_EQ (handler->invokingThread, GetCurrentThreadId());
     EXPECT_EQ (receivedResult, S_OK);
@@ -46,14 +46,14 @@ TEST_F (CreationTest, HandlersAreKeptUntilTheyRanAndReleasedAfterwards)
     handler->Release();
     EXPECT_FALSE (deleted);
 
-    pumpMessages();
-    EXPECT_TRUE (deleted) << "the runtime's Release is the last one once the handler ran";
+    EXPECT_TRUE (waitUntil ([&] { return deleted; })) << "the runtime's Release is the last one once the handler ran";
 }
 
 TEST_F (CreationTest, ObjectPassedToAHandlerLivesOnlyAsLongAsSomebodyHoldsIt)
 {
     auto* handler = new EnvironmentHandler();
     ASSERT_EQ (startEnvironment (handler), S_OK);
+    ASSERT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
     pumpMessages();
     handler->Release();
 
@@ -67,7 +67,7 @@ TEST_F (CreationTest, ControllerCompletesInALaterTurnWithAViewInside)
         return S_OK;
     });
     ASSERT_EQ (startEnvironment (environmentDone), S_OK);
-    pumpMessages();
+    ASSERT_TRUE (waitUntil ([&] { return environmentDone->invocations > 0; }));
     environmentDone->Release();
     ASSERT_TRUE (environment);
 
@@ -123,7 +123,7 @@ TEST_F (CreationTest, EachThreadGetsItsCallbacksOnItself)
         creatingThread = GetCurrentThreadId();
         auto* handler = new EnvironmentHandler();
         if (createEnvironment (nullptr, L"C:\\profile", nullptr, handler) == S_OK)
-            pumpUntil ([&] { return handler->invocations > 0; });
+            waitUntil ([&] { return handler->invocations > 0; });
         invokingThread = handler->invokingThread;
         handler->Release();
         pumpMessages();

@@ -24,7 +24,7 @@ protected:
             return S_OK;
         });
         EXPECT_EQ (startEnvironment (handler), S_OK);
-        EXPECT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+        EXPECT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
         handler->Release();
         return received;
     }
@@ -38,7 +38,7 @@ protected:
             return S_OK;
         });
         EXPECT_EQ (environment->CreateCoreWebView2Controller (parentWindow, handler), S_OK);
-        EXPECT_TRUE (pumpUntil ([&] { return handler->invocations > 0; }));
+        EXPECT_TRUE (waitUntil ([&] { return handler->invocations > 0; }));
         handler->Release();
         return received;
     }
@@ -201,7 +201,7 @@ TEST_F (FailuresTest, CreationOnAThreadOfTheMultithreadedApartmentFailsWithChang
         standin_check_apartment (0);
         accepted = createEnvironment (nullptr, L"C:\\profile", nullptr, handler);
         if (accepted == S_OK)
-            pumpUntil ([&] { return handler->invocations > 0; });
+            waitUntil ([&] { return handler->invocations > 0; });
         handler->Release();
         pumpMessages();
         CoUninitialize();
@@ -247,31 +247,123 @@ TEST_F (FailuresTest, AHandlerThatRefusesQueryInterfaceIsRefusedAndNotKept)
     messages->Release();
 }
 
-TEST_F (FailuresTest, APlannedProcessFailureIsRaisedAndLeavesThePageDead)
+TEST_F (FailuresTest, AProcessFailureIsRaisedByKindAndOnlyARenderersLeavesThePageDead)
+{
+    struct Case
+    {
+        int kind;
+        bool pageDead;
+        bool reportedAgain;
+    };
+    const Case cases[] { { 1, true, false },  { 2, true, true },   { 3, false, false }, { 4, false, false },
+                         { 5, false, false }, { 6, false, false }, { 7, false, false }, { 9, false, false } };
+
+    for (auto [kind, pageDead, reportedAgain] : cases)
+    {
+        SCOPED_TRACE (kind);
+        standin_reset();
+        controller.reset();
+        view.reset();
+        environment.reset();
+        ASSERT_NO_FATAL_FAILURE (createBrowser());
+        auto seen = static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND> (-1);
+        auto* failed = new ProcessFailedHandler ([&] (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args) {
+            return args->get_ProcessFailedKind (&seen);
+        });
+        EventRegistrationToken token {};
+        ASSERT_EQ (view->add_ProcessFailed (failed, &token), S_OK);
+        ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+
+        ASSERT_EQ (standin_fail_process (kind), 0);
+        ASSERT_TRUE (waitUntil ([&] { return failed->invocations > (reportedAgain ? 2 : 0); }, 5000));
+        EXPECT_EQ (seen, kind);
+        ASSERT_EQ (view->ExecuteScript (L"setSongList(\"\")", nullptr), S_OK);
+        EXPECT_EQ (documentScripts().empty(), pageDead) << "a dead page runs nothing";
+        EXPECT_EQ (standin_open_view_count(), 1);
+
+        // A navigation replaces the renderer; a hang's reports end with it.
+        ASSERT_EQ (view->NavigateToString (L"<p>reloaded</p>"), S_OK);
+        ASSERT_EQ (view->ExecuteScript (L"alive()", nullptr), S_OK);
+        EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"alive()" });
+        const int reports = failed->invocations;
+        waitUntil ([] { return false; }, 300);
+        EXPECT_EQ (failed->invocations, reports);
+        failed->Release();
+    }
+}
+
+TEST_F (FailuresTest, ABrowserProcessExitClosesItsControllersSoTheNextEnvironmentStartsAnother)
 {
     ASSERT_NO_FATAL_FAILURE (createBrowser());
-    auto kind = static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND> (-1);
-    auto* failed = new ProcessFailedHandler ([&] (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args) {
-        return args->get_ProcessFailedKind (&kind);
-    });
+    auto* failed = new ProcessFailedHandler();
     EventRegistrationToken token {};
     ASSERT_EQ (view->add_ProcessFailed (failed, &token), S_OK);
-    ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+    ASSERT_EQ (standin_running_browser_count(), 1);
 
-    ASSERT_EQ (standin_fail_process (COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED), 0);
-    ASSERT_TRUE (pumpUntil ([&] { return failed->invocations > 0; }));
-    EXPECT_EQ (kind, COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED);
-    ASSERT_EQ (view->ExecuteScript (L"setSongList(\"\")", nullptr), S_OK);
-    EXPECT_TRUE (documentScripts().empty()) << "a dead page runs nothing";
-
-    ASSERT_EQ (view->NavigateToString (L"<p>reloaded</p>"), S_OK);
-    ASSERT_EQ (view->ExecuteScript (L"alive()", nullptr), S_OK);
-    EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"alive()" });
+    using ExitedHandler =
+        FakeHandler<ICoreWebView2BrowserProcessExitedEventHandler, IID_ICoreWebView2BrowserProcessExitedEventHandler,
+                    ICoreWebView2Environment*, ICoreWebView2BrowserProcessExitedEventArgs*>;
+    auto exitKind = COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL;
+    auto* exited = new ExitedHandler (
+        [&] (ICoreWebView2Environment*, ICoreWebView2BrowserProcessExitedEventArgs* args) {
+            return args->get_BrowserProcessExitKind (&exitKind);
+        });
+    ui::ComRef<ICoreWebView2Environment5> environment5;
+    ASSERT_EQ (environment->QueryInterface (IID_ICoreWebView2Environment5,
+                                            reinterpret_cast<void**> (environment5.receive())),
+               S_OK);
+    ASSERT_EQ (environment5->add_BrowserProcessExited (exited, &token), S_OK);
 
     ASSERT_EQ (standin_fail_process (COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED), 0);
-    ASSERT_TRUE (pumpUntil ([&] { return failed->invocations > 1; }));
+    ASSERT_TRUE (waitUntil ([&] { return failed->invocations > 0 && exited->invocations > 0; }, 5000));
+    EXPECT_EQ (exitKind, COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED);
+    environment5.reset();
+    exited->Release();
     EXPECT_EQ (standin_open_view_count(), 0) << "the browser's exit takes its view with it";
+    EXPECT_EQ (standin_running_browser_count(), 0);
+    EXPECT_EQ (controller->put_IsVisible (TRUE), HRESULT_FROM_WIN32 (ERROR_INVALID_STATE));
+    auto log = readLog();
+    EXPECT_NE (std::find (log.begin(), log.end(), LogEntry { L"Close", L"browser process exited" }), log.end());
+    EXPECT_TRUE (std::any_of (log.begin(), log.end(),
+                              [] (const LogEntry& entry) { return entry.operation == L"BrowserProcessExited"; }));
     failed->Release();
+
+    ASSERT_EQ (completeEnvironment(), S_OK);
+    EXPECT_EQ (standin_browser_start_count(), 2);
+}
+
+TEST_F (FailuresTest, ANewRuntimeVersionIsAnnouncedAndRunOnlyByABrowserStartedAfterTheOldOneExited)
+{
+    ASSERT_NO_FATAL_FAILURE (createBrowser());
+    using UpdateHandler =
+        FakeHandler<ICoreWebView2NewBrowserVersionAvailableEventHandler,
+                    IID_ICoreWebView2NewBrowserVersionAvailableEventHandler, ICoreWebView2Environment*, IUnknown*>;
+    auto* told = new UpdateHandler();
+    EventRegistrationToken token {};
+    ASSERT_EQ (environment->add_NewBrowserVersionAvailable (told, &token), S_OK);
+
+    const auto versionOf = [] (ICoreWebView2Environment* of) {
+        LPWSTR text = nullptr;
+        of->get_BrowserVersionString (&text);
+        std::wstring version = text != nullptr ? text : L"";
+        CoTaskMemFree (text);
+        return version.substr (0, version.find (L' '));
+    };
+
+    const auto oldVersion = versionOf (environment.get());
+    standin_new_browser_version();
+    ASSERT_TRUE (waitUntil ([&] { return told->invocations > 0; }, 5000));
+    told->Release();
+
+    // Attached to the running browser: still the old version.
+    ASSERT_EQ (completeEnvironment(), S_OK);
+    EXPECT_EQ (versionOf (environment.get()), oldVersion);
+
+    controller->Close();
+    ASSERT_TRUE (waitUntil ([] { return standin_running_browser_count() == 0; }, 5000));
+    ASSERT_EQ (completeEnvironment(), S_OK);
+    EXPECT_NE (versionOf (environment.get()), oldVersion);
+    EXPECT_EQ (standin_browser_start_count(), 2);
 }
 } // namespace
 } // namespace tunewell::standin::testing

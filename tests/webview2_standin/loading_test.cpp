@@ -27,7 +27,7 @@ HRESULT createThrough (CreateCoreWebView2EnvironmentWithOptionsFunction create, 
         return S_OK;
     });
     auto result = create (nullptr, L"C:\\profile", nullptr, handler);
-    pumpUntil ([&] { return handler->invocations > 0; });
+    waitUntil ([&] { return handler->invocations > 0; });
     handler->Release();
     pumpMessages();
     return result;

@@ -37,15 +37,6 @@ int pumpMessages (int limit)
     return dispatched;
 }
 
-bool pumpUntil (const std::function<bool()>& done, int limit)
-{
-    for (int turn = 0; turn < limit && ! done(); ++turn)
-        if (pumpMessages (1) == 0)
-            return done();
-
-    return done();
-}
-
 bool waitUntil (const std::function<bool()>& done, int milliseconds)
 {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG> (milliseconds);
@@ -118,7 +109,9 @@ void StandinTest::SetUp()
 void StandinTest::TearDown()
 {
     releaseBrowser();
-    pumpMessages();
+    // Work the runtime queued for later (a script applied late) keeps what
+    // it needs until it ran.
+    waitUntil ([] { return standin_live_object_count() == 0; }, 2000);
     EXPECT_EQ (standin_live_object_count(), 0) << "a runtime object outlived every reference";
     EXPECT_EQ (standin_open_view_count(), 0);
 

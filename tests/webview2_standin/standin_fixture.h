@@ -103,13 +103,10 @@ using ProcessFailedHandler =
 /// how many it dispatched.
 int pumpMessages (int limit = 10000);
 
-/// Dispatches messages one at a time until done() holds; false when the
-/// queue ran dry or the limit was reached first.
-bool pumpUntil (const std::function<bool()>& done, int limit = 10000);
-
 /// Dispatches messages as they come, timers included, until done() holds or
-/// this many milliseconds have passed; returns done().
-bool waitUntil (const std::function<bool()>& done, int milliseconds);
+/// this many milliseconds have passed; returns done(). The bound is
+/// generous: the runtime's delays run on timers, and Wine can be slow.
+bool waitUntil (const std::function<bool()>& done, int milliseconds = 10000);
 
 struct LogEntry
 {

@@ -113,11 +113,22 @@ TEST (DesktopWindowContent, FollowsEveryResizeOfTheWindow)
     HWND view = createPopup();
     window.setContentView (view);
 
-    window.setBounds ({ 0, 0, 700, 500 }, SWP_NOMOVE | SWP_NOZORDER);
+    window.setClientSize (700, 500);
     EXPECT_TRUE (sameSize (windowSize (view), clientSize (handleOf (window))));
 
     // A resize from outside arrives as WM_SIZE.
     SetWindowPos (handleOf (window), nullptr, 0, 0, 450, 350, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE (sameSize (windowSize (view), clientSize (handleOf (window))));
+
+    // Moved to a monitor of another scale, the window takes the rectangle
+    // that the system suggests.
+    RECT suggested { 120, 90, 1020, 690 };
+    EXPECT_EQ (SendMessageW (handleOf (window), WM_DPICHANGED, MAKEWPARAM (144, 144),
+                             reinterpret_cast<LPARAM> (&suggested)),
+               0);
+    RECT placed {};
+    GetWindowRect (handleOf (window), &placed);
+    EXPECT_TRUE (EqualRect (&placed, &suggested));
     EXPECT_TRUE (sameSize (windowSize (view), clientSize (handleOf (window))));
 }
 
@@ -146,7 +157,7 @@ TEST (DesktopWindowDestruction, SurvivesAContentWindowDestroyedBeforehand)
     window.setContentView (view);
     DestroyWindow (view);
     window.resizeContentToFit();
-    window.setBounds ({ 0, 0, 300, 300 }, SWP_NOMOVE | SWP_NOZORDER);
+    window.setClientSize (300, 300);
     EXPECT_TRUE (IsWindow (handleOf (window)));
     EXPECT_EQ (childCount (handleOf (window)), 0);
 }

@@ -95,5 +95,88 @@ TEST (ClampedExtent, SubtractsAndClampsToTheIntegerRange)
     EXPECT_EQ (clampedExtent (int32Max, int32Min), int32Min);
 }
 
+void expectSize (Size size, std::int32_t width, std::int32_t height)
+{
+    EXPECT_EQ (size.width, width);
+    EXPECT_EQ (size.height, height);
+}
+
+TEST (FitIntoArea, ShrinksWhatIsLargerAndMovesInWhatSticksOut)
+{
+    const PixelRect screen { 0, 0, 1920, 1080 };
+    struct Case
+    {
+        PixelRect window, fitted;
+    };
+    const Case cases[] = {
+        { { 95, 67, 1191, 799 }, { 95, 67, 1191, 799 } },          // inside: untouched
+        { { 145, 117, 1775, 1235 }, { 145, 0, 1775, 1080 } },      // too tall: full height, top edge
+        { { 195, 167, 2365, 1645 }, { 0, 0, 1920, 1080 } },        // too large both ways
+        { { 1800, 1000, 2100, 1300 }, { 1620, 780, 1920, 1080 } }, // sticks out right and bottom
+        { { -50, -20, 250, 280 }, { 0, 0, 300, 300 } },            // sticks out left and top
+        { { 10, 10, 5, 5 }, { 10, 10, 10, 10 } },                  // inverted: an empty window in place
+        { { int32Min, int32Min, int32Max, int32Max }, { 0, 0, 1920, 1080 } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE (testing::Message() << c.window.left << "," << c.window.top);
+        const PixelRect f = fitIntoArea (c.window, screen);
+        expectRect (f, c.fitted.left, c.fitted.top, c.fitted.right, c.fitted.bottom);
+    }
+
+    // A work area away from the origin (a second monitor with a task bar at its top).
+    expectRect (fitIntoArea ({ 1900, 10, 2500, 600 }, { 1920, 40, 3840, 1080 }), 1920, 40, 2520, 630);
+    // No area to fit into: nothing changes.
+    expectRect (fitIntoArea ({ 1, 2, 3, 4 }, { 5, 5, 5, 900 }), 1, 2, 3, 4);
+}
+
+TEST (WindowSizeLimits, ScaleTheChoosersLimitsAndKeepTheMaximisedWindowInTheWorkArea)
+{
+    const PixelRect screen { 0, 0, 1920, 1080 };
+    const SizeLimits proposed { { 1930, 1090 }, { -5, -5 }, { 136, 39 }, { 1932, 1092 } };
+    struct Case
+    {
+        unsigned int dpi;
+        Size restored, minimumTrack, maximumTrack, maximised;
+    };
+    const Case cases[] = {
+        { 96, { 1090, 752 }, { 300, 300 }, { 1500, 1200 }, { 1500, 1080 } },
+        { 144, { 1630, 1080 }, { 450, 450 }, { 2250, 1800 }, { 1920, 1080 } },
+        { 192, { 1920, 1080 }, { 600, 600 }, { 3000, 2400 }, { 1920, 1080 } },
+        // A window wider than its maximum (from a monitor of another scale) keeps its width.
+        { 96, { 1700, 700 }, { 300, 300 }, { 1700, 1200 }, { 1700, 1080 } },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE (c.dpi);
+        const SizeLimits limits = windowSizeLimits (proposed, { 300, 300 }, { 1500, 1200 }, c.dpi, screen, screen,
+                                                    c.restored);
+        expectSize (limits.minimumTrackSize, c.minimumTrack.width, c.minimumTrack.height);
+        expectSize (limits.maximumTrackSize, c.maximumTrack.width, c.maximumTrack.height);
+        expectSize (limits.maximisedSize, c.maximised.width, c.maximised.height);
+        EXPECT_EQ (limits.maximisedPosition.x, 0);
+        EXPECT_EQ (limits.maximisedPosition.y, 0);
+    }
+}
+
+TEST (WindowSizeLimits, LeaveUnsetLimitsToTheSystemButNeverMaximiseBeyondTheWorkArea)
+{
+    const SizeLimits proposed { { 1930, 1090 }, { -5, -5 }, { 136, 39 }, { 1932, 1092 } };
+    const PixelRect monitor { 1920, 0, 3840, 1080 };
+    const PixelRect workArea { 1920, 40, 3840, 1080 };
+
+    const SizeLimits limits = windowSizeLimits (proposed, { 300, 0 }, { 0, 0 }, 144, monitor, workArea, { 800, 600 });
+    expectSize (limits.minimumTrackSize, 136, 39);
+    expectSize (limits.maximumTrackSize, 1932, 1092);
+    expectSize (limits.maximisedSize, 1920, 1040);
+    EXPECT_EQ (limits.maximisedPosition.x, 0);
+    EXPECT_EQ (limits.maximisedPosition.y, 40);
+
+    // Without a work area only the scaling applies.
+    const SizeLimits bare = windowSizeLimits (proposed, { 300, 300 }, { 1500, 1200 }, 192, {}, {}, { 800, 600 });
+    expectSize (bare.maximisedSize, 3000, 2400);
+    EXPECT_EQ (bare.maximisedPosition.x, -5);
+}
+
 } // namespace
 } // namespace tunewell::ui

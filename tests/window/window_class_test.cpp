@@ -72,9 +72,11 @@ void expectNullWindowOperationsDoNothing (DesktopWindow& window)
 {
     window.setTitle ("Tunewell");
     window.addResizableStyles();
-    window.setBounds ({ 0, 0, 1080, 720 }, SWP_NOMOVE);
+    window.setClientSize (1080, 720);
+    window.fitIntoWorkArea();
     window.setMinimumTrackSize (300, 300);
     window.setMaximumTrackSize (1500, 1200);
+    window.hide();
     HWND view = createPopup();
     window.setContentView (view);
     EXPECT_EQ (GetParent (view), nullptr);

@@ -258,8 +258,17 @@ void Simulator::runNextCommand()
 
     if (auto command = parseScriptLine (line))
     {
-        print ("command " + command->verb + (command->textAfterVerb.empty() ? "" : " " + command->textAfterVerb));
+        if (retryingUntil == 0)
+            print ("command " + command->verb + (command->textAfterVerb.empty() ? "" : " " + command->textAfterVerb));
+
+        retryCurrent = false;
         execute (*command);
+
+        if (retryCurrent)
+        {
+            const std::lock_guard<std::mutex> guard (scriptMutex);
+            scriptLines.push_front (line);
+        }
     }
 }
 
@@ -358,6 +367,15 @@ void Simulator::executeExpectation (const ScriptCommand& command)
         return expect (true, what);
     }
 
+    if (kind == "menu" && words.size() >= 3 && parseInteger (words[1]))
+    {
+        char name[1024] {};
+        library.GetMenuName (*parseInteger (words[1]), name, sizeof (name));
+        return expect (*parseInteger (words[1]) < library.GetMenuCount()
+                           && command.textAfterFirstWord == words[1] + " " + name,
+                       what);
+    }
+
     const auto windows = chooserWindows();
 
     if (kind == "window" && words.size() == 2)
@@ -397,6 +415,21 @@ void Simulator::executeExpectation (const ScriptCommand& command)
 
 void Simulator::expect (bool holds, const std::string& what)
 {
+    // Generous: a browser that starts cold under Wine can take seconds.
+    constexpr ULONGLONG retryMilliseconds = 15000;
+    const ULONGLONG now = GetTickCount64();
+
+    if (! holds && retryingUntil == 0)
+        retryingUntil = now + retryMilliseconds;
+
+    if (! holds && now < retryingUntil)
+    {
+        retryCurrent = true;
+        return;
+    }
+
+    retryingUntil = 0;
+
     if (holds)
         return print ("ok " + what);
 

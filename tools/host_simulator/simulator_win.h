@@ -59,6 +59,11 @@ private:
     bool scriptEnded = false;
 
     ULONGLONG pausedUntil = 0;
+    // An expectation that does not hold yet is tried again on the next
+    // turns (the browser starts and loads on timers of its own) until this
+    // moment; zero while none waits.
+    ULONGLONG retryingUntil = 0;
+    bool retryCurrent = false;
     size_t expectedCallCursor = 0;
     int failedExpectations = 0;
 

@@ -21,6 +21,7 @@ StandinControl::StandinControl() : module (LoadLibraryW (L"webview2_standin_cont
         return;
 
     postWebMessageFunction = exportedFunction<PostFunction> (module, "standin_post_web_message");
+    documentCountFunction = exportedFunction<DocumentCountFunction> (module, "standin_document_count");
     logCountFunction = exportedFunction<CountFunction> (module, "standin_log_count");
     logOperationFunction = exportedFunction<CopyFunction> (module, "standin_log_operation");
     logTextFunction = exportedFunction<CopyFunction> (module, "standin_log_text");
@@ -42,6 +43,10 @@ StandinControl::~StandinControl()
 bool StandinControl::postWebMessage (const std::string& utf8Message)
 {
     if (postWebMessageFunction == nullptr)
+        return false;
+
+    // The first document of a view is the blank one it starts with.
+    if (documentCountFunction != nullptr && documentCountFunction() < 2)
         return false;
 
     const auto wide = tunewell::text::utf8ToUtf16 (utf8Message);

@@ -23,7 +23,8 @@ public:
     bool isAvailable() const { return postWebMessageFunction != nullptr && logCountFunction != nullptr; }
 
     /// Posts a message (UTF-8) as the current page would; false without a
-    /// control DLL, a current view or a convertible text.
+    /// control DLL, a current view whose page has been opened (a page posts
+    /// only once it runs), or a convertible text.
     bool postWebMessage (const std::string& utf8Message);
 
     /// Chromium mode (tools/chromium_driver): a screenshot of the page saved
@@ -39,6 +40,7 @@ public:
 
 private:
     using PostFunction = int (*) (const wchar_t*);
+    using DocumentCountFunction = int (*)();
     using CountFunction = size_t (*)();
     using CopyFunction = size_t (*) (size_t, wchar_t*, size_t);
     using ScreenshotFunction = int (*) (const wchar_t*);
@@ -50,6 +52,7 @@ private:
 
     HMODULE module = nullptr;
     PostFunction postWebMessageFunction = nullptr;
+    DocumentCountFunction documentCountFunction = nullptr;
     CountFunction logCountFunction = nullptr;
     CopyFunction logOperationFunction = nullptr;
     CopyFunction logTextFunction = nullptr;

@@ -81,13 +81,13 @@ STANDIN_CONTROL_API void standin_check_apartment (int enabled);
 STANDIN_CONTROL_API void standin_query_handlers (int enabled);
 /* A script added for documents to come (AddScriptToExecuteOnDocumentCreated)
  * applies only once its completion handler has run, this many milliseconds
- * after the call (0: the next turn), on a timer of the view's thread;
- * documents begun before then lack it. Negative (the default): it applies
- * within the call, and the handler is still told in a later turn. */
+ * after the call (0: the next turn; 10 by default), on a timer of the view's
+ * thread; documents begun before then lack it. Negative: it applies within
+ * the call, and the handler is still told in a later turn. */
 STANDIN_CONTROL_API void standin_delay_document_scripts (int milliseconds);
-/* Non-zero: controllers created from now on close by themselves, with their
- * views, when their parent window is destroyed. Zero (the default): they stay
- * open, with their content gone. */
+/* Non-zero (the default): controllers created from now on close by
+ * themselves, with their views, when their parent window is destroyed. Zero:
+ * they stay open, with their content gone. */
 STANDIN_CONTROL_API void standin_close_controllers_with_parent (int enabled);
 
 /* One browser process per user data folder, shared by every environment and
@@ -100,9 +100,11 @@ STANDIN_CONTROL_API void standin_close_controllers_with_parent (int enabled);
  * HRESULT_FROM_WIN32 (ERROR_INVALID_STATE) after the attach delay, with
  * STANDIN_EXIT_RACE_HANGS it never completes (held as by
  * standin_hold_creation). A controller asked of an environment whose browser
- * is exiting or gone fails alike through its handler. All four are 0 by
- * default, or as TUNEWELL_STANDIN_BROWSER_PROCESS=cold,attach,exit gives
- * them when the control is first used (the benchmark's 2000,150,...).
+ * is exiting or gone fails alike through its handler. By default the start is
+ * cold after 40 ms, an attach takes 5 ms, the exit comes 100 ms after the
+ * last controller and a racing creation fails; the test's own plan, or
+ * TUNEWELL_STANDIN_BROWSER_PROCESS=cold,attach,exit read when the control is
+ * first used (the benchmark's 2000,150,...), replaces them.
  * A reset forgets the browsers of earlier tests. */
 #define STANDIN_EXIT_RACE_FAILS 0
 #define STANDIN_EXIT_RACE_HANGS 1
@@ -115,12 +117,23 @@ STANDIN_CONTROL_API int standin_running_browser_count (void);
 /* Page events of the current view, delivered later through its thread's
  * message queue to the handlers registered at that time. */
 
-/* The current view's browser or renderer process fails: ProcessFailed is
- * raised with this COREWEBVIEW2_PROCESS_FAILED_KIND (0 the browser process
- * exited, 1 a renderer exited, 2 a renderer hangs). Afterwards the page is
- * dead: scripts and page events no longer reach it until the next
- * navigation, and after the browser process's exit the view is closed. */
+/* A process behind the current view fails, and ProcessFailed is raised with
+ * this COREWEBVIEW2_PROCESS_FAILED_KIND, as Microsoft's runtime does:
+ * 0, the browser process exited: it is raised on every view of that browser,
+ *    whose views and controllers all close; the browser no longer runs, and
+ *    BrowserProcessExited is raised on its environments.
+ * 1, the renderer exited: the page is dead (scripts and page events no longer
+ *    reach it) until the next navigation.
+ * 2, the renderer hangs: the page is dead as above, and the event is raised
+ *    again every 200 ms until the next navigation.
+ * 3 to 9 and any other kind (a subframe's renderer, the GPU, utility,
+ *    sandbox helper, plug-in or unknown process): the runtime recovers by
+ *    itself and the page goes on working. */
 STANDIN_CONTROL_API int standin_fail_process (int kind);
+/* A newer runtime was installed: NewBrowserVersionAvailable is raised, in a
+ * later turn, on every environment of a runtime with an open view. Browsers
+ * that start from now on run the new version; running ones keep theirs. */
+STANDIN_CONTROL_API void standin_new_browser_version (void);
 /* A message that the page posted as a string. */
 STANDIN_CONTROL_API int standin_post_web_message (const wchar_t* text);
 /* A message that the page posted as a JSON value that is not a string

@@ -14,7 +14,7 @@ extern "C"
 {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 4
+#define STANDIN_RUNTIME_INTERFACE_VERSION 5
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
@@ -28,6 +28,9 @@ typedef struct StandinViewSink
      * parent are visible. Clicks and screenshots need that. */
     int (*isShown) (void* context);
     void (*failProcess) (void* context, int kind);
+    /* A newer runtime was installed: the view's runtime tells every
+     * environment it has not told of this version yet. */
+    void (*newBrowserVersion) (void* context, int version);
 } StandinViewSink;
 
 typedef struct StandinCreationPlan
@@ -61,6 +64,11 @@ typedef struct StandinBehaviour
     int creationDuringExit;
     /* Counts the resets, so that browsers of earlier tests are forgotten. */
     int browserGeneration;
+    /* The runtime version that a browser starting now runs
+     * (standin_new_browser_version counts it up). */
+    int browserVersion;
+    /* How often a hung renderer is reported again while it stays hung. */
+    int hangReportMilliseconds;
 } StandinBehaviour;
 
 /* Request identifier of requests that the runtime raises on its own (the

@@ -178,6 +178,17 @@ int standin_fail_process (int kind)
     });
 }
 
+void standin_new_browser_version (void)
+{
+    const int version = ++state().behaviour.browserVersion;
+    ++state().baseline.browserVersion;
+
+    // Copied first: a raise may attach or detach views.
+    for (const auto& sink : state().allSinks())
+        if (sink.newBrowserVersion != nullptr)
+            sink.newBrowserVersion (sink.context, version);
+}
+
 int standin_post_web_message (const wchar_t* text)
 {
     return raiseOnCurrentView ([text] (const StandinViewSink& sink) {

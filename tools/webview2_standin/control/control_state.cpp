@@ -65,6 +65,15 @@ std::optional<StandinViewSink> ControlState::currentSink() const
     return views.back().sink;
 }
 
+std::vector<StandinViewSink> ControlState::allSinks() const
+{
+    std::vector<StandinViewSink> sinks;
+    for (const auto& view : views)
+        sinks.push_back (view.sink);
+
+    return sinks;
+}
+
 std::optional<StandinViewSink> ControlState::sinkOf (int viewId) const
 {
     for (const auto& view : views)

@@ -48,7 +48,14 @@ public:
     int browserStarts = 0;
     int runningBrowsers = 0;
 
-    static constexpr StandinBehaviour defaultBehaviour { 1, 1, -1, 0, 0, 0, 0, 0, 0 };
+    // Microsoft's runtime as documented, with delays small enough for tests:
+    // scripts for documents to come apply late, controllers close with their
+    // parent, and the browser starts cold, is attached to and exits after a
+    // while; a hung renderer is reported again and again.
+    static constexpr StandinBehaviour defaultBehaviour { 1, 1, 10, 1, 40, 5, 100, STANDIN_EXIT_RACE_FAILS, 0, 0, 200 };
+
+    /// Every view attached now, in order.
+    std::vector<StandinViewSink> allSinks() const;
 
     /// Reads "cold,attach,exit" milliseconds into the baseline.
     void takeBrowserProcessPlan (const char* text);

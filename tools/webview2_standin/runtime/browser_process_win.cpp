@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "control_link_win.h"
+#include "controller_win.h"
+#include "environment_win.h"
+#include "webview/com_ref_win.h"
 
 namespace tunewell::standin
 {
@@ -42,7 +45,7 @@ void reportProcess (int change)
 
 BrowserProcess::BrowserProcess (std::wstring userDataFolder, const StandinBehaviour& plan)
     : folder (std::move (userDataFolder)), generation (plan.browserGeneration),
-      exitMilliseconds (plan.exitMilliseconds),
+      runtimeVersion (plan.browserVersion), exitMilliseconds (plan.exitMilliseconds),
       readyAt (GetTickCount64() + static_cast<ULONGLONG> (std::max (plan.coldStartMilliseconds, 0)))
 {
 }
@@ -81,17 +84,18 @@ bool BrowserProcess::isEnding() const
     return ending;
 }
 
-void BrowserProcess::controllerOpened()
+void BrowserProcess::controllerOpened (Controller* controller)
 {
     ProcessesGuard guard;
-    ++controllers;
+    controllers.push_back (controller);
 }
 
-void BrowserProcess::controllerClosed (const std::shared_ptr<Dispatcher>& dispatcher)
+void BrowserProcess::controllerClosed (Controller* controller, const std::shared_ptr<Dispatcher>& dispatcher)
 {
     {
         ProcessesGuard guard;
-        if (--controllers > 0 || ending)
+        controllers.erase (std::remove (controllers.begin(), controllers.end(), controller), controllers.end());
+        if (! controllers.empty() || ending)
             return;
 
         ending = true;
@@ -103,7 +107,26 @@ void BrowserProcess::controllerClosed (const std::shared_ptr<Dispatcher>& dispat
     dispatcher->postAfter (exitMilliseconds, [self = shared_from_this()] { self->exit(); });
 }
 
-void BrowserProcess::exit()
+// Microsoft: when the browser process exits, every view of it is closed and
+// ProcessFailed is raised on each; BrowserProcessExited is raised as well, in
+// no set order. It is gone at once, so a new environment starts a new one.
+void BrowserProcess::exitUnexpectedly()
+{
+    std::vector<ui::ComRef<ICoreWebView2Controller>> closing;
+    {
+        ProcessesGuard guard;
+        ending = true;
+        for (auto* controller : controllers)
+            closing.push_back (ui::ComRef<ICoreWebView2Controller>::share (controller));
+    }
+
+    exit (true);
+
+    for (auto& controller : closing)
+        static_cast<Controller*> (controller.get())->browserProcessExited();
+}
+
+void BrowserProcess::exit (bool failed)
 {
     bool current = false;
     {
@@ -114,8 +137,14 @@ void BrowserProcess::exit()
             processes.erase (found);
     }
 
+    if (! current)
+        return;
+
+    record (L"BrowserProcessExited", failed ? L"failed" : L"normal");
+    announceBrowserExit (this, failed);
+
     // A browser of an earlier test was forgotten at the reset, uncounted.
-    if (current && generation == currentBehaviour().browserGeneration)
+    if (generation == currentBehaviour().browserGeneration)
         reportProcess (-1);
 }
 

@@ -4,12 +4,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../standin_runtime.h"
 #include "dispatcher_win.h"
 
 namespace tunewell::standin
 {
+
+class Controller;
 
 /// The browser process of one user data folder, shared by every environment
 /// and controller of this process made on that folder. It starts cold for the
@@ -35,18 +38,26 @@ public:
     /// Exiting or gone: no new controller can be made on it.
     bool isEnding() const;
 
-    void controllerOpened();
+    /// The runtime version this browser runs.
+    int version() const { return runtimeVersion; }
+
+    void controllerOpened (Controller* controller);
     /// The last one to close starts the exit, on a timer of this thread.
-    void controllerClosed (const std::shared_ptr<Dispatcher>& dispatcher);
+    void controllerClosed (Controller* controller, const std::shared_ptr<Dispatcher>& dispatcher);
+
+    /// The process dies now: ProcessFailed on every view of it, and each of
+    /// its controllers closes (process_failures_win.cpp).
+    void exitUnexpectedly();
 
 private:
-    void exit();
+    void exit (bool failed = false);
 
     std::wstring folder;
     int generation;
+    int runtimeVersion;
     int exitMilliseconds;
     ULONGLONG readyAt;
-    int controllers = 0;
+    std::vector<Controller*> controllers;
     bool ending = false;
 };
 

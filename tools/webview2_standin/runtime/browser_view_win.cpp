@@ -67,7 +67,7 @@ HRESULT BrowserView::textCall (const wchar_t* operation, LPCWSTR text, Work&& wo
 BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
 {
     StandinViewSink sink { this,          postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage,
-                           isShownToPage, failProcessOfPage };
+                           isShownToPage, failProcessOfPage,      newBrowserVersionOfPage };
     auto* control = controlInterface();
     if (control != nullptr)
         viewId = control->attachView (&sink);
@@ -139,30 +139,6 @@ void BrowserView::requestResourceFromPage (void* context, int requestId, const w
             control->resourceAnswered (requestId, &answer.outcome, answer.reason.c_str(), answer.headers.c_str(),
                                        answer.body.data(), answer.body.size());
     });
-}
-
-void BrowserView::failProcessOfPage (void* context, int kind)
-{
-    auto* view = static_cast<BrowserView*> (context);
-    view->later ([view, kind] { view->raiseProcessFailed (static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND> (kind)); });
-}
-
-// The page is dead from here on; after the browser process's exit nothing of
-// the view is left, as every view of that browser goes with it.
-void BrowserView::raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind)
-{
-    if (closed)
-        return;
-
-    record (L"ProcessFailed", std::to_wstring (kind));
-    pageDead = true;
-    auto args = ui::ComRef<ICoreWebView2ProcessFailedEventArgs>::adopt (new ProcessFailedArgs (kind));
-
-    for (auto& handler : events.handlersOf<ICoreWebView2ProcessFailedEventHandler> (L"ProcessFailed"))
-        handler->Invoke (this, args.get());
-
-    if (kind == COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED)
-        close();
 }
 
 void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
@@ -286,7 +262,7 @@ HRESULT BrowserView::get_Source (LPWSTR* uri)
 HRESULT BrowserView::Navigate (LPCWSTR uri)
 {
     return textCall (L"Navigate", uri, [&] {
-        pageDead = false;
+        pageReplaced();
         page->navigate (uri);
         return S_OK;
     });
@@ -295,7 +271,7 @@ HRESULT BrowserView::Navigate (LPCWSTR uri)
 HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 {
     return textCall (L"NavigateToString", htmlContent, [&] {
-        pageDead = false;
+        pageReplaced();
         page->navigateToString (htmlContent);
         return S_OK;
     });

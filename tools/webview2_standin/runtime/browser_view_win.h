@@ -36,6 +36,12 @@ public:
     /// The window that shows the content, for whether it can be seen.
     void setContentWindow (HWND window) { contentWindow = window; }
 
+    /// What a failure of the browser process does (its controller's part);
+    /// empty once the view no longer belongs to a running browser.
+    void onBrowserProcessExit (std::function<void()> exitProcess) { browserProcessExit = std::move (exitProcess); }
+    /// Records and raises ProcessFailed of this kind to the handlers now.
+    void notifyProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+
     HRESULT STDMETHODCALLTYPE get_Settings (ICoreWebView2Settings** settings) override;
     HRESULT STDMETHODCALLTYPE get_Source (LPWSTR* uri) override;
     HRESULT STDMETHODCALLTYPE Navigate (LPCWSTR uri) override;
@@ -134,12 +140,16 @@ private:
     static void requestResourceFromPage (void* view, int requestId, const wchar_t* uri);
     static int isShownToPage (void* view);
     static void failProcessOfPage (void* view, int kind);
+    static void newBrowserVersionOfPage (void* view, int version);
 
     /// Queues work for a later turn, keeping this view alive until it ran.
     void later (std::function<void()> work);
 
     void raiseWebMessage (const std::wstring& message, bool isJson);
     void raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+    void reportHangAgain (int document);
+    /// A navigation replaces the renderer, dead or hung.
+    void pageReplaced();
     void
     applyDocumentScript (const std::wstring& script, bool alreadyApplied,
                          const ui::ComRef<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>& handler,
@@ -160,8 +170,12 @@ private:
     int viewId = 0;
     std::unique_ptr<Page> page;
     bool closed = false;
-    // After a process failure, until the next navigation.
+    // After a renderer's exit or hang, until the next navigation.
     bool pageDead = false;
+    bool pageHung = false;
+    // Counts navigations, so that a hang's reports end with its page.
+    int documentNumber = 0;
+    std::function<void()> browserProcessExit;
     int lastScriptId = 0;
     HWND contentWindow = nullptr;
 };

@@ -35,7 +35,7 @@ const StandinRuntimeInterface* controlInterface()
 
 StandinBehaviour currentBehaviour()
 {
-    StandinBehaviour behaviour { 1, 1, -1, 0, 0, 0, 0, 0, 0 };
+    StandinBehaviour behaviour { 1, 1, -1, 0, 0, 0, 0, 0, 0, 0, 0 };
     if (auto* control = controlInterface())
         control->readBehaviour (&behaviour);
 

@@ -36,7 +36,11 @@ Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::share
         return;
 
     browser = std::move (browserProcess);
-    browser->controllerOpened();
+    browser->controllerOpened (this);
+    view->onBrowserProcessExit ([this] {
+        if (browser != nullptr)
+            browser->exitUnexpectedly();
+    });
     if (currentBehaviour().closeWithParent)
         watchParent();
 }
@@ -202,8 +206,18 @@ void Controller::shutDown (const wchar_t* reason)
     events.clear();
     view->close();
 
+    view->onBrowserProcessExit (nullptr);
     if (auto closing = std::move (browser))
-        closing->controllerClosed (dispatcher);
+        closing->controllerClosed (this, dispatcher);
+}
+
+void Controller::browserProcessExited()
+{
+    if (closed)
+        return;
+
+    view->notifyProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED);
+    shutDown (L"browser process exited");
 }
 
 HRESULT Controller::get_CoreWebView2 (ICoreWebView2** out)

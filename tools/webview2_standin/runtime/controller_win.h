@@ -28,6 +28,9 @@ public:
 
     HWND content() const { return contentWindow; }
 
+    /// Its browser process died: the view hears of it, and both close.
+    void browserProcessExited();
+
     HRESULT STDMETHODCALLTYPE get_IsVisible (BOOL* isVisible) override;
     HRESULT STDMETHODCALLTYPE put_IsVisible (BOOL isVisible) override;
     HRESULT STDMETHODCALLTYPE get_Bounds (RECT* bounds) override;

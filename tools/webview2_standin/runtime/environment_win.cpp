@@ -2,6 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "../standin_runtime.h"
 #include "co_task_text_win.h"
 #include "control_link_win.h"
@@ -9,6 +12,7 @@
 #include "controller_win.h"
 #include "dispatcher_win.h"
 #include "handler_check_win.h"
+#include "message_args_win.h"
 #include "resource_args_win.h"
 
 namespace tunewell::standin
@@ -16,8 +20,6 @@ namespace tunewell::standin
 
 namespace
 {
-
-constexpr wchar_t browserVersion[] = L"0.0.0.0 tunewell stand-in";
 
 // The browser's objects live in a single-threaded apartment: a thread that
 // joined the multithreaded one cannot enter one. The probe leaves the thread's
@@ -88,9 +90,115 @@ void completeEnvironment (const std::shared_ptr<Dispatcher>& dispatcher,
 
 } // namespace
 
-Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
-    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess))
+namespace
 {
+// Every environment of this runtime copy, for announcing a new version.
+std::vector<Environment*> environments;
+} // namespace
+
+Environment::Environment (std::shared_ptr<Dispatcher> threadDispatcher, std::shared_ptr<BrowserProcess> browserProcess)
+    : dispatcher (std::move (threadDispatcher)), browser (std::move (browserProcess)),
+      announcedVersion (browser->version())
+{
+    environments.push_back (this);
+}
+
+Environment::~Environment()
+{
+    environments.erase (std::remove (environments.begin(), environments.end(), this), environments.end());
+}
+
+void Environment::announceVersion (int version)
+{
+    if (version <= announcedVersion)
+        return;
+
+    announcedVersion = version;
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2Environment>::share (this), this] {
+        record (L"NewBrowserVersionAvailable");
+        for (auto& handler :
+             events.handlersOf<ICoreWebView2NewBrowserVersionAvailableEventHandler> (L"NewBrowserVersionAvailable"))
+            handler->Invoke (this, nullptr);
+    });
+}
+
+HRESULT Environment::QueryInterface (REFIID iid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
+
+    // Every earlier version is a base of the latest, at the same address.
+    for (const IID* version : { &IID_ICoreWebView2Environment, &IID_ICoreWebView2Environment2,
+                                &IID_ICoreWebView2Environment3, &IID_ICoreWebView2Environment4 })
+        if (IsEqualIID (iid, *version))
+        {
+            AddRef();
+            *object = static_cast<ICoreWebView2Environment5*> (this);
+            return S_OK;
+        }
+
+    return ComObject::QueryInterface (iid, object);
+}
+
+HRESULT Environment::CreateWebResourceRequest (LPCWSTR, LPCWSTR, IStream*, LPCWSTR,
+                                               ICoreWebView2WebResourceRequest** request)
+{
+    if (request != nullptr)
+        *request = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::CreateCoreWebView2CompositionController (
+    HWND, ICoreWebView2CreateCoreWebView2CompositionControllerCompletedHandler*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::CreateCoreWebView2PointerInfo (ICoreWebView2PointerInfo** pointerInfo)
+{
+    if (pointerInfo != nullptr)
+        *pointerInfo = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Environment::GetAutomationProviderForWindow (HWND, IUnknown** provider)
+{
+    if (provider != nullptr)
+        *provider = nullptr;
+    return E_NOTIMPL;
+}
+
+void Environment::browserExited (const BrowserProcess* exited, bool failed)
+{
+    // Nothing is queued when nobody listens: a runtime image mapped from
+    // memory may go with the view whose controller was the browser's last.
+    if (exited != browser.get()
+        || events.handlersOf<ICoreWebView2BrowserProcessExitedEventHandler> (L"BrowserProcessExited").empty())
+        return;
+
+    const auto kind = failed ? COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED
+                             : COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL;
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2Environment>::share (this), this, kind] {
+        auto args = ui::ComRef<ICoreWebView2BrowserProcessExitedEventArgs>::adopt (new BrowserProcessExitedArgs (kind));
+        for (auto& handler : events.handlersOf<ICoreWebView2BrowserProcessExitedEventHandler> (L"BrowserProcessExited"))
+            handler->Invoke (this, args.get());
+    });
+}
+
+void announceBrowserExit (const BrowserProcess* exited, bool failed)
+{
+    const auto current = environments;
+    for (auto* environment : current)
+        environment->browserExited (exited, failed);
+}
+
+void announceBrowserVersion (int version)
+{
+    // Copied first: a raise runs later, but an environment may still go
+    // while the list is walked.
+    const auto current = environments;
+    for (auto* environment : current)
+        environment->announceVersion (version);
 }
 
 HRESULT Environment::CreateCoreWebView2Controller (HWND parentWindow,
@@ -165,7 +273,9 @@ HRESULT Environment::CreateWebResourceResponse (IStream* content, int statusCode
 
 HRESULT Environment::get_BrowserVersionString (LPWSTR* versionInfo)
 {
-    return guarded ([&] { return returnText (browserVersion, versionInfo); });
+    return guarded ([&] {
+        return returnText (L"0.0." + std::to_wstring (browser->version()) + L".0 tunewell stand-in", versionInfo);
+    });
 }
 
 HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
@@ -218,5 +328,6 @@ HRESULT startEnvironmentCreation (PCWSTR entryName, PCWSTR userDataFolder,
 }
 
 TUNEWELL_STANDIN_EVENT (Environment, NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler)
+TUNEWELL_STANDIN_EVENT (Environment, BrowserProcessExited, ICoreWebView2BrowserProcessExitedEventHandler)
 
 } // namespace tunewell::standin

@@ -81,4 +81,14 @@ HRESULT ProcessFailedArgs::get_ProcessFailedKind (COREWEBVIEW2_PROCESS_FAILED_KI
     return returnValue (kind, value);
 }
 
+HRESULT BrowserProcessExitedArgs::get_BrowserProcessExitKind (COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND* value)
+{
+    return returnValue (kind, value);
+}
+
+HRESULT BrowserProcessExitedArgs::get_BrowserProcessId (UINT32* value)
+{
+    return returnValue (static_cast<UINT32> (GetCurrentProcessId()), value);
+}
+
 } // namespace tunewell::standin

@@ -59,4 +59,17 @@ private:
     COREWEBVIEW2_PROCESS_FAILED_KIND kind;
 };
 
+class BrowserProcessExitedArgs final
+    : public ComObject<ICoreWebView2BrowserProcessExitedEventArgs, IID_ICoreWebView2BrowserProcessExitedEventArgs>
+{
+public:
+    explicit BrowserProcessExitedArgs (COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind) : kind (kind) {}
+
+    HRESULT STDMETHODCALLTYPE get_BrowserProcessExitKind (COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND* value) override;
+    HRESULT STDMETHODCALLTYPE get_BrowserProcessId (UINT32* value) override;
+
+private:
+    COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind;
+};
+
 } // namespace tunewell::standin
