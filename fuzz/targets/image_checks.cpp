@@ -11,6 +11,7 @@
 #include "fuzz_check.h"
 #include "fuzz_targets.h"
 #include "loader/pe_image.h"
+#include "loader/pe_layout.h"
 #include "loader/section_protection.h"
 #include "synthetic_image.h"
 

@@ -2,12 +2,22 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "host_sdk/entry_point_list.h"
 #include "host_sdk/extension_lifetime.h"
 #include "host_sdk/host_functions.h"
 #include "host_sdk/host_strings.h"
 #include "host_sdk/vantor_api.h"
+#include "host_sdk/vantor_utils.h"
+
+// Programs that load the library call its exports through the list's types.
+#define TUNEWELL_CHECK_EXPORT(name, result, parameters) \
+    static_assert (std::is_same_v<decltype (&::name), result (*) parameters>, \
+                   #name " is declared otherwise than in entry_point_list.h");
+TUNEWELL_LIBRARY_EXPORTS (TUNEWELL_CHECK_EXPORT)
+#undef TUNEWELL_CHECK_EXPORT
 
 using namespace vantor::sdk;
 

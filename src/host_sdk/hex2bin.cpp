@@ -1,17 +1,14 @@
 #include "host_sdk/vantor_utils.h"
+#include "text/hex_digits.h"
 
 namespace
 {
 
-int hexDigitValue (char c)
+// Anything but a hex digit counts as a zero digit.
+int digitOrZero (char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
+    const int value = tunewell::text::hexDigitValue (c);
+    return value < 0 ? 0 : value;
 }
 
 } // namespace
@@ -22,5 +19,5 @@ TUNEWELL_EXPORT void hex2bin (const char* hexText, char* target)
         return;
 
     for (; hexText[0] != 0 && hexText[1] != 0; hexText += 2)
-        *target++ = static_cast<char> (hexDigitValue (hexText[0]) * 16 + hexDigitValue (hexText[1]));
+        *target++ = static_cast<char> (digitOrZero (hexText[0]) * 16 + digitOrZero (hexText[1]));
 }

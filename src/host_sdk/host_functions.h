@@ -14,7 +14,9 @@ namespace vantor::sdk
 TUNEWELL_VANTOR_HOST_FUNCTIONS (TUNEWELL_DECLARE_HOST_FUNCTION)
 #undef TUNEWELL_DECLARE_HOST_FUNCTION
 
-inline constexpr int hostFunctionCount = 102;
+#define TUNEWELL_COUNT_HOST_FUNCTION(name, result, parameters) +1
+inline constexpr int hostFunctionCount = 0 TUNEWELL_VANTOR_HOST_FUNCTIONS (TUNEWELL_COUNT_HOST_FUNCTION);
+#undef TUNEWELL_COUNT_HOST_FUNCTION
 
 /// The names asked for at registration, in the order they are asked for.
 extern const char* const hostFunctionNames[hostFunctionCount];

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "text/hex_digits.h"
+
 namespace vantor::sdk
 {
 
@@ -31,9 +33,8 @@ std::string VantorUtils::hex2binaryString (const char* hexText)
 
 std::string VantorUtils::intToHex (unsigned char value)
 {
-    static constexpr char digits[] = "0123456789abcdef";
     const int sevenBits = value & 0x7F;
-    return { digits[sevenBits >> 4], digits[sevenBits & 15] };
+    return { tunewell::text::lowerHexDigits[sevenBits >> 4], tunewell::text::lowerHexDigits[sevenBits & 15] };
 }
 
 bool VantorUtils::fileExists (std::string path)

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/hex_digits.h"
 #include "text/utf8.h"
 
 namespace tunewell::json
@@ -11,7 +12,6 @@ namespace tunewell::json
 
 namespace escaping
 {
-inline constexpr char hexDigits[] = "0123456789abcdef";
 inline constexpr uint32_t replacementCharacter = 0xFFFD;
 
 template <typename Output>
@@ -19,10 +19,10 @@ void writeUnicodeEscape (Output& out, uint32_t unit)
 {
     const char escape[] = { '\\',
                             'u',
-                            hexDigits[(unit >> 12) & 15],
-                            hexDigits[(unit >> 8) & 15],
-                            hexDigits[(unit >> 4) & 15],
-                            hexDigits[unit & 15] };
+                            text::lowerHexDigits[(unit >> 12) & 15],
+                            text::lowerHexDigits[(unit >> 8) & 15],
+                            text::lowerHexDigits[(unit >> 4) & 15],
+                            text::lowerHexDigits[unit & 15] };
     out.write (escape, sizeof (escape));
 }
 

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "text/hex_digits.h"
 #include "text/utf8_sequences.h"
 
 namespace tunewell::json
@@ -36,17 +37,6 @@ bool isPlainStringByte (char c)
 {
     auto byte = static_cast<unsigned char> (c);
     return byte != 0 && byte < 0x80 && c != '"' && c != '\\';
-}
-
-int hexDigitValue (char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 /// What strtod answers for digits beyond the range of a double, which
@@ -446,7 +436,7 @@ private:
 
         for (int i = 0; i < 4; ++i)
         {
-            auto digit = hexDigitValue (*current);
+            auto digit = text::hexDigitValue (*current);
 
             if (digit < 0)
                 throwError ("Syntax error in unicode character");
@@ -481,7 +471,7 @@ private:
 
         for (int i = 2; i < 6; ++i)
         {
-            auto digit = hexDigitValue (text[i]);
+            auto digit = text::hexDigitValue (text[i]);
 
             if (digit < 0)
                 return 0;

@@ -29,7 +29,7 @@ public:
     /// before the failing item stays written.
     void dump (const value::ValueView& view)
     {
-        if (isKnownCode (view.type.code))
+        if (isKnownCode (view.type.getCode()))
             writeAndDeliver (view, [&] (const uint8_t* data) { dumpData (view.type, data, view.stringDictionary); });
     }
 
@@ -158,7 +158,7 @@ private:
     // wrote, which is where the next sibling's data starts.
     const uint8_t* dumpData (const Type& type, const uint8_t* data, const Dictionary* dictionary)
     {
-        switch (type.code)
+        switch (type.getCode())
         {
             case TypeCode::void_:
                 writeText ("null");
@@ -223,7 +223,7 @@ private:
         if (! type.isObject())
             throw value::Error ("This type is not an object");
 
-        const auto& members = type.content.object->members;
+        const auto& members = type.getObject().members;
         out.put ('{');
 
         for (uint32_t i = 0; i < members.size; ++i)
@@ -250,18 +250,18 @@ private:
         out.put ('[');
         uint32_t itemsWritten = 0;
 
-        switch (type.code)
+        switch (type.getCode())
         {
             case TypeCode::vector:
-                data = dumpRepeated (Type (type.content.vector.elementCode), type.content.vector.numElements, data,
+                data = dumpRepeated (Type (type.getVector().elementCode), type.getVector().numElements, data,
                                      dictionary, itemsWritten);
                 break;
             case TypeCode::primitiveArray:
-                data = dumpRepeated (type.content.primitiveArray.getElementType(),
-                                     type.content.primitiveArray.numElements, data, dictionary, itemsWritten);
+                data = dumpRepeated (type.getPrimitiveArray().getElementType(), type.getPrimitiveArray().numElements,
+                                     data, dictionary, itemsWritten);
                 break;
             case TypeCode::complexArray:
-                for (auto& group : type.content.complexArray->groups)
+                for (auto& group : type.getComplexArray().groups)
                     data = dumpRepeated (group.elementType, group.repetitions, data, dictionary, itemsWritten);
                 break;
             default:

@@ -1,6 +1,7 @@
 #include "loader/pe_image.h"
 
 #include "loader/image_bytes.h"
+#include "loader/pe_layout.h"
 
 namespace tunewell::memory
 {
@@ -10,19 +11,12 @@ using namespace bytes;
 namespace
 {
 
-constexpr std::uint32_t importDescriptorSize = 20;
-constexpr std::uint32_t exportDirectorySize = 40;
-constexpr std::uint32_t tlsDirectorySize = 40;
-constexpr std::uint32_t relocationBlockHeaderSize = 8;
-constexpr std::uint32_t runtimeFunctionSize = 12;
-constexpr std::uint64_t importByOrdinal = 0x8000000000000000ull;
-
 bool applyRelocationBlock (MutableByteView image, std::uint64_t block, std::uint32_t blockSize, std::int64_t delta)
 {
     const ByteView view { image.data, image.size };
     const std::uint32_t page = read32 (view, block);
-    const std::uint64_t entryCount = (blockSize - relocationBlockHeaderSize) / 2;
-    const std::uint64_t entries = block + relocationBlockHeaderSize;
+    const std::uint64_t entryCount = (blockSize - pe::relocationBlockHeaderSize) / 2;
+    const std::uint64_t entries = block + pe::relocationBlockHeaderSize;
     if (! contains (view, entries, entryCount * 2))
         return false;
     for (std::uint64_t i = 0; i < entryCount; ++i)
@@ -44,7 +38,7 @@ bool applyRelocationBlock (MutableByteView image, std::uint64_t block, std::uint
 std::optional<ImportedSymbol> readImportedSymbol (ByteView image, std::uint64_t lookupEntry)
 {
     ImportedSymbol symbol;
-    if ((lookupEntry & importByOrdinal) != 0)
+    if ((lookupEntry & pe::importByOrdinal) != 0)
     {
         symbol.byOrdinal = true;
         symbol.ordinal = static_cast<std::uint16_t> (lookupEntry & 0xFFFF);
@@ -96,7 +90,7 @@ struct ExportArrays
 std::optional<ExportArrays> readExportArrays (ByteView image, DataDirectory exports)
 {
     const std::uint64_t at = exports.virtualAddress;
-    if (! contains (image, at, exportDirectorySize))
+    if (! contains (image, at, pe::exportDirectorySize))
         return std::nullopt;
     ExportArrays arrays { read32 (image, at + 20), read32 (image, at + 24), read32 (image, at + 28),
                           read32 (image, at + 32), read32 (image, at + 36) };
@@ -117,10 +111,10 @@ bool applyRelocations (MutableByteView image, DataDirectory relocations, std::in
         return false;
     const std::uint64_t end = std::uint64_t { relocations.virtualAddress } + relocations.size;
     std::uint64_t block = relocations.virtualAddress;
-    while (block + relocationBlockHeaderSize <= end && read32 (view, block) != 0)
+    while (block + pe::relocationBlockHeaderSize <= end && read32 (view, block) != 0)
     {
         const std::uint32_t blockSize = read32 (view, block + 4);
-        if (blockSize < relocationBlockHeaderSize || ! applyRelocationBlock (image, block, blockSize, delta))
+        if (blockSize < pe::relocationBlockHeaderSize || ! applyRelocationBlock (image, block, blockSize, delta))
             return false;
         block += blockSize;
     }
@@ -130,9 +124,9 @@ bool applyRelocations (MutableByteView image, DataDirectory relocations, std::in
 std::optional<std::vector<ImportedModule>> readImports (ByteView image, DataDirectory imports)
 {
     std::vector<ImportedModule> modules;
-    for (std::uint64_t descriptor = imports.virtualAddress;; descriptor += importDescriptorSize)
+    for (std::uint64_t descriptor = imports.virtualAddress;; descriptor += pe::importDescriptorSize)
     {
-        if (! contains (image, descriptor, importDescriptorSize))
+        if (! contains (image, descriptor, pe::importDescriptorSize))
             return std::nullopt;
         const std::uint32_t nameAddress = read32 (image, descriptor + 12);
         if (nameAddress == 0)
@@ -174,7 +168,7 @@ std::optional<std::vector<std::uint32_t>> readTlsCallbacks (ByteView image, Data
     std::vector<std::uint32_t> callbacks;
     if (tls.size == 0)
         return callbacks;
-    if (! contains (image, tls.virtualAddress, tlsDirectorySize))
+    if (! contains (image, tls.virtualAddress, pe::tlsDirectorySize))
         return std::nullopt;
     const std::uint64_t array = read64 (image, std::uint64_t { tls.virtualAddress } + 24);
     if (array == 0)
@@ -197,7 +191,7 @@ std::optional<std::vector<std::uint32_t>> readTlsCallbacks (ByteView image, Data
 std::optional<TlsTemplate> readTlsTemplate (ByteView image, DataDirectory tls, std::uint64_t imageBase)
 {
     const std::uint64_t at = tls.virtualAddress;
-    if (! contains (image, at, tlsDirectorySize))
+    if (! contains (image, at, pe::tlsDirectorySize))
         return std::nullopt;
     // A directory that only lists callbacks may leave the addresses null. Other
     // addresses below the base wrap around to huge offsets and fail.
@@ -218,7 +212,7 @@ std::optional<std::uint32_t> exceptionTableEntryCount (ByteView image, DataDirec
 {
     if (! containsDirectory (image, exceptions))
         return std::nullopt;
-    return exceptions.size / runtimeFunctionSize;
+    return exceptions.size / pe::runtimeFunctionSize;
 }
 
 } // namespace tunewell::memory

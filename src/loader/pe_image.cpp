@@ -1,6 +1,7 @@
 #include "loader/pe_image.h"
 
 #include "loader/image_bytes.h"
+#include "loader/pe_layout.h"
 
 #include <algorithm>
 
@@ -12,43 +13,19 @@ using namespace bytes;
 namespace
 {
 
-constexpr std::uint16_t dosMagic = 0x5A4D;
-constexpr std::uint32_t ntSignature = 0x00004550;
-constexpr std::uint16_t machineAmd64 = 0x8664;
-constexpr std::uint16_t fileIsDLL = 0x2000;
-constexpr std::uint32_t lfanewField = 0x3C;
-
-// Offsets inside the NT headers.
-namespace nt
-{
-constexpr std::uint32_t signature = 0;
-constexpr std::uint32_t machine = 4;
-constexpr std::uint32_t numberOfSections = 6;
-constexpr std::uint32_t sizeOfOptionalHeader = 20;
-constexpr std::uint32_t characteristics = 22;
-constexpr std::uint32_t optionalHeader = 24;
-constexpr std::uint32_t sizeOfInitializedData = optionalHeader + 8;
-constexpr std::uint32_t sizeOfUninitializedData = optionalHeader + 12;
-constexpr std::uint32_t addressOfEntryPoint = optionalHeader + 16;
-constexpr std::uint32_t imageBase = optionalHeader + 24;
-constexpr std::uint32_t sectionAlignment = optionalHeader + 32;
-constexpr std::uint32_t sizeOfImage = optionalHeader + 56;
-constexpr std::uint32_t sizeOfHeaders = optionalHeader + 60;
-constexpr std::uint32_t dataDirectories = optionalHeader + 112;
-} // namespace nt
 std::uint32_t ntHeadersOffset (ByteView file)
 {
-    return read32 (file, lfanewField);
+    return read32 (file, pe::lfanewField);
 }
 
 SectionHeader readSectionHeader (ByteView file, std::uint32_t offset)
 {
     SectionHeader section;
     section.headerOffset = offset;
-    section.virtualAddress = read32 (file, offset + 12);
-    section.sizeOfRawData = read32 (file, offset + 16);
-    section.pointerToRawData = read32 (file, offset + 20);
-    section.characteristics = read32 (file, offset + 36);
+    section.virtualAddress = read32 (file, offset + pe::section::virtualAddress);
+    section.sizeOfRawData = read32 (file, offset + pe::section::sizeOfRawData);
+    section.pointerToRawData = read32 (file, offset + pe::section::pointerToRawData);
+    section.characteristics = read32 (file, offset + pe::section::characteristics);
     return section;
 }
 
@@ -57,16 +34,16 @@ ImageLayout readHeaderFields (ByteView file)
     ImageLayout layout;
     const std::uint32_t nt = ntHeadersOffset (file);
     layout.ntHeadersOffset = nt;
-    layout.preferredBase = read64 (file, nt + nt::imageBase);
-    layout.sectionAlignment = read32 (file, nt + nt::sectionAlignment);
-    layout.sizeOfHeaders = read32 (file, nt + nt::sizeOfHeaders);
-    layout.sizeOfInitializedData = read32 (file, nt + nt::sizeOfInitializedData);
-    layout.sizeOfUninitializedData = read32 (file, nt + nt::sizeOfUninitializedData);
-    layout.entryPoint = read32 (file, nt + nt::addressOfEntryPoint);
-    layout.isDLL = (read16 (file, nt + nt::characteristics) & fileIsDLL) != 0;
+    layout.preferredBase = read64 (file, nt + pe::nt::imageBase);
+    layout.sectionAlignment = read32 (file, nt + pe::nt::sectionAlignment);
+    layout.sizeOfHeaders = read32 (file, nt + pe::nt::sizeOfHeaders);
+    layout.sizeOfInitializedData = read32 (file, nt + pe::nt::sizeOfInitializedData);
+    layout.sizeOfUninitializedData = read32 (file, nt + pe::nt::sizeOfUninitializedData);
+    layout.entryPoint = read32 (file, nt + pe::nt::addressOfEntryPoint);
+    layout.isDLL = (read16 (file, nt + pe::nt::characteristics) & pe::fileIsDLL) != 0;
     for (std::size_t i = 0; i < layout.directories.size(); ++i)
     {
-        const std::uint64_t at = nt + nt::dataDirectories + 8 * i;
+        const std::uint64_t at = nt + pe::nt::dataDirectories + 8 * i;
         layout.directories[i] = { read32 (file, at), read32 (file, at + 4) };
     }
     return layout;
@@ -75,9 +52,9 @@ ImageLayout readHeaderFields (ByteView file)
 bool readSectionTable (ByteView file, ImageLayout& layout)
 {
     const std::uint32_t nt = layout.ntHeadersOffset;
-    const std::uint64_t first = std::uint64_t { nt } + nt::optionalHeader
-                              + read16 (file, nt + nt::sizeOfOptionalHeader);
-    const std::uint64_t length = std::uint64_t { read16 (file, nt + nt::numberOfSections) } * pe::sectionHeaderSize;
+    const std::uint64_t first = std::uint64_t { nt } + pe::nt::optionalHeader
+                              + read16 (file, nt + pe::nt::sizeOfOptionalHeader);
+    const std::uint64_t length = std::uint64_t { read16 (file, nt + pe::nt::numberOfSections) } * pe::sectionHeaderSize;
     // The mapper edits the table in its copy of the headers, so it must lie there.
     if (! contains (std::min<std::uint64_t> (file.size, layout.sizeOfHeaders), first, length))
         return false;
@@ -123,12 +100,13 @@ bool straddlesFourGiB (std::uint64_t start, std::uint64_t size)
 
 bool hasValidHeaders (ByteView file)
 {
-    if (file.data == nullptr || file.size < pe::minimumFileSize || read16 (file, 0) != dosMagic)
+    if (file.data == nullptr || file.size < pe::minimumFileSize || read16 (file, 0) != pe::dosMagic)
         return false;
     const std::uint32_t nt = ntHeadersOffset (file);
-    if (! contains (file, nt, pe::ntHeadersSize) || read32 (file, nt + nt::signature) != ntSignature)
+    if (! contains (file, nt, pe::ntHeadersSize) || read32 (file, nt + pe::nt::signature) != pe::ntSignature)
         return false;
-    return (read32 (file, nt + nt::sectionAlignment) & 1) == 0 && read16 (file, nt + nt::machine) == machineAmd64;
+    return (read32 (file, nt + pe::nt::sectionAlignment) & 1) == 0
+        && read16 (file, nt + pe::nt::machine) == pe::machineAmd64;
 }
 
 std::optional<ImageLayout> readImageLayout (ByteView file, std::uint32_t pageSize)
@@ -141,7 +119,7 @@ std::optional<ImageLayout> readImageLayout (ByteView file, std::uint32_t pageSiz
     if (layout.sectionAlignment == 0 || ! readSectionTable (file, layout) || ! sectionsArePlaceable (file, layout))
         return std::nullopt;
     const std::uint32_t nt = layout.ntHeadersOffset;
-    layout.imageSize = roundUp (read32 (file, nt + nt::sizeOfImage), pageSize);
+    layout.imageSize = roundUp (read32 (file, nt + pe::nt::sizeOfImage), pageSize);
     if (layout.imageSize != roundUp (endOfLastSection (layout), pageSize))
         return std::nullopt;
     if (layout.sizeOfHeaders > file.size || layout.sizeOfHeaders > layout.imageSize

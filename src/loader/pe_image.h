@@ -68,22 +68,6 @@ struct ImageLayout
     std::vector<SectionHeader> sections;
 };
 
-namespace pe
-{
-constexpr std::uint32_t minimumFileSize = 64;
-constexpr std::uint32_t ntHeadersSize = 264;
-constexpr std::uint32_t sectionHeaderSize = 40;
-constexpr std::uint32_t imageBaseField = 24 + 24; // inside the NT headers
-
-constexpr std::uint32_t scnContainsInitializedData = 0x00000040;
-constexpr std::uint32_t scnContainsUninitializedData = 0x00000080;
-constexpr std::uint32_t scnMemDiscardable = 0x02000000;
-constexpr std::uint32_t scnMemNotCached = 0x04000000;
-constexpr std::uint32_t scnMemExecute = 0x20000000;
-constexpr std::uint32_t scnMemRead = 0x40000000;
-constexpr std::uint32_t scnMemWrite = 0x80000000;
-} // namespace pe
-
 std::uint64_t roundUp (std::uint64_t value, std::uint64_t alignment);
 
 // True when [start, start + size] does not share the upper 32 bits of start;

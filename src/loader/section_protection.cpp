@@ -1,6 +1,7 @@
 #include "loader/section_protection.h"
 
 #include "loader/pe_image.h"
+#include "loader/pe_layout.h"
 
 #include <algorithm>
 

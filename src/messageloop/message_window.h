@@ -27,12 +27,21 @@ public:
     /// window system), then always gives the message to default processing.
     static std::intptr_t windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
 
-    /// Null when creation failed.
-    HWND__* windowHandle = nullptr;
+    /// Null when creation failed, or once the library's unload released it.
+    HWND__* windowHandle() const noexcept { return window; }
     /// "tunewell_" followed by a decimal rand() value.
-    std::string registeredClassName;
+    const std::string& registeredClassName() const noexcept { return className; }
     /// The only thread on which this window's messages are delivered.
-    std::uint32_t ownerThreadId = 0;
+    std::uint32_t ownerThreadId() const noexcept { return ownerThread; }
+
+    /// The unload released the window already; the destructor must not post
+    /// to it.
+    void forgetReleasedWindow() noexcept { window = nullptr; }
+
+private:
+    HWND__* window = nullptr;
+    std::string className;
+    std::uint32_t ownerThread = 0;
 };
 
 /// The process-wide message window, with its mutex held until this is destroyed.

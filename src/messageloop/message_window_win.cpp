@@ -12,6 +12,9 @@ namespace tunewell::messageloop
 {
 namespace
 {
+// Every message window's class name starts with this; the unload finds them by it.
+constexpr char messageWindowClassPrefix[] = "tunewell_";
+
 std::string registerMessageWindowClass()
 {
     WNDCLASSEXA record {};
@@ -22,7 +25,7 @@ std::string registerMessageWindowClass()
     // A failed registration still leaves the last name drawn, which the
     // window's creation and the unregistering then find unregistered.
     std::string name;
-    registerUniquelyNamedClass (record, "tunewell_", name);
+    registerUniquelyNamedClass (record, messageWindowClassPrefix, name);
     return name;
 }
 
@@ -77,7 +80,7 @@ BOOL CALLBACK releaseWindowAtUnload (HWND window, LPARAM)
 
     if (thread != GetCurrentThreadId())
         PostMessageA (window, WM_CLOSE, 0, 0);
-    else if (std::string (className).rfind ("tunewell_", 0) == 0)
+    else if (std::string (className).rfind (messageWindowClassPrefix, 0) == 0)
         destroyWindowAndClass (window, className);
     else
         DestroyWindow (window);
@@ -99,7 +102,7 @@ struct SharedMessageWindow
 
         // Released above; its destructor must not post a callback to it.
         if (window != nullptr)
-            window->windowHandle = nullptr;
+            window->forgetReleasedWindow();
     }
 };
 
@@ -111,18 +114,17 @@ SharedMessageWindow& sharedMessageWindow()
 }
 } // namespace
 
-MessageWindow::MessageWindow()
-    : registeredClassName (registerMessageWindowClass()), ownerThreadId (GetCurrentThreadId())
+MessageWindow::MessageWindow() : className (registerMessageWindowClass()), ownerThread (GetCurrentThreadId())
 {
-    windowHandle = CreateWindowExA (0, registeredClassName.c_str(), "tunewell", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                    GetModuleHandleA (nullptr), nullptr);
+    window = CreateWindowExA (0, className.c_str(), "tunewell", 0, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleA (nullptr), nullptr);
 }
 
 MessageWindow::~MessageWindow()
 {
-    if (ownerThreadId == GetCurrentThreadId())
+    if (ownerThread == GetCurrentThreadId())
     {
-        destroyWindowAndClass (windowHandle, registeredClassName);
+        destroyWindowAndClass (window, className);
         return;
     }
 
@@ -130,11 +132,11 @@ MessageWindow::~MessageWindow()
     // hang this thread, so the owner is asked to do it once it has run the
     // callbacks already queued. A window whose thread has ended is gone
     // already and leaves only its class behind.
-    HWND window = windowHandle;
-    std::string className = registeredClassName;
-    if (IsWindow (window) && postCallback (window, [window, className] { destroyWindowAndClass (window, className); }))
+    HWND owned = window;
+    std::string name = className;
+    if (IsWindow (owned) && postCallback (owned, [owned, name] { destroyWindowAndClass (owned, name); }))
         return;
-    destroyWindowAndClass (nullptr, registeredClassName);
+    destroyWindowAndClass (nullptr, className);
 }
 
 std::intptr_t MessageWindow::windowProc (HWND__* window, unsigned int message, std::uintptr_t wParam,
@@ -158,14 +160,14 @@ LockedMessageWindow lockSharedMessageWindow (bool forCurrentThread)
     SharedMessageWindow& shared = sharedMessageWindow();
     std::unique_lock<std::mutex> lock (shared.mutex);
 
-    const bool ownedElsewhere = shared.window != nullptr && shared.window->ownerThreadId != GetCurrentThreadId();
+    const bool ownedElsewhere = shared.window != nullptr && shared.window->ownerThreadId() != GetCurrentThreadId();
     if (shared.window == nullptr || (forCurrentThread && ownedElsewhere))
     {
         // The new window exists before the previous one is destroyed.
         const std::unique_ptr<MessageWindow> previous = std::exchange (shared.window,
                                                                        std::make_unique<MessageWindow>());
     }
-    return { shared.window->windowHandle, std::move (lock) };
+    return { shared.window->windowHandle(), std::move (lock) };
 }
 
 bool postCallback (HWND__* window, Callback callback)

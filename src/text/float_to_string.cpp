@@ -6,10 +6,16 @@ namespace tunewell::text
 {
 
 using Buffer = FloatToStringBuffer<double>;
-using MantissaAndExponent = Buffer::MantissaAndExponent;
 
 namespace
 {
+
+/// A value as mantissa x 2^exponent.
+struct MantissaAndExponent
+{
+    uint64_t mantissa = 0;
+    int32_t exponent = 0;
+};
 
 struct CachedPower
 {
@@ -244,6 +250,70 @@ int ceilLog10OfPowerOfTwo (int x) noexcept
     return x == 0 ? 0 : ((x * 315653) >> 20) + 1;
 }
 
+// The shortest digits of the scaled value into buffer; returns their count
+// and adds to decimalExponent so that digits x 10^decimalExponent is the value.
+int generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta, char* buffer,
+                    int& decimalExponent) noexcept
+{
+    auto shift = -upper.exponent;
+    auto one = 1ull << shift;
+    auto integral = static_cast<uint32_t> (upper.mantissa >> shift);
+    auto fraction = upper.mantissa & (one - 1);
+    auto kappa = countDecimalDigits (integral);
+    int length = 0;
+
+    // While the fraction alone is above delta no integral digit can end the
+    // digits, so all of them are written in one go.
+    if (fraction > delta)
+    {
+        writeDigits (buffer, integral, kappa);
+        length = kappa;
+        kappa = 0;
+    }
+
+    while (kappa > 0)
+    {
+        auto digit = takeLeadingDigit (integral, kappa);
+
+        if (length != 0 || digit != 0)
+            buffer[length++] = static_cast<char> ('0' + digit);
+
+        --kappa;
+        auto rest = (static_cast<uint64_t> (integral) << shift) + fraction;
+
+        if (rest <= delta)
+        {
+            decimalExponent += kappa;
+            weedDigit (buffer, length, delta, rest, static_cast<uint64_t> (powersOfTen[kappa]) << shift, distance);
+            return length;
+        }
+    }
+
+    for (;;)
+    {
+        fraction *= 10;
+        delta *= 10;
+        auto digit = static_cast<char> (fraction >> shift);
+
+        if (length != 0 || digit != 0)
+            buffer[length++] = static_cast<char> ('0' + digit);
+
+        fraction &= one - 1;
+        --kappa;
+
+        if (fraction < delta)
+        {
+            decimalExponent += kappa;
+
+            // Past nine places the scaled distance would overflow, so the
+            // last digit stays as generated.
+            auto places = -kappa;
+            weedDigit (buffer, length, delta, fraction, one, places < 9 ? distance * powersOfTen[places] : 0);
+            return length;
+        }
+    }
+}
+
 // Grisu2: the digits of a finite, non-zero, positive double's bits.
 int writeShortestDigits (uint64_t bits, char* buffer, int& decimalExponent) noexcept
 {
@@ -272,8 +342,8 @@ int writeShortestDigits (uint64_t bits, char* buffer, int& decimalExponent) noex
     --scaledUpper.mantissa;
     ++scaledLower.mantissa;
 
-    return Buffer::generateDigits (scaledUpper, scaledUpper.mantissa - scaled.mantissa,
-                                   scaledUpper.mantissa - scaledLower.mantissa, buffer, decimalExponent);
+    return generateDigits (scaledUpper, scaledUpper.mantissa - scaled.mantissa,
+                           scaledUpper.mantissa - scaledLower.mantissa, buffer, decimalExponent);
 }
 
 char* writeText (char* buffer, const char* text, std::size_t length) noexcept
@@ -335,6 +405,30 @@ void moveLeftByOne (char* buffer, int count) noexcept
     }
 }
 
+// Writes an exponent of at most three digits, with "-" when negative.
+char* writeShortInteger (char* buffer, int n) noexcept
+{
+    if (n < 0)
+    {
+        *buffer++ = '-';
+        n = -n;
+    }
+
+    if (n >= 100)
+    {
+        *buffer++ = static_cast<char> ('0' + n / 100);
+        n %= 100;
+        *buffer++ = static_cast<char> ('0' + n / 10);
+    }
+    else if (n >= 10)
+    {
+        *buffer++ = static_cast<char> ('0' + n / 10);
+    }
+
+    *buffer++ = static_cast<char> ('0' + n % 10);
+    return buffer;
+}
+
 // The layout of the digits, which the caller has put one place to the right,
 // at buffer + 1: most layouts then move fewer of them, and the scientific one
 // none but the first.
@@ -384,7 +478,7 @@ char* layOutDigits (char* buffer, int length, int decimalExponent, int maxDecima
     }
 
     *end++ = 'e';
-    return Buffer::writeShortInteger (end, pointPosition - 1);
+    return writeShortInteger (end, pointPosition - 1);
 }
 
 } // namespace
@@ -423,97 +517,6 @@ char* Buffer::writeAndGetEnd (char* buffer, double value, int maxDecimalPlaces, 
         end -= 2;
 
     return end;
-}
-
-int Buffer::generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta, char* buffer,
-                            int& decimalExponent) noexcept
-{
-    auto shift = -upper.exponent;
-    auto one = 1ull << shift;
-    auto integral = static_cast<uint32_t> (upper.mantissa >> shift);
-    auto fraction = upper.mantissa & (one - 1);
-    auto kappa = countDecimalDigits (integral);
-    int length = 0;
-
-    // While the fraction alone is above delta no integral digit can end the
-    // digits, so all of them are written in one go.
-    if (fraction > delta)
-    {
-        writeDigits (buffer, integral, kappa);
-        length = kappa;
-        kappa = 0;
-    }
-
-    while (kappa > 0)
-    {
-        auto digit = takeLeadingDigit (integral, kappa);
-
-        if (length != 0 || digit != 0)
-            buffer[length++] = static_cast<char> ('0' + digit);
-
-        --kappa;
-        auto rest = (static_cast<uint64_t> (integral) << shift) + fraction;
-
-        if (rest <= delta)
-        {
-            decimalExponent += kappa;
-            weedDigit (buffer, length, delta, rest, static_cast<uint64_t> (powersOfTen[kappa]) << shift, distance);
-            return length;
-        }
-    }
-
-    for (;;)
-    {
-        fraction *= 10;
-        delta *= 10;
-        auto digit = static_cast<char> (fraction >> shift);
-
-        if (length != 0 || digit != 0)
-            buffer[length++] = static_cast<char> ('0' + digit);
-
-        fraction &= one - 1;
-        --kappa;
-
-        if (fraction < delta)
-        {
-            decimalExponent += kappa;
-
-            // Past nine places the scaled distance would overflow, so the
-            // last digit stays as generated.
-            auto places = -kappa;
-            weedDigit (buffer, length, delta, fraction, one, places < 9 ? distance * powersOfTen[places] : 0);
-            return length;
-        }
-    }
-}
-
-char* Buffer::addDecimalPointAndExponent (char* buffer, int length, int decimalExponent, int maxDecimalPlaces) noexcept
-{
-    std::memmove (buffer + 1, buffer, static_cast<std::size_t> (length));
-    return layOutDigits (buffer, length, decimalExponent, maxDecimalPlaces);
-}
-
-char* Buffer::writeShortInteger (char* buffer, int n) noexcept
-{
-    if (n < 0)
-    {
-        *buffer++ = '-';
-        n = -n;
-    }
-
-    if (n >= 100)
-    {
-        *buffer++ = static_cast<char> ('0' + n / 100);
-        n %= 100;
-        *buffer++ = static_cast<char> ('0' + n / 10);
-    }
-    else if (n >= 10)
-    {
-        *buffer++ = static_cast<char> ('0' + n / 10);
-    }
-
-    *buffer++ = static_cast<char> ('0' + n % 10);
-    return buffer;
 }
 
 } // namespace tunewell::text

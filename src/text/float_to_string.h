@@ -31,32 +31,12 @@ struct FloatToStringBuffer<double>
     const char* begin() const noexcept { return storage; }
     const char* getEnd() const noexcept { return end; }
 
-    /// The value as mantissa x 2^exponent.
-    struct MantissaAndExponent
-    {
-        uint64_t mantissa = 0;
-        int32_t exponent = 0;
-    };
-
     /// Writes the text at buffer, which needs room for 25 characters, and
     /// returns the end of it; no terminator is written.
     static char* writeAndGetEnd (char* buffer, double value, int maxDecimalPlaces,
                                  bool omitPointForRoundNumbers) noexcept;
 
-    /// The shortest digits of the scaled value into buffer; returns their
-    /// count and adds to decimalExponent so that digits x 10^decimalExponent
-    /// is the value.
-    static int generateDigits (MantissaAndExponent upper, uint64_t distance, uint64_t delta, char* buffer,
-                               int& decimalExponent) noexcept;
-
-    /// Lays out length digits at buffer with the decimal exponent; returns the
-    /// end. Like writeAndGetEnd, it needs room for 25 characters.
-    static char* addDecimalPointAndExponent (char* buffer, int length, int decimalExponent,
-                                             int maxDecimalPlaces) noexcept;
-
-    /// Writes an exponent of at most three digits, with "-" when negative.
-    static char* writeShortInteger (char* buffer, int n) noexcept;
-
+private:
     char storage[32];
     char* end = storage;
 };

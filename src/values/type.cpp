@@ -26,18 +26,6 @@ uint32_t getScalarSize (TypeCode code)
     return scalarDataSize (code);
 }
 
-/// Types whose equality depends on nothing but their code.
-bool isCodeOnlyType (TypeCode code) noexcept
-{
-    return isScalarCode (code);
-}
-
-bool isPrimitiveElementCode (TypeCode code) noexcept
-{
-    return code == TypeCode::int32 || code == TypeCode::int64 || code == TypeCode::float32 || code == TypeCode::float64
-        || code == TypeCode::boolean;
-}
-
 Type::OwnedName copyName (Allocator* allocator, std::string_view name)
 {
     if (name.empty())
@@ -216,7 +204,7 @@ Type Type::createArray (Type elementType, uint32_t count, Allocator* allocator)
     Type array;
     array.allocator = allocator;
 
-    if (isPrimitiveElementCode (elementType.code))
+    if (elementType.isPrimitive())
     {
         array.code = TypeCode::primitiveArray;
         array.content.primitiveArray = { elementType.code, count, 0 };
@@ -267,17 +255,11 @@ Type Type::PrimitiveArray::getElementType() const
 //==============================================================================
 uint64_t Type::getValueDataSize() const
 {
+    if (isScalarCode (code))
+        return scalarDataSize (code);
+
     switch (code)
     {
-        case TypeCode::void_:
-        case TypeCode::int32:
-        case TypeCode::int64:
-        case TypeCode::float32:
-        case TypeCode::float64:
-        case TypeCode::boolean:
-        case TypeCode::string:
-            return getScalarSize (code);
-
         case TypeCode::vector:
             return uint64_t (getScalarSize (content.vector.elementCode)) * content.vector.numElements;
 
@@ -315,15 +297,12 @@ uint64_t Type::getValueDataSize() const
 
 uint32_t Type::getNumElements() const
 {
+    // A scalar is its own single element; void has none to give.
+    if (isScalarCode (code) && code != TypeCode::void_)
+        return 1;
+
     switch (code)
     {
-        case TypeCode::int32:
-        case TypeCode::int64:
-        case TypeCode::float32:
-        case TypeCode::float64:
-        case TypeCode::boolean:
-        case TypeCode::string:
-            return 1;
         case TypeCode::vector:
             return content.vector.numElements;
         case TypeCode::primitiveArray:
@@ -434,6 +413,22 @@ int32_t Type::getObjectMemberIndex (std::string_view name) const
     return -1;
 }
 
+const Type::Object& Type::getObject() const
+{
+    if (! isObject())
+        fail ("This type is not an object");
+
+    return *content.object;
+}
+
+const Type::ComplexArray& Type::getComplexArray() const
+{
+    if (! isComplexArray())
+        fail ("Invalid type");
+
+    return *content.complexArray;
+}
+
 std::string_view Type::getObjectClassName() const noexcept
 {
     return isObject() ? content.object->className.view() : std::string_view();
@@ -476,7 +471,7 @@ void Type::addArrayElements (Type elementType, uint32_t count)
 
         // For these codes equality of types is equality of codes; this spares
         // building the element type for the common run of equal scalars.
-        if (array.numVectorElements == 0 && array.elementCode == elementType.code && isCodeOnlyType (elementType.code))
+        if (array.numVectorElements == 0 && array.elementCode == elementType.code && isScalarCode (elementType.code))
         {
             array.numElements += count;
             return;

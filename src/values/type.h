@@ -64,10 +64,13 @@ public:
         void reserve (uint32_t count);
         void push_back (ItemType&& item);
 
-        ItemType* begin() const noexcept { return items; }
-        ItemType* end() const noexcept { return items + size; }
-        ItemType& operator[] (uint32_t index) const noexcept { return items[index]; }
-        ItemType& back() const noexcept { return items[size - 1]; }
+        ItemType* begin() noexcept { return items; }
+        ItemType* end() noexcept { return items + size; }
+        const ItemType* begin() const noexcept { return items; }
+        const ItemType* end() const noexcept { return items + size; }
+        ItemType& operator[] (uint32_t index) noexcept { return items[index]; }
+        const ItemType& operator[] (uint32_t index) const noexcept { return items[index]; }
+        ItemType& back() noexcept { return items[size - 1]; }
 
         ItemType* items = nullptr;
         uint32_t size = 0;
@@ -163,6 +166,16 @@ public:
     bool isPrimitive() const noexcept { return isInt() || isFloat() || isBool(); }
     bool ownsRecord() const noexcept { return (static_cast<uint8_t> (code) & 0x80) != 0; }
 
+    TypeCode getCode() const noexcept { return code; }
+    /// The shape of a vector type; meaningless for any other type.
+    const Vector& getVector() const noexcept { return content.vector; }
+    /// The shape of a primitive array type; meaningless for any other type.
+    const PrimitiveArray& getPrimitiveArray() const noexcept { return content.primitiveArray; }
+    /// The record of an object type; throws "This type is not an object".
+    const Object& getObject() const;
+    /// The record of a complex array type; throws "Invalid type" for others.
+    const ComplexArray& getComplexArray() const;
+
     /// Throws "Invalid type" for an unknown code.
     uint64_t getValueDataSize() const;
     /// Throws "This type doesn't have sub-elements" for void and unknown codes.
@@ -194,15 +207,14 @@ public:
             const_cast<void*> (static_cast<const void*> (&visitor)));
     }
 
-    /// Frees the record of an object or complex-array type and leaves it void.
-    void deleteAllocatedObjects() noexcept;
-
-    //==============================================================================
+private:
     TypeCode code = TypeCode::void_;
     Content content;
     Allocator* allocator = nullptr;
 
-private:
+    /// Frees the record of an object or complex-array type and leaves it void.
+    void deleteAllocatedObjects() noexcept;
+
     /// Leaves a moved-from type void, with nothing to free.
     void clear() noexcept
     {

@@ -129,26 +129,16 @@ void Value::repointView() noexcept
 //==============================================================================
 void Value::appendValue (const ValueView& source)
 {
+    // The source is always another value, taken by value, so its bytes never
+    // lie in this one's.
     auto size = static_cast<std::size_t> (source.type.getValueDataSize());
     auto oldSize = packedData.size();
     const uint8_t* from = source.data;
-    std::less<const uint8_t*> before;
 
     if (from == nullptr)
-    {
         packedData.resize (oldSize + size);
-    }
-    else if (oldSize != 0 && ! before (from, packedData.data()) && before (from, packedData.data() + oldSize))
-    {
-        // The source lies in this value's own bytes, which growing may move.
-        auto sourceOffset = static_cast<std::size_t> (from - packedData.data());
-        packedData.resize (oldSize + size);
-        std::memcpy (packedData.data() + oldSize, packedData.data() + sourceOffset, size);
-    }
     else
-    {
         packedData.insert (packedData.end(), from, from + size);
-    }
 
     repointView();
 

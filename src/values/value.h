@@ -46,9 +46,6 @@ public:
     void addArrayElement (Value element);
     void addMember (std::string_view name, Value member);
 
-    /// Appends the view's data, moving its strings into this dictionary.
-    void appendValue (const ValueView& source);
-
     const ValueView& getView() const noexcept { return view; }
     operator const ValueView&() const noexcept { return view; }
     const Type& getType() const noexcept { return view.type; }
@@ -60,6 +57,9 @@ public:
 
 private:
     void repointView() noexcept;
+    /// Appends another value's data, moving its strings into this dictionary;
+    /// the type is the caller's to extend.
+    void appendValue (const ValueView& source);
 
     std::vector<uint8_t> packedData;
     SimpleStringDictionary dictionary;

@@ -66,10 +66,10 @@ ValueView::ValueView (Type valueType, void* valueData, StringDictionary* diction
 template <typename T>
 T ValueView::castToType (const T* defaultValue) const
 {
-    auto code = type.code;
+    auto code = type.getCode();
 
-    if (type.isVector() && type.content.vector.numElements == 1)
-        code = type.content.vector.elementCode;
+    if (type.isVector() && type.getVector().numElements == 1)
+        code = type.getVector().elementCode;
 
     switch (code)
     {

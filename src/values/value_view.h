@@ -23,7 +23,7 @@ public:
     ValueView (Type valueType, void* valueData, StringDictionary* dictionary) noexcept;
 
     const Type& getType() const noexcept { return type; }
-    TypeCode getTypeCode() const noexcept { return type.code; }
+    TypeCode getTypeCode() const noexcept { return type.getCode(); }
     uint8_t* getRawData() const noexcept { return data; }
     StringDictionary* getDictionary() const noexcept { return stringDictionary; }
 

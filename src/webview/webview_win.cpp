@@ -93,7 +93,7 @@ bool WebView2Host::createViewWindow (HWND parent)
 
     HWND window = CreateWindowExW (0, windowClass.classIdentifier(), L"", style, position, position,
                                    area.right - area.left, area.bottom - area.top, parent, nullptr,
-                                   windowClass.moduleHandle, nullptr);
+                                   windowClass.moduleHandle(), nullptr);
     if (window == nullptr)
         return false;
 

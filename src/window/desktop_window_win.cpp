@@ -82,7 +82,7 @@ void DesktopWindow::Pimpl::create (Bounds bounds)
         // thread itself, the host's, goes back to its own at once.
         const PerMonitorDpiScope awareness (PerMonitorDpiScope::Purpose::createWindows);
         window = CreateWindowExW (0, windowClass.classIdentifier(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle, nullptr);
+                                  CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.moduleHandle(), nullptr);
     }
     if (window == nullptr)
         return;

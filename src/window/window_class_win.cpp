@@ -20,14 +20,14 @@ HICON loadSmallApplicationIcon (HMODULE module)
 
 WindowClass::WindowClass (std::wstring baseName, WNDPROC procedure)
 {
-    moduleHandle = GetModuleHandleA (nullptr);
-    icon = loadSmallApplicationIcon (moduleHandle);
+    module = GetModuleHandleA (nullptr);
+    icon = loadSmallApplicationIcon (module);
 
     WNDCLASSEXW record {};
     record.cbSize = sizeof (record);
     record.style = CS_OWNDC;
     record.lpfnWndProc = procedure;
-    record.hInstance = moduleHandle;
+    record.hInstance = module;
     record.hIcon = icon;
     record.hIconSm = icon;
     std::wstring name;
@@ -37,7 +37,7 @@ WindowClass::WindowClass (std::wstring baseName, WNDPROC procedure)
 WindowClass::~WindowClass()
 {
     // A class that is still in use keeps pointing at its icon.
-    const bool released = classAtom == 0 || UnregisterClassW (classIdentifier(), moduleHandle);
+    const bool released = classAtom == 0 || UnregisterClassW (classIdentifier(), module);
     if (released && icon != nullptr)
         DestroyIcon (icon);
 }

@@ -22,12 +22,13 @@ public:
 
     /// The class as CreateWindowExW expects it; null when registration failed.
     LPCWSTR classIdentifier() const noexcept;
-
-    HMODULE moduleHandle = nullptr;
-    /// The registered atom, zero-extended; 0 when registration failed.
-    UINT classAtom = 0;
+    /// The module the class is registered for, which its windows name too.
+    HMODULE moduleHandle() const noexcept { return module; }
 
 private:
+    HMODULE module = nullptr;
+    /// The registered atom, zero-extended; 0 when registration failed.
+    UINT classAtom = 0;
     HICON icon = nullptr;
 };
 

@@ -143,7 +143,12 @@ TEST_F (ChooserController, EveryShowingReplacesTheWebView)
     openChooser();
 
     EXPECT_NE (chooser().getChooserView(), first);
-    EXPECT_EQ (tunewell::testsupport::RecordingBrowser::of (*chooser().getChooserView()), &browser());
+    // The new view's own browser was given the bridge and the page.
+    const auto& operations = browser().operations();
+    ASSERT_FALSE (operations.empty());
+    EXPECT_EQ (operations.front().text, tunewell::ui::bridgeScript);
+    EXPECT_EQ (operations.back(),
+               (tunewell::testsupport::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
     EXPECT_EQ (host.countCallsTo ("Vantor_SwitchToSetlistView"), 2);
 }
 

@@ -47,17 +47,25 @@ TEST_F (HostFunctions, TheTableHoldsWhatTheLookupAnswered)
 
 TEST_F (HostFunctions, StringResultsTakeWhatTheHostWroteThroughZeroedBuffersOfTheStatedSize)
 {
-    host.songs = { { "Blue", "Tide", { { "Intro", "Soft" } }, "uuid-1", "blue.chopro" } };
+    host.songs = { { "Blue", "Tide", { { "Intro", "Soft" } }, "uuid-1", "blue.chopro" },
+                   { "Red", "Sun", { { "Verse", "Dry" }, { "Chorus", "Loud" }, { "Bridge", "Wet" } }, "", "" } };
+    host.rackspaces = { { "Piano", "r-1", { "Dry", "Hall", "Plate" } }, { "Organ", "r-2", { "Leslie" } } };
 
     EXPECT_EQ (functions.getSongName (0), "Blue");
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_GetSongName", { "0", "1024" } }));
     EXPECT_EQ (functions.getArtistName (0), "Tide");
     EXPECT_EQ (functions.getSongUuid (0), "uuid-1");
     EXPECT_EQ (functions.getChordProFilenameForSong (0), "blue.chopro");
-    EXPECT_EQ (functions.getSongpartName (0, 0), "Intro");
-    EXPECT_EQ (lastCall(), (HostCall { "Vantor_GetSongpartName", { "0", "0", "1024" } }));
-    EXPECT_EQ (functions.getVariationNameForSongPart (0, 0), "Soft");
     EXPECT_EQ (functions.getSongName (5), "");
+
+    // Two indices that differ, each valid only in its own place, so that
+    // swapped arguments ask for something that does not exist.
+    EXPECT_EQ (functions.getSongpartName (1, 2), "Bridge");
+    EXPECT_EQ (lastCall(), (HostCall { "Vantor_GetSongpartName", { "1", "2", "1024" } }));
+    EXPECT_EQ (functions.getVariationNameForSongPart (1, 2), "Wet");
+    EXPECT_EQ (lastCall(), (HostCall { "Vantor_GetVariationNameForSongPart", { "1", "2", "1024" } }));
+    EXPECT_EQ (functions.getVariationName (0, 2), "Plate");
+    EXPECT_EQ (lastCall(), (HostCall { "Vantor_GetVariationName", { "0", "2", "1024" } }));
 
     host.pathToMe = std::string (9999, 'p');
     EXPECT_EQ (functions.getPathToMe(), host.pathToMe);
@@ -115,6 +123,14 @@ TEST_F (HostFunctions, RackspaceAndVariationSwitchesPassTheDocumentedArguments)
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_SwitchToRackspaceName", { "Piano", "(null)" } }));
     EXPECT_TRUE (functions.switchToRackspaceName ("Piano", "Hall"));
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_SwitchToRackspaceName", { "Piano", "Hall" } }));
+
+    EXPECT_TRUE (functions.switchToRackspace (0, 1));
+    EXPECT_EQ (lastCall(), (HostCall { "Vantor_SwitchToRackspace", { "0", "1" } }));
+    EXPECT_EQ (host.currentVariation, 1);
+    host.songs = { { "Blue", "Tide", { { "Intro", "" }, { "Outro", "" } }, "", "" } };
+    EXPECT_TRUE (functions.switchToSong (0, 1));
+    EXPECT_EQ (lastCall(), (HostCall { "Vantor_SwitchToSong", { "0", "1" } }));
+    EXPECT_EQ (host.currentSongPart, 1);
 
     EXPECT_TRUE (functions.switchToVariation (1));
     EXPECT_EQ (lastCall(), (HostCall { "Vantor_SwitchToRackspace", { "-1", "1" } }));

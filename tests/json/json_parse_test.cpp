@@ -56,8 +56,8 @@ std::vector<value::TypeCode> groupCodes (const value::ValueView& array)
 {
     std::vector<value::TypeCode> codes;
 
-    for (auto& group : array.type.content.complexArray->groups)
-        codes.push_back (group.elementType.code);
+    for (auto& group : array.type.getComplexArray().groups)
+        codes.push_back (group.elementType.getCode());
 
     return codes;
 }
@@ -66,7 +66,7 @@ std::vector<uint32_t> groupSizes (const value::ValueView& array)
 {
     std::vector<uint32_t> sizes;
 
-    for (auto& group : array.type.content.complexArray->groups)
+    for (auto& group : array.type.getComplexArray().groups)
         sizes.push_back (group.repetitions);
 
     return sizes;
@@ -274,18 +274,18 @@ TEST (JsonArrays, EqualScalarsFormAPrimitiveArray)
 {
     auto integers = parseText ("[1, 2, 3]");
     ASSERT_TRUE (integers.getView().isPrimitiveArray());
-    EXPECT_EQ (integers.getType().content.primitiveArray.elementCode, TypeCode::int64);
+    EXPECT_EQ (integers.getType().getPrimitiveArray().elementCode, TypeCode::int64);
     EXPECT_EQ (integers.getView().size(), 3u);
     EXPECT_EQ (integers[2].readInt64(), 3);
 
     auto empty = parseText ("[ ]");
     ASSERT_TRUE (empty.getView().isPrimitiveArray());
-    EXPECT_EQ (empty.getType().content.primitiveArray.elementCode, TypeCode::void_);
+    EXPECT_EQ (empty.getType().getPrimitiveArray().elementCode, TypeCode::void_);
     EXPECT_EQ (empty.getView().size(), 0u);
 
     auto nulls = parseText ("[null, null]");
     ASSERT_TRUE (nulls.getView().isPrimitiveArray());
-    EXPECT_EQ (nulls.getType().content.primitiveArray.elementCode, TypeCode::void_);
+    EXPECT_EQ (nulls.getType().getPrimitiveArray().elementCode, TypeCode::void_);
     EXPECT_EQ (nulls.getView().size(), 2u);
     EXPECT_TRUE (nulls.getRawData().empty());
 }

@@ -13,6 +13,7 @@
 #include "json/json_parse.h"
 #include "json/json_writer.h"
 #include "json/string_appender.h"
+#include "strict_utf8.h"
 
 using namespace tunewell;
 
@@ -43,20 +44,6 @@ struct Node
     std::string text;
     std::vector<std::pair<std::string, Node>> items; // names are empty in arrays
 };
-
-void appendUTF8 (std::string& s, uint32_t cp)
-{
-    if (cp < 0x80)
-        s += static_cast<char> (cp);
-    else if (cp < 0x800)
-        s += { static_cast<char> (0xC0 | (cp >> 6)), static_cast<char> (0x80 | (cp & 0x3F)) };
-    else if (cp < 0x10000)
-        s += { static_cast<char> (0xE0 | (cp >> 12)), static_cast<char> (0x80 | ((cp >> 6) & 0x3F)),
-               static_cast<char> (0x80 | (cp & 0x3F)) };
-    else
-        s += { static_cast<char> (0xF0 | (cp >> 18)), static_cast<char> (0x80 | ((cp >> 12) & 0x3F)),
-               static_cast<char> (0x80 | ((cp >> 6) & 0x3F)), static_cast<char> (0x80 | (cp & 0x3F)) };
-}
 
 class DocumentMaker
 {
@@ -183,7 +170,7 @@ private:
             if (cp >= 0xD800 && cp <= 0xDFFF)
                 cp = 'x';
 
-            appendUTF8 (text, cp);
+            text += tunewell::testsupport::referenceUtf8 (cp);
         }
 
         return text;

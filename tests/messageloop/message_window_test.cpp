@@ -59,14 +59,14 @@ TEST (MessageWindow, IsAHiddenWindowOfItsOwnClassOnTheCreatingThread)
     HWND handle = nullptr;
     {
         MessageWindow window;
-        handle = window.windowHandle;
-        className = window.registeredClassName;
+        handle = window.windowHandle();
+        className = window.registeredClassName();
         ASSERT_TRUE (IsWindow (handle));
         EXPECT_FALSE (IsWindowVisible (handle));
         EXPECT_EQ (GetParent (handle), nullptr);
         EXPECT_EQ (classNameOf (handle), className);
         EXPECT_TRUE (isTunewellClassName (className)) << className;
-        EXPECT_EQ (window.ownerThreadId, GetCurrentThreadId());
+        EXPECT_EQ (window.ownerThreadId(), GetCurrentThreadId());
         EXPECT_EQ (GetWindowThreadProcessId (handle, nullptr), GetCurrentThreadId());
         char title[32] = {};
         GetWindowTextA (handle, title, 32);
@@ -80,19 +80,19 @@ TEST (MessageWindow, GivesEveryWindowAClassOfItsOwn)
 {
     MessageWindow first;
     MessageWindow second;
-    EXPECT_NE (first.registeredClassName, second.registeredClassName);
-    EXPECT_NE (first.windowHandle, second.windowHandle);
+    EXPECT_NE (first.registeredClassName(), second.registeredClassName());
+    EXPECT_NE (first.windowHandle(), second.windowHandle());
 }
 
 TEST (MessageWindowCallbacks, RunEachPostedCallbackOnceAndFreeIt)
 {
     MessageWindow window;
     auto token = std::make_shared<int> (0);
-    ASSERT_TRUE (postCallback (window.windowHandle, [token] { ++*token; }));
-    ASSERT_TRUE (postCallback (window.windowHandle, [token] { *token += 10; }));
+    ASSERT_TRUE (postCallback (window.windowHandle(), [token] { ++*token; }));
+    ASSERT_TRUE (postCallback (window.windowHandle(), [token] { *token += 10; }));
     EXPECT_EQ (*token, 0);
 
-    runQueuedCallbacks (window.windowHandle);
+    runQueuedCallbacks (window.windowHandle());
 
     EXPECT_EQ (*token, 11);
     EXPECT_EQ (token.use_count(), 1);
@@ -102,11 +102,11 @@ TEST (MessageWindowCallbacks, FreeACallbackThatThrowsAndKeepTheLoopRunning)
 {
     MessageWindow window;
     auto token = std::make_shared<int> (0);
-    postCallback (window.windowHandle, [token] { throw std::runtime_error ("callback failed"); });
-    postCallback (window.windowHandle, Callback {});
-    postCallback (window.windowHandle, [token] { ++*token; });
+    postCallback (window.windowHandle(), [token] { throw std::runtime_error ("callback failed"); });
+    postCallback (window.windowHandle(), Callback {});
+    postCallback (window.windowHandle(), [token] { ++*token; });
 
-    runQueuedCallbacks (window.windowHandle);
+    runQueuedCallbacks (window.windowHandle());
 
     EXPECT_EQ (*token, 1);
     EXPECT_EQ (token.use_count(), 1);
@@ -117,12 +117,12 @@ TEST (MessageWindowCallbacks, IgnoreMessagesWithAnotherTagOrNumber)
     MessageWindow window;
     auto token = std::make_shared<int> (0);
     const std::intptr_t packed = packCallback ([token] { ++*token; });
-    PostMessageA (window.windowHandle, WM_APP, callbackMessageTag + 1, packed);
-    PostMessageA (window.windowHandle, WM_APP + 1, callbackMessageTag, packed);
+    PostMessageA (window.windowHandle(), WM_APP, callbackMessageTag + 1, packed);
+    PostMessageA (window.windowHandle(), WM_APP + 1, callbackMessageTag, packed);
     // A message to the window goes to default processing either way.
-    EXPECT_EQ (SendMessageA (window.windowHandle, WM_APP, 0, packed), 0);
+    EXPECT_EQ (SendMessageA (window.windowHandle(), WM_APP, 0, packed), 0);
 
-    runQueuedCallbacks (window.windowHandle);
+    runQueuedCallbacks (window.windowHandle());
 
     EXPECT_EQ (*token, 0);
     EXPECT_EQ (token.use_count(), 2);
@@ -135,7 +135,7 @@ TEST (MessageWindowCallbacks, AreFreedUnrunWhenThereIsNoWindowToPostTo)
     EXPECT_FALSE (postCallback (nullptr, [token] { ++*token; }));
 
     MessageWindow window;
-    HWND gone = window.windowHandle;
+    HWND gone = window.windowHandle();
     DestroyWindow (gone);
     EXPECT_FALSE (postCallback (gone, [token] { ++*token; }));
 

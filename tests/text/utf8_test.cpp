@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "strict_utf8.h"
 #include "text/utf8.h"
 
 using namespace tunewell::text;
@@ -15,34 +16,7 @@ using namespace tunewell::text;
 namespace
 {
 
-// An encoder written separately from the decoder, as the reference for it.
-std::string encode (uint32_t codePoint)
-{
-    std::string out;
-
-    if (codePoint < 0x80)
-        out += static_cast<char> (codePoint);
-    else if (codePoint < 0x800)
-    {
-        out += static_cast<char> (0xc0 | (codePoint >> 6));
-        out += static_cast<char> (0x80 | (codePoint & 0x3f));
-    }
-    else if (codePoint < 0x10000)
-    {
-        out += static_cast<char> (0xe0 | (codePoint >> 12));
-        out += static_cast<char> (0x80 | ((codePoint >> 6) & 0x3f));
-        out += static_cast<char> (0x80 | (codePoint & 0x3f));
-    }
-    else
-    {
-        out += static_cast<char> (0xf0 | (codePoint >> 18));
-        out += static_cast<char> (0x80 | ((codePoint >> 12) & 0x3f));
-        out += static_cast<char> (0x80 | ((codePoint >> 6) & 0x3f));
-        out += static_cast<char> (0x80 | (codePoint & 0x3f));
-    }
-
-    return out;
-}
+using tunewell::testsupport::referenceUtf8;
 
 } // namespace
 
@@ -65,7 +39,7 @@ TEST (UTF8, DecodingAndEncodingMatchAnIndependentEncoderForRandomCodePoints)
     for (int i = 0; i < 100000; ++i)
     {
         auto codePoint = codePoints (random);
-        auto text = encode (codePoint);
+        auto text = referenceUtf8 (codePoint);
         UTF8Pointer p (text.c_str());
 
         ASSERT_EQ (p.popFirstChar(), codePoint) << "seed " << seed;
@@ -146,7 +120,7 @@ TEST (UTF8Decoding, ASequenceCutByTheEndOrAZeroDecodesFromTheBytesBeforeTheCut)
 {
     for (uint32_t codePoint : { 0xe9u, 0x20acu, 0x1f600u, 0x10ffffu })
     {
-        auto whole = encode (codePoint);
+        auto whole = referenceUtf8 (codePoint);
 
         for (std::size_t cut = 1; cut < whole.size(); ++cut)
         {

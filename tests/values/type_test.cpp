@@ -15,8 +15,8 @@ std::vector<std::pair<uint32_t, TypeCode>> groupsOf (const Type& type)
 {
     std::vector<std::pair<uint32_t, TypeCode>> groups;
 
-    for (auto& group : type.content.complexArray->groups)
-        groups.push_back ({ group.repetitions, group.elementType.code });
+    for (auto& group : type.getComplexArray().groups)
+        groups.push_back ({ group.repetitions, group.elementType.getCode() });
 
     return groups;
 }
@@ -75,7 +75,7 @@ TEST (TypeSizes, ContainersSumTheirParts)
     auto vectors = Type::createArray (Type::createVector (TypeCode::int32, 3), 5);
     EXPECT_TRUE (vectors.isPrimitiveArray());
     EXPECT_EQ (vectors.getValueDataSize(), 60u);
-    EXPECT_EQ (vectors.content.primitiveArray.getElementType(), Type::createVector (TypeCode::int32, 3));
+    EXPECT_EQ (vectors.getPrimitiveArray().getElementType(), Type::createVector (TypeCode::int32, 3));
 
     auto objects = Type::createArray (object, 2);
     objects.addArrayElements (Type (TypeCode::int32), 3);
@@ -110,7 +110,7 @@ TEST (ArrayGrouping, GrowsFromEmptyThroughPrimitiveToComplex)
 
     array.addArrayElements (TypeCode::int64, 1);
     ASSERT_TRUE (array.isPrimitiveArray());
-    EXPECT_EQ (array.content.primitiveArray.elementCode, TypeCode::int64);
+    EXPECT_EQ (array.getPrimitiveArray().elementCode, TypeCode::int64);
     EXPECT_EQ (array.getNumElements(), 1u);
 
     array.addArrayElements (TypeCode::string, 1);
@@ -148,7 +148,7 @@ TEST (ArrayGrouping, PrimitiveVectorsTurnIntoAGroupWhenADifferentElementArrives)
     auto array = Type::createArray (Type::createVector (TypeCode::int32, 2), 3);
     array.addArrayElements (TypeCode::int32, 1);
     ASSERT_TRUE (array.isComplexArray());
-    EXPECT_EQ (array.content.complexArray->groups[0].elementType, Type::createVector (TypeCode::int32, 2));
+    EXPECT_EQ (array.getComplexArray().groups[0].elementType, Type::createVector (TypeCode::int32, 2));
     EXPECT_EQ (array.getValueDataSize(), 3u * 8 + 4);
 }
 
@@ -174,7 +174,7 @@ TEST (TypeCopies, AreDeepAndIndependent)
 
     EXPECT_EQ (original.getNumElements(), 1u);
     EXPECT_EQ (copy.getNumElements(), 2u);
-    EXPECT_NE (copy.content.object, original.content.object);
+    EXPECT_NE (&copy.getObject(), &original.getObject());
 
     auto moved = std::move (copy);
     EXPECT_TRUE (copy.isVoid());
@@ -198,12 +198,12 @@ TEST (TypeCopies, UseTheGivenAllocatorAndReturnEverythingToIt)
         EXPECT_FALSE (allocator.live.empty());
 
         // Growing past capacity makes the vector move, since tryResize refuses.
-        EXPECT_EQ (copy.content.object->members.capacity, 24u);
+        EXPECT_EQ (copy.getObject().members.capacity, 24u);
 
         for (int i = 0; i < 4; ++i)
             copy.addObjectMember ("later" + std::to_string (i), TypeCode::boolean);
 
-        EXPECT_EQ (copy.content.object->members.capacity, 32u);
+        EXPECT_EQ (copy.getObject().members.capacity, 32u);
         EXPECT_EQ (copy.getObjectMemberIndex ("later3"), 24);
         EXPECT_EQ (copy.getObjectMember (20).name.view(), "m19");
         EXPECT_EQ (copy.getObjectMember (20).type, Type::createArray (TypeCode::string, 1));

@@ -31,8 +31,7 @@ TEST (ValueErrors, EachFailureCarriesItsFixedMessage)
 {
     auto object = Value::makeObject ({});
     object.addMember ("a", Value (int64_t (1)));
-    Type unknown;
-    unknown.code = static_cast<TypeCode> (0x22);
+    const Type unknown (static_cast<TypeCode> (0x22));
 
     struct Case
     {

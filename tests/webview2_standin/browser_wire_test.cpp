@@ -5,6 +5,7 @@
 
 #include "chromium/browser_wire.h"
 #include "json/json_parse.h"
+#include "strict_utf8.h"
 
 namespace tunewell::standin::wire
 {
@@ -43,18 +44,7 @@ TEST (BrowserWireLines, AreSingleAsciiLinesThatReadBackToTheSameTexts)
 
         std::string text;
         for (auto c : codePoints)
-        {
-            if (c < 0x80)
-                text += static_cast<char> (c);
-            else if (c < 0x800)
-                text += { static_cast<char> (0xC0 | (c >> 6)), static_cast<char> (0x80 | (c & 0x3F)) };
-            else if (c < 0x10000)
-                text += { static_cast<char> (0xE0 | (c >> 12)), static_cast<char> (0x80 | ((c >> 6) & 0x3F)),
-                          static_cast<char> (0x80 | (c & 0x3F)) };
-            else
-                text += { static_cast<char> (0xF0 | (c >> 18)), static_cast<char> (0x80 | ((c >> 12) & 0x3F)),
-                          static_cast<char> (0x80 | ((c >> 6) & 0x3F)), static_cast<char> (0x80 | (c & 0x3F)) };
-        }
+            text += tunewell::testsupport::referenceUtf8 (c);
 
         auto line = lineOf (viewOperation ("executeScript", 3, "script", text));
         for (auto c : line)

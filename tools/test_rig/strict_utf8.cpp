@@ -28,4 +28,32 @@ bool isStrictUtf8 (const std::string& text)
     return true;
 }
 
+std::string referenceUtf8 (uint32_t codePoint)
+{
+    std::string out;
+
+    if (codePoint < 0x80)
+        out += static_cast<char> (codePoint);
+    else if (codePoint < 0x800)
+    {
+        out += static_cast<char> (0xc0 | (codePoint >> 6));
+        out += static_cast<char> (0x80 | (codePoint & 0x3f));
+    }
+    else if (codePoint < 0x10000)
+    {
+        out += static_cast<char> (0xe0 | (codePoint >> 12));
+        out += static_cast<char> (0x80 | ((codePoint >> 6) & 0x3f));
+        out += static_cast<char> (0x80 | (codePoint & 0x3f));
+    }
+    else
+    {
+        out += static_cast<char> (0xf0 | (codePoint >> 18));
+        out += static_cast<char> (0x80 | ((codePoint >> 12) & 0x3f));
+        out += static_cast<char> (0x80 | ((codePoint >> 6) & 0x3f));
+        out += static_cast<char> (0x80 | (codePoint & 0x3f));
+    }
+
+    return out;
+}
+
 } // namespace tunewell::testsupport
