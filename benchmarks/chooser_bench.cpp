@@ -23,8 +23,8 @@ constexpr const char* selectSongMessage = R"({"id":17,"fn":"selectSong","params"
 
 void dispatchBridgeCall (benchmark::State& state)
 {
-    ui::WebView view { testsupport::recordingViewOptions() };
-    auto& browser = *testsupport::RecordingBrowser::of (view);
+    ui::WebView view { testrig::recordingViewOptions() };
+    auto& browser = *testrig::RecordingBrowser::of (view);
     int64_t selected = 0;
 
     view.bind ("selectSong", [&selected] (const value::ValueView& arguments) {
@@ -48,7 +48,7 @@ void dispatchBridgeCall (benchmark::State& state)
 
 /// Names as setlists carry them, with accents and the characters that the
 /// markup has to escape.
-void fillSetlist (testing::TestHost& host, int count)
+void fillSetlist (testrig::TestHost& host, int count)
 {
     static const char* const names[] = { "Café del Mar", "Rock & Roll", "Don't Stop Me Now", "Ça plane pour moi",
                                          "<Intro>",      "Señorita",    "Bohemian Rhapsody", "Naïve \"Live\"" };
@@ -66,7 +66,7 @@ struct RegisteredChooser
     explicit RegisteredChooser (int songCount)
     {
         fillSetlist (host, songCount);
-        VantorRegister (&testing::TestHost::lookup, host.handle());
+        VantorRegister (&testrig::TestHost::lookup, host.handle());
         host.clearLog();
     }
 
@@ -74,7 +74,7 @@ struct RegisteredChooser
 
     LibMain& chooser() { return dynamic_cast<LibMain&> (*vantor::sdk::extensionInstance); }
 
-    testing::TestHost host;
+    testrig::TestHost host;
 };
 
 void buildSongList (benchmark::State& state, int songCount)
@@ -96,8 +96,8 @@ void buildSongList (benchmark::State& state, int songCount)
 void runRefreshScript (benchmark::State& state, int songCount)
 {
     RegisteredChooser registered (songCount);
-    ui::WebView view { testsupport::recordingViewOptions() };
-    auto& browser = *testsupport::RecordingBrowser::of (view);
+    ui::WebView view { testrig::recordingViewOptions() };
+    auto& browser = *testrig::RecordingBrowser::of (view);
 
     for (auto _ : state)
     {

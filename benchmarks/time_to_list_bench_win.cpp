@@ -23,7 +23,7 @@
 namespace
 {
 using Clock = std::chrono::steady_clock;
-using namespace tunewell::testing;
+using namespace tunewell::testrig;
 
 constexpr int rounds = 3;
 constexpr UINT pollMilliseconds = 1;

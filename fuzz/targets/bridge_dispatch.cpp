@@ -76,7 +76,7 @@ public:
         // Throws for anything but an int64, as the chooser's song selection does.
         bind ("readIndex", [] (const value::ValueView& params) { return value::Value (params[0].readInt64()); });
         bind ("reenter", [this] (const value::ValueView& params) { return reenter (params); });
-        browser = testsupport::RecordingBrowser::of (view);
+        browser = testrig::RecordingBrowser::of (view);
         fuzzCheck (browser != nullptr, target, "the view has no recording browser");
     }
 
@@ -125,7 +125,7 @@ private:
 
         fuzzCheck (operations.size() > before, target, "a call got no reply: " + message);
         const auto& reply = operations.back();
-        fuzzCheck (reply.kind == testsupport::BrowserOperation::Kind::executeScript, target,
+        fuzzCheck (reply.kind == testrig::BrowserOperation::Kind::executeScript, target,
                    "the reply is not a script");
 
         if (expected->function == "echo")
@@ -147,9 +147,9 @@ private:
         }
     }
 
-    ui::WebView view { testsupport::recordingViewOptions() };
+    ui::WebView view { testrig::recordingViewOptions() };
     std::set<std::string> boundNames;
-    testsupport::RecordingBrowser* browser = nullptr;
+    testrig::RecordingBrowser* browser = nullptr;
     int nestedPosts = 0;
 };
 

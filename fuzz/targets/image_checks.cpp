@@ -125,7 +125,7 @@ void checkWalks (const std::uint8_t* data, std::size_t size)
 /// inputs start from an image that passes every check.
 std::vector<std::uint8_t> editedSyntheticImage (const std::uint8_t* data, std::size_t size)
 {
-    auto image = testing::syntheticFile().bytes;
+    auto image = testrig::syntheticFile().bytes;
     FuzzInput edits (data + 3, size - 3);
 
     while (! edits.empty())

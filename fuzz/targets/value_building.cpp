@@ -211,7 +211,7 @@ std::string compactJSON (const value::ValueView& view)
 
 bool isValidUTF8 (const std::string& text)
 {
-    return testsupport::isStrictUtf8 (text);
+    return testrig::isStrictUtf8 (text);
 }
 
 bool hasOnlyValidUTF8 (const Node& node)

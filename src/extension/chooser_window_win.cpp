@@ -28,9 +28,9 @@ class DesktopShowing final : public chooser::ShowingPlatform
 public:
     explicit DesktopShowing (ui::BrowserFactory browserFactory) : browsers (std::move (browserFactory)) {}
 
-    void createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
+    void createWindowAndView (const ShowingCallbacks& callbacks, std::unique_ptr<ui::DesktopWindow>& window,
                               std::unique_ptr<ui::WebView>& view) override;
-    std::optional<int> runLoopUntilEnded (const Showing& showing) override;
+    std::optional<int> runLoopUntilEnded (const ShowingCallbacks& callbacks) override;
     void hideWindow (ui::DesktopWindow& window) override;
     void wake() override;
     void passQuitToHost (int exitCode) override;
@@ -42,7 +42,7 @@ private:
 // The previous showing's window and view go only once the new view is
 // ready: its browser then carries over to the new view instead of exiting
 // and starting again, and a new creation never races its exit.
-void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
+void DesktopShowing::createWindowAndView (const ShowingCallbacks& callbacks, std::unique_ptr<ui::DesktopWindow>& window,
                                           std::unique_ptr<ui::WebView>& view)
 {
     // Declared in this order so that the view, a child of the window, goes first.
@@ -52,7 +52,7 @@ void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_pt
 
     // A window that cannot be made ends the showing as its close box would.
     if (window->nativeHandle() == nullptr)
-        return showing.closeBoxPressed();
+        return callbacks.closeBoxPressed();
 
     window->setTitle (windowTitle);
     window->addResizableStyles();
@@ -60,28 +60,28 @@ void DesktopShowing::createWindowAndView (const Showing& showing, std::unique_pt
     window->fitIntoWorkArea();
     window->setMinimumTrackSize (minimumWindowWidth, minimumWindowHeight);
     window->setMaximumTrackSize (maximumWindowWidth, maximumWindowHeight);
-    window->onCloseRequested = showing.closeBoxPressed;
+    window->onCloseRequested = callbacks.closeBoxPressed;
 
     // The browser's creation dispatches messages: the close box, host events
     // and the host's quit can all arrive inside this constructor, and a
     // browser that never starts is given up on as soon as the showing ends.
     ui::WebView::Options options;
     options.browser = browsers;
-    options.creationAbandoned = showing.hasEnded;
+    options.creationAbandoned = callbacks.hasEnded;
     options.parentWindow = window->nativeHandle();
-    options.browserUpdateAvailable = [tell = showing.browserUpdateAvailable] {
+    options.browserUpdateAvailable = [tell = callbacks.browserUpdateAvailable] {
         static_cast<void> (messageloop::postCallbackToSharedWindow (tell));
     };
     view = std::make_unique<ui::WebView> (options);
 }
 
-std::optional<int> DesktopShowing::runLoopUntilEnded (const Showing& showing)
+std::optional<int> DesktopShowing::runLoopUntilEnded (const ShowingCallbacks& callbacks)
 {
     static_cast<void> (messageloop::lockSharedMessageWindow (true));
 
     // Ended already (the close box while the browser started): the loop
     // takes no message at all.
-    const auto loopEnd = messageloop::runMessageLoop (showing.hasEnded);
+    const auto loopEnd = messageloop::runMessageLoop (callbacks.hasEnded);
 
     if (loopEnd.quitReceived)
         return loopEnd.exitCode;

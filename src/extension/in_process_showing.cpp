@@ -15,7 +15,7 @@ class InProcessShowing final : public ShowingPlatform
 public:
     explicit InProcessShowing (ui::BrowserFactory browserFactory) : browsers (std::move (browserFactory)) {}
 
-    void createWindowAndView (const Showing&, std::unique_ptr<ui::DesktopWindow>&,
+    void createWindowAndView (const ShowingCallbacks&, std::unique_ptr<ui::DesktopWindow>&,
                               std::unique_ptr<ui::WebView>& view) override
     {
         // The new view exists before the previous one is destroyed.
@@ -26,7 +26,7 @@ public:
     }
 
     // Nothing waits here: the showing is over as soon as the page is loaded.
-    std::optional<int> runLoopUntilEnded (const Showing&) override { return std::nullopt; }
+    std::optional<int> runLoopUntilEnded (const ShowingCallbacks&) override { return std::nullopt; }
 
     void hideWindow (ui::DesktopWindow&) override {}
     void wake() override {}

@@ -13,9 +13,9 @@ LibMain::LibMain (void* hostHandle, std::unique_ptr<chooser::ShowingPlatform> sh
     : VantorAPI (hostHandle),
       platform (showingPlatform != nullptr ? std::move (showingPlatform) : chooser::makeInProcessShowing ({}))
 {
-    showingEvents.closeBoxPressed = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
-    showingEvents.hasEnded = [this] { return session.loopShouldEnd(); };
-    showingEvents.browserUpdateAvailable = [this, alive = std::weak_ptr<int> (lifetime)] {
+    showingCallbacks.closeBoxPressed = [this] { handleSessionEvent (chooser::SessionEvent::closeBox); };
+    showingCallbacks.hasEnded = [this] { return session.loopShouldEnd(); };
+    showingCallbacks.browserUpdateAvailable = [this, alive = std::weak_ptr<int> (lifetime)] {
         if (alive.lock() != nullptr)
             browserUpdateAvailable();
     };
@@ -146,7 +146,7 @@ bool LibMain::showChooser()
 
 bool LibMain::runOneShowing()
 {
-    platform->createWindowAndView (showingEvents, chooserWindow, chooserView);
+    platform->createWindowAndView (showingCallbacks, chooserWindow, chooserView);
 
     const auto takeHostQuit = [this] (int exitCode) {
         hostQuitExitCode = exitCode;
@@ -159,7 +159,7 @@ bool LibMain::runOneShowing()
     const bool ready = chooserView != nullptr && chooserView->isBrowserCreated();
     handleSessionEvent (ready ? chooser::SessionEvent::browserReady : chooser::SessionEvent::browserFailed);
 
-    if (auto quit = platform->runLoopUntilEnded (showingEvents))
+    if (auto quit = platform->runLoopUntilEnded (showingCallbacks))
         takeHostQuit (*quit);
 
     // The next showing starts from here, not from inside this one.

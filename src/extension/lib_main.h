@@ -94,7 +94,7 @@ private:
     tunewell::chooser::ChooserSession session;
     std::unique_ptr<tunewell::chooser::ShowingPlatform> platform;
     /// What the platform reports to this extension's showings.
-    tunewell::chooser::ShowingPlatform::Showing showingEvents;
+    tunewell::chooser::ShowingPlatform::ShowingCallbacks showingCallbacks;
     /// The exit code of the quit that the showing took for the host.
     int hostQuitExitCode = 0;
     std::unique_ptr<tunewell::ui::DesktopWindow> chooserWindow;

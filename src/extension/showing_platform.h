@@ -19,8 +19,9 @@ namespace tunewell::chooser
 class ShowingPlatform
 {
 public:
-    /// What the platform reports to the showing, and asks of it.
-    struct Showing
+    /// What the platform reports to the showing, and asks of it: the
+    /// session's side of the window and the loop.
+    struct ShowingCallbacks
     {
         /// The window's close box was pressed.
         std::function<void()> closeBoxPressed;
@@ -38,12 +39,12 @@ public:
     /// previous ones, which go only once the new view is ready. The browser's
     /// creation may dispatch messages, so any event may arrive meanwhile. A
     /// window that cannot be made ends the showing as its close box would.
-    virtual void createWindowAndView (const Showing& showing, std::unique_ptr<ui::DesktopWindow>& window,
+    virtual void createWindowAndView (const ShowingCallbacks& callbacks, std::unique_ptr<ui::DesktopWindow>& window,
                                       std::unique_ptr<ui::WebView>& view) = 0;
 
     /// Runs the showing's loop until it has ended; the exit code of a quit
     /// message that the loop took instead, if any.
-    virtual std::optional<int> runLoopUntilEnded (const Showing& showing) = 0;
+    virtual std::optional<int> runLoopUntilEnded (const ShowingCallbacks& callbacks) = 0;
 
     virtual void hideWindow (ui::DesktopWindow& window) = 0;
 

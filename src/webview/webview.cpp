@@ -16,24 +16,24 @@ WebView::WebView (const Options& options)
     // Created in the body so that boundFunctions already exists if the
     // browser delivers anything while it is being built.
     if (options.browser)
-        pimpl = options.browser (*this, options);
+        browser = options.browser (*this, options);
 }
 
 WebView::~WebView()
 {
     // The browser can still deliver messages until it is gone, and those
     // reach boundFunctions; so it goes first.
-    pimpl.reset();
+    browser.reset();
 }
 
 void WebView::bind (const std::string& name, BindingFunction fn)
 {
     auto stub = makeBindingStub (name);
 
-    if (pimpl != nullptr)
+    if (browser != nullptr)
     {
-        pimpl->addInitScript (stub);
-        pimpl->executeScript (stub);
+        browser->addInitScript (stub);
+        browser->executeScript (stub);
     }
 
     boundFunctions[name] = std::make_shared<BindingFunction> (std::move (fn));
@@ -41,19 +41,19 @@ void WebView::bind (const std::string& name, BindingFunction fn)
 
 void WebView::evaluateJavascript (const std::string& script)
 {
-    if (pimpl != nullptr)
-        pimpl->executeScript (script);
+    if (browser != nullptr)
+        browser->executeScript (script);
 }
 
 void WebView::loadHTML (const std::string& html)
 {
-    if (pimpl != nullptr)
-        pimpl->navigateToString (html);
+    if (browser != nullptr)
+        browser->navigateToString (html);
 }
 
 void* WebView::getViewWindow() const
 {
-    return pimpl != nullptr ? pimpl->getViewWindow() : nullptr;
+    return browser != nullptr ? browser->getViewWindow() : nullptr;
 }
 
 namespace

@@ -24,12 +24,12 @@ using BindingFunction = std::function<value::Value (const value::ValueView& argu
 class WebView
 {
 public:
-    struct Pimpl;
+    struct Browser;
     struct Options;
 
     /// Makes the browser side of a new view, on the view's thread, from
     /// inside the view's constructor; null means the view has no browser.
-    using BrowserFactory = std::function<std::unique_ptr<Pimpl> (WebView& owner, const Options& options)>;
+    using BrowserFactory = std::function<std::unique_ptr<Browser> (WebView& owner, const Options& options)>;
 
     struct Options
     {
@@ -96,24 +96,24 @@ public:
 
     /// Whether the browser exists and is wired to the bridge; without it the
     /// view shows no page and its script operations do nothing.
-    bool isBrowserCreated() const { return pimpl != nullptr && pimpl->isBrowserCreated(); }
+    bool isBrowserCreated() const { return browser != nullptr && browser->isBrowserCreated(); }
 
     /// The exit code of a quit message that the wait for the browser took from
     /// the thread's queue (that wait then gives up); empty when it took none.
     /// A caller that runs its own message loop re-posts it.
     std::optional<int> quitTakenDuringCreation() const
     {
-        return pimpl != nullptr ? pimpl->quitTakenDuringCreation() : std::nullopt;
+        return browser != nullptr ? browser->quitTakenDuringCreation() : std::nullopt;
     }
 
     /// The browser side of the view, made by Options::browser. Once its
     /// browser exists, an implementation registers bridgeScript
     /// (webview/bridge_scripts.h) with addInitScript before anything else,
     /// because every binding stub calls it.
-    struct Pimpl
+    struct Browser
     {
-        explicit Pimpl (WebView& ownerView) : owner (ownerView) {}
-        virtual ~Pimpl() = default;
+        explicit Browser (WebView& ownerView) : owner (ownerView) {}
+        virtual ~Browser() = default;
 
         /// The three browser operations the bridge needs; each takes UTF-8
         /// text, converts it as the browser requires and reports nothing.
@@ -136,7 +136,7 @@ public:
     };
 
 private:
-    std::unique_ptr<Pimpl> pimpl;
+    std::unique_ptr<Browser> browser;
     /// Each function is held by pointer so that a call keeps the very object
     /// that was bound, state included, alive while it runs, even if the
     /// function rebinds its own name meanwhile.

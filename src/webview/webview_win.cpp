@@ -23,13 +23,13 @@ constexpr int initialViewSize = 400;
 BrowserFactory webView2Browsers (const unsigned char* loaderImage, std::size_t loaderImageSize)
 {
     return [loaderImage, loaderImageSize] (WebView& owner, const WebView::Options& options) {
-        return std::unique_ptr<WebView::Pimpl> (new WebView2Host (owner, options, loaderImage, loaderImageSize));
+        return std::unique_ptr<WebView::Browser> (new WebView2Host (owner, options, loaderImage, loaderImageSize));
     };
 }
 
 WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options, const unsigned char* loaderImage,
                             std::size_t loaderImageSize)
-    : Pimpl (ownerView), windowClass (L"TunewellWebView", wndProc), rootURL (resourceRootURL),
+    : Browser (ownerView), windowClass (L"TunewellWebView", wndProc), rootURL (resourceRootURL),
       loaderModule (std::make_shared<memory::MemoryDLL> (loaderImage, loaderImageSize)),
       resourceProvider (options.resourceProvider), creationAbandoned (options.creationAbandoned),
       browserUpdateAvailable (options.browserUpdateAvailable), self (std::make_shared<WebView2Host*> (this))

@@ -28,7 +28,7 @@ namespace tunewell::ui
 /// browser whose loader is mapped from an image in memory (see
 /// webview2_browsers.h). Everything runs on the creating thread, whose message dispatch
 /// delivers the browser's callbacks.
-class WebView2Host final : public WebView::Pimpl
+class WebView2Host final : public WebView::Browser
 {
 public:
     class EventHandler;

@@ -7,22 +7,22 @@
 #include "extension/chooser_page.h"
 #include "webview/bridge_scripts.h"
 
-using tunewell::testing::HostCall;
+using tunewell::testrig::HostCall;
 using testing::ElementsAre;
 using testing::IsEmpty;
-using Kind = tunewell::testsupport::BrowserOperation::Kind;
+using Kind = tunewell::testrig::BrowserOperation::Kind;
 
 namespace
 {
 
-class ChooserController : public tunewell::testing::ChooserFixture
+class ChooserController : public tunewell::testrig::ChooserFixture
 {};
 
 TEST_F (ChooserController, InitializationRegistersThreeCallbacksAndListensForTheShowWidget)
 {
     OnClose();
     host.clearLog();
-    VantorRegister (&tunewell::testing::TestHost::lookup, host.handle());
+    VantorRegister (&tunewell::testrig::TestHost::lookup, host.handle());
 
     auto calls = host.calls;
     EXPECT_THAT (calls, ElementsAre (HostCall { "Vantor_RegisterCallback", { "OnWidgetValueChanged" } },
@@ -128,12 +128,12 @@ TEST_F (ChooserController, AShowingBindsThePageFunctionsBeforeLoadingThePage)
     for (size_t i = 0; i < 3; ++i)
     {
         auto stub = tunewell::ui::makeBindingStub (names[i]);
-        EXPECT_EQ (operations[1 + 2 * i], (tunewell::testsupport::BrowserOperation { Kind::addInitScript, stub }));
-        EXPECT_EQ (operations[2 + 2 * i], (tunewell::testsupport::BrowserOperation { Kind::executeScript, stub }));
+        EXPECT_EQ (operations[1 + 2 * i], (tunewell::testrig::BrowserOperation { Kind::addInitScript, stub }));
+        EXPECT_EQ (operations[2 + 2 * i], (tunewell::testrig::BrowserOperation { Kind::executeScript, stub }));
     }
 
     EXPECT_EQ (operations[7],
-               (tunewell::testsupport::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
+               (tunewell::testrig::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
 }
 
 TEST_F (ChooserController, EveryShowingReplacesTheWebView)
@@ -148,7 +148,7 @@ TEST_F (ChooserController, EveryShowingReplacesTheWebView)
     ASSERT_FALSE (operations.empty());
     EXPECT_EQ (operations.front().text, tunewell::ui::bridgeScript);
     EXPECT_EQ (operations.back(),
-               (tunewell::testsupport::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
+               (tunewell::testrig::BrowserOperation { Kind::navigateToString, tunewell::chooserPageHtml }));
     EXPECT_EQ (host.countCallsTo ("Vantor_SwitchToSetlistView"), 2);
 }
 
@@ -205,7 +205,7 @@ TEST_F (ChooserController, AHostThatClosesTheExtensionInsideAPageCallsHostCallIs
         EXPECT_EQ (vantor::sdk::extensionInstance, nullptr);
         ASSERT_FALSE (host.calls.empty());
         EXPECT_EQ (host.calls.back().function, hostFunction) << "a host call after OnClose";
-        VantorRegister (&tunewell::testing::TestHost::lookup, host.handle());
+        VantorRegister (&tunewell::testrig::TestHost::lookup, host.handle());
     }
 }
 

@@ -11,7 +11,7 @@
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -927,4 +927,4 @@ TEST (Unloading, rightAfterALatePageCloseButtonLeavesNoWindowOfTheLibraryBehind)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -10,7 +10,7 @@
 #include "recording_browser.h"
 #include "test_host.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// The chooser registered with a test host through the entry points, in
@@ -35,10 +35,10 @@ protected:
         OnModeChanged (1);
     }
 
-    testsupport::RecordingBrowser& browser()
+    testrig::RecordingBrowser& browser()
     {
         auto* view = chooser().getChooserView();
-        auto* recording = view != nullptr ? testsupport::RecordingBrowser::of (*view) : nullptr;
+        auto* recording = view != nullptr ? testrig::RecordingBrowser::of (*view) : nullptr;
 
         if (recording == nullptr)
             throw std::logic_error ("no chooser view");
@@ -70,4 +70,4 @@ protected:
     TestHost host;
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

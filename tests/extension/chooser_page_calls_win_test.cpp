@@ -5,7 +5,7 @@
 
 #include "webview/bridge_scripts.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -99,4 +99,4 @@ TEST_F (PageCalls, afterThePagesCloseButtonASetlistChangeQueriesNothing)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -5,7 +5,7 @@
 
 #include "text/utf16.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 namespace
@@ -334,4 +334,4 @@ void ChooserSession::setSongs (const std::vector<std::pair<std::string, std::str
         host.songs.push_back ({ name, artist, { { "Part 1", "" } }, "", "" });
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -19,7 +19,7 @@
 #include "test_host.h"
 #include "tunewell_exports.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// Steps that run one after another from the thread's message queue, each
@@ -125,4 +125,4 @@ protected:
     TestHost host;
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -12,14 +12,14 @@
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
 
 using Showing = ChooserSession;
 
-using testsupport::privateExecutableRegions;
+using testrig::privateExecutableRegions;
 
 std::wstring windowTitle (HWND window)
 {
@@ -297,4 +297,4 @@ TEST_F (Showing, closingTheLibraryLeavesNoWindowClassBrowserOrMappedImageBehind)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

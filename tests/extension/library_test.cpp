@@ -10,8 +10,8 @@
 #include "expected_host_function_names.h"
 #include "test_host.h"
 
-using tunewell::testing::HostCall;
-using tunewell::testing::TestHost;
+using tunewell::testrig::HostCall;
+using tunewell::testrig::TestHost;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
@@ -21,7 +21,7 @@ namespace
 
 constexpr char libraryFile[] = TUNEWELL_LIBRARY_FILE;
 
-class Library : public tunewell::testing::BuiltLibrarySuite<libraryFile>
+class Library : public tunewell::testrig::BuiltLibrarySuite<libraryFile>
 {
 protected:
     void registerWithHost()
@@ -43,7 +43,7 @@ TEST_F (Library, RegistrationLooksUpAllHostFunctionsThenInitialises)
 {
     library->VantorRegister (&TestHost::lookup, host.handle());
 
-    EXPECT_THAT (host.lookups, ElementsAreArray (tunewell::testsupport::expectedHostFunctionNames));
+    EXPECT_THAT (host.lookups, ElementsAreArray (tunewell::testrig::expectedHostFunctionNames));
     EXPECT_THAT (host.calls, ElementsAre (HostCall { "Vantor_RegisterCallback", { "OnWidgetValueChanged" } },
                                           HostCall { "Vantor_RegisterCallback", { "OnModeChanged" } },
                                           HostCall { "Vantor_RegisterCallback", { "OnSetlistChanged" } },

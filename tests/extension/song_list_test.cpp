@@ -5,14 +5,14 @@
 #include "json/json_escape.h"
 #include "webview/bridge_scripts.h"
 
-using tunewell::testing::HostCall;
+using tunewell::testrig::HostCall;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
 namespace
 {
 
-class SongList : public tunewell::testing::ChooserFixture
+class SongList : public tunewell::testrig::ChooserFixture
 {};
 
 std::string itemFor (int index, const std::string& name, const std::string& artist)
@@ -116,7 +116,7 @@ TEST (SongListRefreshScript, PassesTheMarkupAsOneAsciiStringLiteral)
                "setSongList(\"a\\\"b\\\\c\\nd\\u00e9\\u2028\")");
 }
 
-class PageFunctions : public tunewell::testing::ChooserFixture
+class PageFunctions : public tunewell::testrig::ChooserFixture
 {
 protected:
     void SetUp() override

@@ -10,11 +10,11 @@
 #include "recording_extension.h"
 #include "test_host.h"
 
-using tunewell::testing::RecordingExtension;
-using tunewell::testing::TestHost;
+using tunewell::testrig::RecordingExtension;
+using tunewell::testrig::TestHost;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
-using tunewell::testsupport::expectedHostFunctionNames;
+using tunewell::testrig::expectedHostFunctionNames;
 
 namespace
 {

@@ -7,7 +7,7 @@
 
 #include <array>
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 // clang-format off
@@ -44,4 +44,4 @@ inline constexpr std::array<const char*, 102> expectedHostFunctionNames {
 };
 // clang-format on
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

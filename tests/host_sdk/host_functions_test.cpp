@@ -6,8 +6,8 @@
 #include "host_sdk/vantor_functions.h"
 #include "test_host.h"
 
-using tunewell::testing::HostCall;
-using tunewell::testing::TestHost;
+using tunewell::testrig::HostCall;
+using tunewell::testrig::TestHost;
 using testing::ElementsAre;
 using testing::IsEmpty;
 

@@ -3,7 +3,7 @@
 #include <new>
 #include <sstream>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 bool RecordingExtension::createMinimal = false;
@@ -194,17 +194,17 @@ void RecordingExtension::InvokeMenu (int index)
     note ("InvokeMenu " + std::to_string (index));
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig
 
 vantor::sdk::VantorAPI* vantor::sdk::CreateVantorExtension (void* hostHandle)
 {
-    using tunewell::testing::RecordingExtension;
+    using tunewell::testrig::RecordingExtension;
 
     if (RecordingExtension::failCreation)
         throw std::bad_alloc();
 
     if (RecordingExtension::createMinimal)
-        return new tunewell::testing::MinimalExtension (hostHandle);
+        return new tunewell::testrig::MinimalExtension (hostHandle);
 
     return new RecordingExtension (hostHandle);
 }

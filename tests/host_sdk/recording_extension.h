@@ -6,7 +6,7 @@
 
 #include "host_sdk/vantor_api.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// An extension that writes down every operation the entry points reach,
@@ -75,4 +75,4 @@ public:
     std::string GetProductDescription() override { return "minimal"; }
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

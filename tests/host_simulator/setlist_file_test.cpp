@@ -14,7 +14,7 @@ using testing::HasSubstr;
 namespace
 {
 
-std::vector<std::string> partNames (const tunewell::testing::Song& song)
+std::vector<std::string> partNames (const tunewell::testrig::Song& song)
 {
     std::vector<std::string> names;
     for (auto& part : song.parts)

@@ -21,8 +21,8 @@
 #include "strict_utf8.h"
 #include "test_host.h"
 
-using tunewell::testing::TestHost;
-using tunewell::testsupport::RecordingBrowser;
+using tunewell::testrig::TestHost;
+using tunewell::testrig::RecordingBrowser;
 
 namespace
 {
@@ -172,7 +172,7 @@ TEST_F (HostileChooser, NamesOfRandomBytesStillGiveOneItemPerSongInStrictUtf8)
     const auto markup = songListAsThePageGetsIt();
 
     EXPECT_EQ (itemCount (markup), 300) << "seed " << seed;
-    EXPECT_TRUE (tunewell::testsupport::isStrictUtf8 (markup)) << "seed " << seed;
+    EXPECT_TRUE (tunewell::testrig::isStrictUtf8 (markup)) << "seed " << seed;
     EXPECT_NE (markup.find ("data-slot='299'>"), std::string::npos) << "seed " << seed;
 }
 

@@ -20,8 +20,8 @@
 #include "recording_extension.h"
 #include "test_host.h"
 
-using tunewell::testing::RecordingExtension;
-using tunewell::testing::TestHost;
+using tunewell::testrig::RecordingExtension;
+using tunewell::testrig::TestHost;
 using testing::ElementsAre;
 using testing::IsEmpty;
 

@@ -17,8 +17,8 @@
 #include "process_resources.h"
 #include "test_host.h"
 
-using tunewell::testing::HostCall;
-using tunewell::testing::TestHost;
+using tunewell::testrig::HostCall;
+using tunewell::testrig::TestHost;
 using testing::IsEmpty;
 
 namespace
@@ -26,7 +26,7 @@ namespace
 
 constexpr char libraryFile[] = TUNEWELL_LIBRARY_FILE;
 
-class HostileLibrary : public tunewell::testing::BuiltLibrarySuite<libraryFile>
+class HostileLibrary : public tunewell::testrig::BuiltLibrarySuite<libraryFile>
 {
 protected:
     /// A whole session as a host runs it: registration, a show request and
@@ -36,9 +36,9 @@ protected:
         char menuName[32];
         library->VantorRegister (&TestHost::lookup, host.handle());
         library->InvokeMenu (0);
-        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
+        tunewell::testrig::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnWidgetValueChanged ("showTunewell", 1.0);
-        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
+        tunewell::testrig::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnSetlistChanged ("Friday");
         library->GetMenuName (0, menuName, sizeof (menuName));
         library->OnClose();
@@ -109,7 +109,7 @@ TEST_F (HostileLibrary, ALookupWithoutAnySubsetOfFunctionsGivesExactlyTheRemaini
 
     const unsigned seed = 20240612;
     std::mt19937 random (seed);
-    const auto& names = tunewell::testing::servedFunctionNames();
+    const auto& names = tunewell::testrig::servedFunctionNames();
 
     for (int round = 0; round < 40; ++round)
     {
@@ -171,7 +171,7 @@ TEST_F (HostileLibrary, SessionsInAnyOrderLeaveNoWindowModuleOrHandleBehind)
     // (the process-wide message window) is already counted.
     TestHost firstHost;
     runSession (firstHost);
-    const auto before = tunewell::testing::currentProcessResources();
+    const auto before = tunewell::testrig::currentProcessResources();
 
     for (int session = 0; session < cycles; ++session)
     {
@@ -181,12 +181,12 @@ TEST_F (HostileLibrary, SessionsInAnyOrderLeaveNoWindowModuleOrHandleBehind)
         runSession (host);
         library->VantorRegister (&TestHost::lookup, host.handle());
         library->VantorRegister (&TestHost::lookup, host.handle());
-        tunewell::testing::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
+        tunewell::testrig::runWithTheShowingClosedAtOnce (library->OnModeChanged, 1);
         library->OnClose();
         library->OnClose();
     }
 
-    const auto after = tunewell::testing::currentProcessResources();
+    const auto after = tunewell::testrig::currentProcessResources();
     std::cout << "after " << cycles << " cycles of three showings: " << after << " (before: " << before << ")\n";
     EXPECT_EQ (after, before);
 }

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// What a session could leave behind in the process, counted from outside:
@@ -38,4 +38,4 @@ ProcessResources currentProcessResources();
 /// afterwards. Natively a showing runs no loop, and this only runs the event.
 void runWithTheShowingClosedAtOnce (void (*event) (int), int argument);
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 namespace
@@ -52,4 +52,4 @@ void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)
     event (argument);
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -4,7 +4,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 namespace
@@ -76,4 +76,4 @@ void runWithTheShowingClosedAtOnce (void (*event) (int), int argument)
     }
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -170,7 +170,7 @@ private:
             if (cp >= 0xD800 && cp <= 0xDFFF)
                 cp = 'x';
 
-            text += tunewell::testsupport::referenceUtf8 (cp);
+            text += tunewell::testrig::referenceUtf8 (cp);
         }
 
         return text;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -42,4 +42,4 @@ TEST (DynamicLibrary, HoldsTheModuleExactlyAsLongAsItLives)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -16,9 +16,9 @@ TEST (EmbeddedBinary, HoldsEveryByteOfTheFileItWasMadeFrom)
     const std::vector<unsigned char> expected { std::istreambuf_iterator<char> (file),
                                                 std::istreambuf_iterator<char>() };
     ASSERT_FALSE (expected.empty());
-    const std::vector<unsigned char> embedded (tunewell::testing::embeddedLoaderArchive,
-                                               tunewell::testing::embeddedLoaderArchive
-                                                   + tunewell::testing::embeddedLoaderArchiveSize);
+    const std::vector<unsigned char> embedded (tunewell::testrig::embeddedLoaderArchive,
+                                               tunewell::testrig::embeddedLoaderArchive
+                                                   + tunewell::testrig::embeddedLoaderArchiveSize);
     EXPECT_EQ (embedded, expected);
 }
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -123,4 +123,4 @@ std::size_t fileOffsetOf (const Bytes& file, std::uint32_t relativeAddress)
     throw std::runtime_error ("relative address outside every section");
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 using Bytes = std::vector<unsigned char>;
@@ -80,4 +80,4 @@ std::uint32_t sizeOfImageOf (const Bytes& file);
 // File offset of a relative address, through the section table.
 std::size_t fileOffsetOf (const Bytes& file, std::uint32_t relativeAddress);
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -175,4 +175,4 @@ TEST (MalformedImage, WithBrokenRelocationsGivesAnEmptyLoaderWhenMovedElsewhere)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

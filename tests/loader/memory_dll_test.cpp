@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -367,4 +367,4 @@ TEST (SelfReadingImage, FindsItsSectionsAndDelayLoadsAsWhenLoaded)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

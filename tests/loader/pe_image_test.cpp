@@ -7,7 +7,7 @@
 #include <functional>
 #include <random>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -495,4 +495,4 @@ TEST (DamagedImages, AreReadWithinTheirBounds)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

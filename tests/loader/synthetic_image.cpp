@@ -1,6 +1,6 @@
 #include "synthetic_image.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 void ImageBytes::putText (std::size_t offset, const std::string& text)
@@ -65,4 +65,4 @@ ImageBytes syntheticFile()
     return file;
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 class ImageBytes
@@ -63,4 +63,4 @@ constexpr std::uint32_t syntheticPageSize = 0x1000;
 // at 0x600) and .bss at 0x3000 (no raw data); SizeOfImage 0x4000.
 ImageBytes syntheticFile();
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -15,7 +15,7 @@
 
 #include <iostream>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 namespace
 {
@@ -198,4 +198,4 @@ TEST_F (MicrosoftLoader, MappedCalledAndUnmappedRepeatedlyLeavesNothingBehind)
 }
 
 } // namespace
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

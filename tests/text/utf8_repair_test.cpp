@@ -44,9 +44,9 @@ TEST (Utf8Repair, AlwaysGivesTextThatTheStrictConversionAccepts)
                 interesting[std::uniform_int_distribution<size_t> (0, sizeof (interesting) - 1) (random)]);
 
         auto repaired = withInvalidUtf8Replaced (text);
-        ASSERT_TRUE (tunewell::testsupport::isStrictUtf8 (repaired)) << "seed " << seed << ", round " << round;
+        ASSERT_TRUE (tunewell::testrig::isStrictUtf8 (repaired)) << "seed " << seed << ", round " << round;
 
-        if (tunewell::testsupport::isStrictUtf8 (text))
+        if (tunewell::testrig::isStrictUtf8 (text))
         {
             ASSERT_EQ (repaired, text) << "seed " << seed << ", round " << round;
         }

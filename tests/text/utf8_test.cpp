@@ -16,7 +16,7 @@ using namespace tunewell::text;
 namespace
 {
 
-using tunewell::testsupport::referenceUtf8;
+using tunewell::testrig::referenceUtf8;
 
 } // namespace
 

@@ -13,8 +13,8 @@
 #include "webview/webview.h"
 
 using namespace tunewell;
-using testsupport::BrowserOperation;
-using testsupport::RecordingBrowser;
+using testrig::BrowserOperation;
+using testrig::RecordingBrowser;
 using Kind = BrowserOperation::Kind;
 
 namespace
@@ -24,7 +24,7 @@ struct BridgeTest : ::testing::Test
 {
     BridgeTest() { browser.clearOperations(); }
 
-    ui::WebView view { testsupport::recordingViewOptions() };
+    ui::WebView view { testrig::recordingViewOptions() };
     RecordingBrowser& browser = *RecordingBrowser::of (view);
 
     /// Binds a function that records its arguments as compact JSON and
@@ -72,7 +72,7 @@ std::string rejectScript (const std::string& id)
 //==============================================================================
 TEST_F (BridgeTest, TheBridgeScriptIsRegisteredFirstAndEachBindingAddsAndRunsItsStub)
 {
-    ui::WebView fresh { testsupport::recordingViewOptions() };
+    ui::WebView fresh { testrig::recordingViewOptions() };
     auto& recorder = *RecordingBrowser::of (fresh);
     fresh.bind ("getSongListFromVantor", [] (const value::ValueView&) { return value::Value(); });
     fresh.bind ("selectSong", [] (const value::ValueView&) { return value::Value(); });
@@ -315,8 +315,8 @@ TEST_F (BridgeTest, AFunctionMayUseTheViewAndRebindItselfWhileItRuns)
 //==============================================================================
 TEST (BridgeWithoutBrowser, OperationsDoNothingButBindingsAreStillStored)
 {
-    testsupport::ScopedBrowserUnavailable noBrowser;
-    ui::WebView view { testsupport::recordingViewOptions() };
+    testrig::ScopedBrowserUnavailable noBrowser;
+    ui::WebView view { testrig::recordingViewOptions() };
     auto& browser = *RecordingBrowser::of (view);
     int calls = 0;
 
@@ -356,7 +356,7 @@ TEST (BridgeLifetime, TheBrowserIsDestroyedBeforeTheBoundFunctions)
     auto browserWasGone = std::make_shared<bool> (false);
 
     {
-        ui::WebView view { testsupport::recordingViewOptions() };
+        ui::WebView view { testrig::recordingViewOptions() };
         view.bind ("f", Probe (&view, browserWasGone));
     }
 

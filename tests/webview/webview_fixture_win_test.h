@@ -112,7 +112,7 @@ inline void runPendingMessages()
     runMessagesUntil ([] { return false; }, 20);
 }
 
-using tunewell::testsupport::privateExecutableRegions;
+using tunewell::testrig::privateExecutableRegions;
 
 /// Every test starts from a runtime that has forgotten earlier plans and logs.
 /// The runtime here is mapped from memory by each view and unmapped with it,

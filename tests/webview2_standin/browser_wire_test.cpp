@@ -44,7 +44,7 @@ TEST (BrowserWireLines, AreSingleAsciiLinesThatReadBackToTheSameTexts)
 
         std::string text;
         for (auto c : codePoints)
-            text += tunewell::testsupport::referenceUtf8 (c);
+            text += tunewell::testrig::referenceUtf8 (c);
 
         auto line = lineOf (viewOperation ("executeScript", 3, "script", text));
         for (auto c : line)

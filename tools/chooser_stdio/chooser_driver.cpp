@@ -33,9 +33,9 @@ int indexField (const ValueView& command, const char* name)
     return static_cast<int> (field.readInt64());
 }
 
-tunewell::testing::Song songFrom (const ValueView& description)
+tunewell::testrig::Song songFrom (const ValueView& description)
 {
-    tunewell::testing::Song song;
+    tunewell::testrig::Song song;
     song.name = stringField (description, "name");
     song.artist = stringField (description, "artist");
     song.parts = { { "Part 1", "" } };
@@ -56,7 +56,7 @@ std::string reportedName (const std::string& hostFunction)
 
 ChooserDriver::ChooserDriver (EventWriter& eventWriter) : events (eventWriter)
 {
-    VantorRegister (&tunewell::testing::TestHost::lookup, host.handle());
+    VantorRegister (&tunewell::testrig::TestHost::lookup, host.handle());
 }
 
 ChooserDriver::~ChooserDriver()
@@ -149,13 +149,13 @@ void ChooserDriver::reportSetlistChange()
 void ChooserDriver::deliverPageMessage (const ValueView& command)
 {
     auto text = stringField (command, "text");
-    auto* browser = tunewell::testsupport::RecordingBrowser::current();
+    auto* browser = tunewell::testrig::RecordingBrowser::current();
     if (browser == nullptr)
         throw std::logic_error ("no page is shown");
 
     // The real browser hands over page messages through a strict conversion
     // from UTF-16, which turns invalid UTF-8 into an empty text.
-    browser->postWebMessage (tunewell::testsupport::isStrictUtf8 (text) ? text : std::string());
+    browser->postWebMessage (tunewell::testrig::isStrictUtf8 (text) ? text : std::string());
 }
 
 } // namespace chooser_stdio

@@ -30,7 +30,7 @@ public:
 
 private:
     EventWriter& events;
-    tunewell::testing::TestHost host;
+    tunewell::testrig::TestHost host;
     std::size_t reportedCalls = 0;
 
     void loadSetlist (const tunewell::value::ValueView& command);

@@ -27,10 +27,10 @@ int main()
     chooser_stdio::EventWriter events (std::cout);
     // Every browser operation becomes one event line: the test at the other
     // end is the browser.
-    tunewell::testsupport::RecordingBrowser::observeOperations (
-        [&events] (const tunewell::testsupport::BrowserOperation& operation) {
-            const bool isPage = operation.kind == tunewell::testsupport::BrowserOperation::Kind::navigateToString;
-            events.write (tunewell::testsupport::nameOf (operation.kind), isPage ? "html" : "script", operation.text);
+    tunewell::testrig::RecordingBrowser::observeOperations (
+        [&events] (const tunewell::testrig::BrowserOperation& operation) {
+            const bool isPage = operation.kind == tunewell::testrig::BrowserOperation::Kind::navigateToString;
+            events.write (tunewell::testrig::nameOf (operation.kind), isPage ? "html" : "script", operation.text);
         });
     chooser_stdio::ChooserDriver driver (events);
 

@@ -27,12 +27,12 @@ std::string stringMember (const ValueView& object, const char* name, const std::
     return std::string (member.readString());
 }
 
-tunewell::testing::Song readSong (const ValueView& description, const std::string& where)
+tunewell::testrig::Song readSong (const ValueView& description, const std::string& where)
 {
     if (! description.isObject())
         reject (where + " is not an object");
 
-    tunewell::testing::Song song;
+    tunewell::testrig::Song song;
     song.name = stringMember (description, "name", where);
     song.artist = stringMember (description, "artist", where);
 

@@ -11,7 +11,7 @@ namespace host_simulator
 struct Setlist
 {
     std::string name;
-    std::vector<tunewell::testing::Song> songs;
+    std::vector<tunewell::testrig::Song> songs;
 };
 
 /// Reads a setlist file's JSON text:

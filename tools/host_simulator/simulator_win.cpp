@@ -104,7 +104,7 @@ Simulator::Simulator (const std::string& path, std::vector<Setlist> allSetlists)
         host.setlists.push_back (setlist.name);
 
     switchToSetlist (0);
-    host.onCall = [this] (const tunewell::testing::HostCall& call) { onHostCall (call); };
+    host.onCall = [this] (const tunewell::testrig::HostCall& call) { onHostCall (call); };
 }
 
 Simulator::~Simulator()
@@ -201,7 +201,7 @@ bool Simulator::createMainWindow()
 void Simulator::registerLibrary()
 {
     print ("event VantorRegister");
-    library.VantorRegister (&tunewell::testing::TestHost::lookup, host.handle());
+    library.VantorRegister (&tunewell::testrig::TestHost::lookup, host.handle());
     print ("event OnOpen");
     library.OnOpen();
 }
@@ -214,7 +214,7 @@ void Simulator::switchToSetlist (int index)
     host.currentSongPart = host.songs.empty() ? -1 : 0;
 }
 
-void Simulator::onHostCall (const tunewell::testing::HostCall& call)
+void Simulator::onHostCall (const tunewell::testrig::HostCall& call)
 {
     print ("call " + call.function + (call.arguments.empty() ? "" : " " + joined (call.arguments)));
 
@@ -344,7 +344,7 @@ void Simulator::executeExpectation (const ScriptCommand& command)
 
     if (kind == "call" && words.size() >= 2)
     {
-        const tunewell::testing::HostCall wanted { hostFunctionName (words[1]), arguments };
+        const tunewell::testrig::HostCall wanted { hostFunctionName (words[1]), arguments };
 
         for (size_t index = expectedCallCursor; index < host.calls.size(); ++index)
         {

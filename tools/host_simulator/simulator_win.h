@@ -47,8 +47,8 @@ public:
 
 private:
     std::string libraryPath;
-    tunewell::testing::TunewellLibrary library;
-    tunewell::testing::TestHost host;
+    tunewell::testrig::TunewellLibrary library;
+    tunewell::testrig::TestHost host;
     std::vector<Setlist> setlists;
     StandinControl standin;
     HWND mainWindow = nullptr;
@@ -70,7 +70,7 @@ private:
     bool createMainWindow();
     void registerLibrary();
     void switchToSetlist (int index);
-    void onHostCall (const tunewell::testing::HostCall& call);
+    void onHostCall (const tunewell::testrig::HostCall& call);
     void runNextCommand();
     void execute (const ScriptCommand& command);
     void executeExpectation (const ScriptCommand& command);

@@ -4,7 +4,7 @@
 
 #include "tunewell_exports.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// Tests of the built library loaded once per suite from `file`, as the host
@@ -22,4 +22,4 @@ protected:
     static inline TunewellLibrary* library = nullptr;
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -10,5 +10,5 @@ vantor::sdk::VantorAPI* vantor::sdk::CreateVantorExtension (void* hostHandle)
     using namespace tunewell;
 
     return LibMain::create (hostHandle,
-                            [] { return chooser::makeInProcessShowing (testsupport::recordingBrowsers()); });
+                            [] { return chooser::makeInProcessShowing (testrig::recordingBrowsers()); });
 }

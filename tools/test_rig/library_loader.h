@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// A shared library loaded by path for as long as the object lives
@@ -31,4 +31,4 @@ private:
     void* module = nullptr;
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 LoadedLibrary::LoadedLibrary (const std::string& path)
@@ -23,4 +23,4 @@ void* LoadedLibrary::lookup (const char* name) const
     return module != nullptr ? dlsym (module, name) : nullptr;
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

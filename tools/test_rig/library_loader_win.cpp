@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 LoadedLibrary::LoadedLibrary (const std::string& path)
@@ -25,4 +25,4 @@ void* LoadedLibrary::lookup (const char* name) const
     return module != nullptr ? reinterpret_cast<void*> (GetProcAddress (static_cast<HMODULE> (module), name)) : nullptr;
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

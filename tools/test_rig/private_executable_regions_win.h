@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 /// Committed private memory that can run code: a DLL image mapped from
@@ -24,4 +24,4 @@ inline int privateExecutableRegions()
     return count;
 }
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

@@ -6,7 +6,7 @@
 #include "strict_utf8.h"
 #include "webview/bridge_scripts.h"
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 namespace
@@ -39,7 +39,7 @@ std::ostream& operator<< (std::ostream& out, const BrowserOperation& operation)
 }
 
 RecordingBrowser::RecordingBrowser (ui::WebView& ownerView, bool browserAvailable)
-    : Pimpl (ownerView), hasBrowser (browserAvailable)
+    : Browser (ownerView), hasBrowser (browserAvailable)
 {
     liveBrowsers().push_back (this);
 
@@ -104,7 +104,7 @@ void RecordingBrowser::record (BrowserOperation::Kind kind, const std::string& t
 
 ui::BrowserFactory recordingBrowsers()
 {
-    return [] (ui::WebView& owner, const ui::WebView::Options&) -> std::unique_ptr<ui::WebView::Pimpl> {
+    return [] (ui::WebView& owner, const ui::WebView::Options&) -> std::unique_ptr<ui::WebView::Browser> {
         return std::make_unique<RecordingBrowser> (owner, unavailableScopes == 0);
     };
 }
@@ -125,4 +125,4 @@ ScopedBrowserUnavailable::~ScopedBrowserUnavailable()
     --unavailableScopes;
 }
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

@@ -7,7 +7,7 @@
 
 #include "webview/webview.h"
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 /// One browser operation as the browser received it.
@@ -37,7 +37,7 @@ const char* nameOf (BrowserOperation::Kind kind);
 /// order, and page messages come in through postWebMessage. Like the
 /// WebView2 host, a view that gets a browser first registers the bridge
 /// script. One thread only.
-class RecordingBrowser : public ui::WebView::Pimpl
+class RecordingBrowser : public ui::WebView::Browser
 {
 public:
     RecordingBrowser (ui::WebView& owner, bool hasBrowser);
@@ -99,4 +99,4 @@ public:
     ScopedBrowserUnavailable& operator= (const ScopedBrowserUnavailable&) = delete;
 };
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

@@ -9,7 +9,7 @@
 #include "host_sdk/host_functions.h"
 #include "test_host.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 namespace
@@ -957,4 +957,4 @@ const std::vector<std::string>& servedFunctionNames()
     return names;
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -1,6 +1,6 @@
 #include "strict_utf8.h"
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 bool isStrictUtf8 (const std::string& text)
@@ -56,4 +56,4 @@ std::string referenceUtf8 (uint32_t codePoint)
     return out;
 }
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

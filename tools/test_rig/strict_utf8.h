@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tunewell::testsupport
+namespace tunewell::testrig
 {
 
 /// Whether a strict UTF-8 to UTF-16 conversion accepts the text: no overlong
@@ -16,4 +16,4 @@ bool isStrictUtf8 (const std::string& text);
 /// can hold that encoder, and the decoders, against it.
 std::string referenceUtf8 (uint32_t codePoint);
 
-} // namespace tunewell::testsupport
+} // namespace tunewell::testrig

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 void TestHost::record (const char* function, std::vector<std::string> arguments)
@@ -31,4 +31,4 @@ int TestHost::countCallsTo (const std::string& function) const
         std::count_if (calls.begin(), calls.end(), [&] (const HostCall& call) { return call.function == function; }));
 }
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// One host function call as the host saw it. Arguments are written as
@@ -133,4 +133,4 @@ private:
 /// The names of the served functions, in the host's table order.
 const std::vector<std::string>& servedFunctionNames();
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

@@ -6,7 +6,7 @@
 #include "host_sdk/entry_point_list.h"
 #include "library_loader.h"
 
-namespace tunewell::testing
+namespace tunewell::testrig
 {
 
 /// The Tunewell library loaded from disk with every export resolved by
@@ -31,4 +31,4 @@ struct TunewellLibrary
 #undef TUNEWELL_DECLARE_EXPORT
 };
 
-} // namespace tunewell::testing
+} // namespace tunewell::testrig

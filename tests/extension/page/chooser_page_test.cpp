@@ -60,7 +60,7 @@ TEST (ChooserPageText, IsTheHtmlFileByteForByte)
 
 TEST (ChooserPageText, IsValidUtf8SoTheBrowserReceivesItWhole)
 {
-    EXPECT_TRUE (tunewell::testsupport::isStrictUtf8 (tunewell::chooserPageHtml));
+    EXPECT_TRUE (tunewell::testrig::isStrictUtf8 (tunewell::chooserPageHtml));
 }
 
 TEST (ChooserPageDocument, StartsWithALineBreakThenTheHtml5DoctypeAndAnEnglishHtmlElement)
