@@ -41,6 +41,10 @@ void* WebView2Host::EventHandler::interfaceFor (REFIID iid)
         return static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (this);
     if (IsEqualIID (iid, IID_ICoreWebView2NewBrowserVersionAvailableEventHandler))
         return static_cast<ICoreWebView2NewBrowserVersionAvailableEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2NavigationStartingEventHandler))
+        return static_cast<ICoreWebView2NavigationStartingEventHandler*> (this);
+    if (IsEqualIID (iid, IID_ICoreWebView2NewWindowRequestedEventHandler))
+        return static_cast<ICoreWebView2NewWindowRequestedEventHandler*> (this);
 
     return nullptr;
 }
@@ -134,6 +138,18 @@ HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*, IC
 HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2Environment*, IUnknown*)
 {
     return forward ([] (WebView2Host& host) { return host.onNewBrowserVersion(); });
+}
+
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*,
+                                                              ICoreWebView2NavigationStartingEventArgs* args)
+{
+    return forward ([&] (WebView2Host& host) { return host.onNavigationStarting (args); });
+}
+
+HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (ICoreWebView2*,
+                                                              ICoreWebView2NewWindowRequestedEventArgs* args)
+{
+    return forward ([&] (WebView2Host& host) { return host.onNewWindowRequested (args); });
 }
 
 HRESULT STDMETHODCALLTYPE WebView2Host::EventHandler::Invoke (HRESULT, LPCWSTR)

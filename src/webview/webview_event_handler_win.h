@@ -12,7 +12,7 @@ namespace tunewell::ui
 {
 
 /// The one object through which the browser calls back into a view: the
-/// three completion handlers and the five event handlers. The runtime keeps its own
+/// three completion handlers and the seven event handlers. The runtime keeps its own
 /// references, so the handler can outlive the view; the view detaches it when
 /// it goes away, and every later callback answers E_FAIL.
 class WebView2Host::EventHandler final : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
@@ -22,7 +22,9 @@ class WebView2Host::EventHandler final : public ICoreWebView2CreateCoreWebView2E
                                          public ICoreWebView2WebResourceRequestedEventHandler,
                                          public ICoreWebView2ProcessFailedEventHandler,
                                          public ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
-                                         public ICoreWebView2NewBrowserVersionAvailableEventHandler
+                                         public ICoreWebView2NewBrowserVersionAvailableEventHandler,
+                                         public ICoreWebView2NavigationStartingEventHandler,
+                                         public ICoreWebView2NewWindowRequestedEventHandler
 {
 public:
     /// A null host makes a handler that is detached from the start.
@@ -32,7 +34,7 @@ public:
     EventHandler& operator= (const EventHandler&) = delete;
 
     /// As COM requires of any object handed to a caller: IUnknown and each of
-    /// the eight handler interfaces, every other identifier refused.
+    /// the ten handler interfaces, every other identifier refused.
     HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -46,6 +48,8 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2ProcessFailedEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke (HRESULT result, LPCWSTR scriptId) override;
     HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2Environment* sender, IUnknown* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2NavigationStartingEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke (ICoreWebView2* sender, ICoreWebView2NewWindowRequestedEventArgs* args) override;
 
     /// Called by the view as it is destroyed; creating thread only.
     void detach() { owner = nullptr; }

@@ -36,6 +36,7 @@ endif()
 
 add_library(tunewell_webview_win STATIC
     webview_win.cpp
+    browser_lockdown_win.cpp
     webview_event_handler_win.cpp
     webview_fallback_win.cpp
     webview_recovery_win.cpp

@@ -5,9 +5,11 @@
 #include "messageloop/library_frames.h"
 #include "text/utf16.h"
 #include "webview/bridge_scripts.h"
+#include "webview/browser_lockdown_win.h"
 #include "webview/webview2_browsers.h"
 #include "webview/webview_event_handler_win.h"
 #include "webview/webview_fallback_win.h"
+#include "window/content_messages_win.h"
 
 namespace tunewell::ui
 {
@@ -32,7 +34,8 @@ WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options,
     : Browser (ownerView), windowClass (L"TunewellWebView", wndProc), rootURL (resourceRootURL),
       loaderModule (std::make_shared<memory::MemoryDLL> (loaderImage, loaderImageSize)),
       resourceProvider (options.resourceProvider), creationAbandoned (options.creationAbandoned),
-      browserUpdateAvailable (options.browserUpdateAvailable), self (std::make_shared<WebView2Host*> (this))
+      browserUpdateAvailable (options.browserUpdateAvailable), self (std::make_shared<WebView2Host*> (this)),
+      navigationGuard (resourceProvider ? rootURL : std::string())
 {
     if (loaderModule->isEmpty() || ! createViewWindow (static_cast<HWND> (options.parentWindow)))
         return;
@@ -41,6 +44,7 @@ WebView2Host::WebView2Host (WebView& ownerView, const WebView::Options& options,
     {
         hideNotice();
         resizeContentToFit();
+        takeFocusHeldByWindow();
     }
     else
         showNotice (troubleNotice());
@@ -274,7 +278,13 @@ HRESULT WebView2Host::onControllerCreated (HRESULT result, ICoreWebView2Controll
         return E_FAIL;
     }
 
+    // Before anything can load: the first document already meets the
+    // restricted browser.
+    lockDownBrowser (*view.get(), *controller);
+
     EventRegistrationToken token {};
+    view->add_NavigationStarting (eventHandler.get(), &token);
+    view->add_NewWindowRequested (eventHandler.get(), &token);
     view->add_WebMessageReceived (eventHandler.get(), &token);
     view->add_PermissionRequested (eventHandler.get(), &token);
     view->add_ProcessFailed (eventHandler.get(), &token);
@@ -311,6 +321,10 @@ HRESULT WebView2Host::onWebMessageReceived (ICoreWebView2* sender, ICoreWebView2
     if (args == nullptr)
         return E_FAIL;
 
+    // A frame or a page that is not the host's own must not reach the host.
+    if (! isFromHostDocument (*args))
+        return S_OK;
+
     CoTaskText posted;
 
     // Only strings are calls; anything else the page posts is dropped.
@@ -335,12 +349,49 @@ HRESULT WebView2Host::onPermissionRequested (ICoreWebView2PermissionRequestedEve
     if (args == nullptr)
         return E_FAIL;
 
+    CoTaskText uri;
+    if (FAILED (args->get_Uri (uri.receive())) || uri.get() == nullptr
+        || ! navigationGuard.isHostDocument (text::utf16ToUtf8 (uri.toWide())))
+        return args->put_State (COREWEBVIEW2_PERMISSION_STATE_DENY);
+
     auto kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
 
     if (SUCCEEDED (args->get_PermissionKind (&kind)) && kind == COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ)
         args->put_State (COREWEBVIEW2_PERMISSION_STATE_ALLOW);
 
     return S_OK;
+}
+
+bool WebView2Host::isFromHostDocument (ICoreWebView2WebMessageReceivedEventArgs& args) const
+{
+    CoTaskText source;
+    return SUCCEEDED (args.get_Source (source.receive())) && source.get() != nullptr
+        && navigationGuard.isHostDocument (text::utf16ToUtf8 (source.toWide()));
+}
+
+// Cancelled unless the view itself opened it: a dropped file, a link or a
+// script would otherwise replace the page, and a reload or a step back
+// would leave it to whatever the browser holds.
+HRESULT WebView2Host::onNavigationStarting (ICoreWebView2NavigationStartingEventArgs* args)
+{
+    if (args == nullptr)
+        return E_FAIL;
+
+    // Cancelled first, so that it stays cancelled if anything below fails.
+    args->put_Cancel (TRUE);
+
+    CoTaskText uri;
+    if (SUCCEEDED (args->get_Uri (uri.receive())) && uri.get() != nullptr
+        && navigationGuard.admits (text::utf16ToUtf8 (uri.toWide())))
+        args->put_Cancel (FALSE);
+
+    return S_OK;
+}
+
+// Handled with no window given: nothing opens.
+HRESULT WebView2Host::onNewWindowRequested (ICoreWebView2NewWindowRequestedEventArgs* args)
+{
+    return args != nullptr ? args->put_Handled (TRUE) : E_FAIL;
 }
 
 void WebView2Host::addInitScript (const std::string& script)
@@ -388,6 +439,8 @@ void WebView2Host::navigate (Navigation navigation)
         deferredNavigation = std::move (navigation);
         return;
     }
+
+    navigationGuard.hostNavigates (navigation.isDocument);
 
     if (navigation.isDocument)
         browserView->NavigateToString (navigation.text.c_str());
@@ -455,6 +508,35 @@ void WebView2Host::setBrowserVisible (bool visible)
         browserController->put_IsVisible (visible ? TRUE : FALSE);
 }
 
+// Keys reach the page only once the browser has the focus: a page turner's
+// Page Down must scroll the list without a click first.
+void WebView2Host::moveFocusIntoBrowser()
+{
+    if (isBrowserCreated())
+        browserController->MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
+}
+
+// The window that shows the view took the focus while the browser started.
+void WebView2Host::takeFocusHeldByWindow()
+{
+    HWND focus = GetFocus();
+    if (focus == nullptr || (focus != viewWindow.get() && focus != GetParent (viewWindow.get())))
+        return;
+
+    if (focus == viewWindow.get())
+        moveFocusIntoBrowser();
+    else
+        SetFocus (viewWindow.get());
+}
+
+// Accessibility and some of the browser's dialogs place themselves on the
+// screen, so the browser must hear of every move of the window around it.
+void WebView2Host::tellParentMoved()
+{
+    if (isBrowserCreated())
+        browserController->NotifyParentWindowPositionChanged();
+}
+
 LRESULT CALLBACK WebView2Host::wndProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const messageloop::LibraryFrame frame;
@@ -466,6 +548,10 @@ LRESULT CALLBACK WebView2Host::wndProc (HWND window, UINT message, WPARAM wParam
             host->resizeContentToFit();
         else if (message == WM_SHOWWINDOW)
             host->setBrowserVisible (wParam != 0);
+        else if (message == WM_SETFOCUS)
+            host->moveFocusIntoBrowser();
+        else if (message == parentWindowMovedMessage())
+            host->tellParentMoved();
     }
 
     return DefWindowProcW (window, message, wParam, lParam);

@@ -15,6 +15,7 @@
 #include "loader/memory_dll.h"
 #include "webview/browser_recovery.h"
 #include "webview/com_ref_win.h"
+#include "webview/navigation_guard.h"
 #include "webview/webview.h"
 #include "webview/webview2_win.h"
 #include "window/hwnd_holder_win.h"
@@ -59,6 +60,8 @@ public:
     HRESULT onProcessFailed (ICoreWebView2ProcessFailedEventArgs* args);
     HRESULT onScriptAdded();
     HRESULT onNewBrowserVersion();
+    HRESULT onNavigationStarting (ICoreWebView2NavigationStartingEventArgs* args);
+    HRESULT onNewWindowRequested (ICoreWebView2NewWindowRequestedEventArgs* args);
 
 private:
     enum class Creation
@@ -123,6 +126,8 @@ private:
     // meanwhile would run without their scripts.
     int scriptAddsPending = 0;
     std::optional<Navigation> deferredNavigation;
+    // Only the pages this view opens load in it, and only they call it.
+    NavigationGuard navigationGuard;
     std::unique_ptr<file::DynamicLibrary> streamLibrary;
 
     bool createViewWindow (HWND parent);
@@ -143,6 +148,10 @@ private:
     bool addDocumentScript (const std::string& script);
     void resizeContentToFit();
     void setBrowserVisible (bool visible);
+    void moveFocusIntoBrowser();
+    void takeFocusHeldByWindow();
+    void tellParentMoved();
+    bool isFromHostDocument (ICoreWebView2WebMessageReceivedEventArgs& args) const;
     /// Lets go of the browser; its handler answers nothing from now on.
     void releaseBrowser();
     ComRef<IStream> makeResponseStream (const std::vector<uint8_t>& content);

@@ -10,8 +10,10 @@ namespace tunewell::ui
 {
 
 /// A resizable top-level desktop window whose only content is one native child
-/// window, kept at the size of the client area and shown or hidden with the
-/// window (ShowWindow). Moved to a monitor of another scale, it takes the
+/// window, kept at the size of the client area, shown or hidden with the
+/// window (ShowWindow) and hidden while the window is minimised. The content
+/// gets the focus that the window is given, and hears of every move of the
+/// window (window/content_messages_win.h). Moved to a monitor of another scale, it takes the
 /// rectangle that the system suggests, which keeps its logical size. A window
 /// that could not be created behaves as a null window: every operation then
 /// does nothing.

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "messageloop/library_frames.h"
 #include "text/utf16.h"
+#include "window/content_messages_win.h"
 #include "window/dpi_awareness_win.h"
 #include "window/hwnd_holder_win.h"
 #include "window/user32_function.h"
@@ -57,6 +60,8 @@ struct DesktopWindow::Pimpl
     Size minimumTrackSize;
     Size maximumTrackSize;
     WindowClass windowClass;
+    // The content that minimising hid, to show again on restoring.
+    HWND contentHiddenWhileMinimised = nullptr;
 
     void create (Bounds bounds);
     void placeClientArea (Bounds bounds, UINT flags);
@@ -64,6 +69,9 @@ struct DesktopWindow::Pimpl
     void fitIntoWorkArea();
     void resizeContentToFit();
     void showContent (bool visible);
+    void followSizeState (WPARAM sizeKind);
+    void passFocusToContent() const;
+    void tellContentMoved() const;
     HWND getFirstChildWindow() const;
     unsigned int getWindowDPI() const;
     void applyTrackSizes (MINMAXINFO& limits) const;
@@ -162,6 +170,42 @@ void DesktopWindow::Pimpl::showContent (bool visible)
         ShowWindow (child, visible ? SW_SHOWNA : SW_HIDE);
 }
 
+// A minimised window keeps its children "visible", so content that renders
+// (a browser) would go on working for a window nobody sees.
+void DesktopWindow::Pimpl::followSizeState (WPARAM sizeKind)
+{
+    HWND child = getFirstChildWindow();
+
+    if (sizeKind == SIZE_MINIMIZED)
+    {
+        if (child != nullptr && IsWindowVisible (child))
+        {
+            contentHiddenWhileMinimised = child;
+            ShowWindow (child, SW_HIDE);
+        }
+        return;
+    }
+
+    if (HWND hidden = std::exchange (contentHiddenWhileMinimised, nullptr); hidden != nullptr && hidden == child)
+        ShowWindow (child, SW_SHOWNA);
+
+    resizeContentToFit();
+}
+
+// The window takes the focus when it is activated; its content is what the
+// keys are for.
+void DesktopWindow::Pimpl::passFocusToContent() const
+{
+    if (HWND child = getFirstChildWindow(); child != nullptr && IsWindowVisible (child))
+        SetFocus (child);
+}
+
+void DesktopWindow::Pimpl::tellContentMoved() const
+{
+    if (HWND child = getFirstChildWindow(); child != nullptr)
+        SendMessageW (child, parentWindowMovedMessage(), 0, 0);
+}
+
 HWND DesktopWindow::Pimpl::getFirstChildWindow() const
 {
     HWND window = windowHandle.get();
@@ -248,8 +292,18 @@ LRESULT CALLBACK DesktopWindow::Pimpl::wndProc (HWND window, UINT message, WPARA
     {
         case WM_SIZE:
             if (pimpl != nullptr)
-                pimpl->resizeContentToFit();
+                pimpl->followSizeState (wParam);
             break;
+
+        case WM_MOVE:
+            if (pimpl != nullptr)
+                pimpl->tellContentMoved();
+            break;
+
+        case WM_SETFOCUS:
+            if (pimpl != nullptr)
+                pimpl->passFocusToContent();
+            return 0;
 
         case WM_SHOWWINDOW:
             // Hiding a window tells its children nothing, and a browser that
@@ -356,7 +410,10 @@ void DesktopWindow::setContentView (void* view)
     }
 
     pimpl->resizeContentToFit();
-    ShowWindow (content, IsWindowVisible (window) ? SW_SHOW : SW_HIDE);
+    ShowWindow (content, IsWindowVisible (window) && ! IsIconic (window) ? SW_SHOW : SW_HIDE);
+
+    if (GetFocus() == window)
+        pimpl->passFocusToContent();
 }
 
 void DesktopWindow::releaseContentView()

@@ -339,11 +339,8 @@ TEST_F (Ending, aCreationThatNeverCompletesEndsAtOnceAtTheCloseBoxOnCloseOrTheHo
         // The runtime answers the abandoned creation late: it is refused, and
         // nothing of it stays open.
         standin_answer_held_creations();
-        runPendingMessages();
-        Sleep (100);
-        runPendingMessages();
-        EXPECT_EQ (standin_held_creation_count(), 0);
-        EXPECT_EQ (standin_open_view_count(), 0);
+        EXPECT_TRUE (waitFor ([] { return standin_held_creation_count() == 0 && standin_open_view_count() == 0; }))
+            << standin_held_creation_count() << " creations held, " << standin_open_view_count() << " views open";
 
         library->VantorRegister (&TestHost::lookup, host.handle());
         ShowingScript again;
@@ -431,7 +428,8 @@ TEST_F (Ending, aBrowserThatFailsToStartShowsTheNoticeInAWindowThatTheCloseBoxEn
           notice (browserNotStartedNoticeStart) },
         { "controller creation", [] { standin_fail_controller_creation (E_FAIL, 0); },
           notice (browserNotStartedNoticeStart) },
-        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); }, notice (browserNotStartedNoticeStart) },
+        { "null controller", [] { standin_fail_controller_creation (S_OK, 1); },
+          notice (browserNotStartedNoticeStart) },
         // Microsoft's loader reports any failed completion as
         // ERROR_FILE_NOT_FOUND; these causes come as the call's result.
         { "profile folder denied", [] { standin_fail_environment_call (E_ACCESSDENIED); }, profileFolderNoticeStart },
@@ -658,10 +656,7 @@ TEST_F (Reopening, aCreationThatRacesTheBrowsersExitShowsTheNoticeOrEndsOnTheClo
 
         // The creation given up on lets go of the loader once answered.
         standin_answer_held_creations();
-        runPendingMessages();
-        Sleep (100);
-        runPendingMessages();
-        EXPECT_EQ (standin_held_creation_count(), 0);
+        EXPECT_TRUE (waitFor ([] { return standin_held_creation_count() == 0; }));
     }
 }
 
@@ -696,9 +691,9 @@ TEST_F (Ending, aFailedProcessOfTheBrowserLeavesTheSongListWorkingInTheOpenWindo
     // 0 the browser process, 1 the renderer exited, 2 it hangs, 3 a
     // subframe's renderer, 4 utility, 5 sandbox helper, 6 GPU, 7 and 8
     // plug-ins, 9 unknown.
-    const Case cases[] { { 6, Seen::samePage },         { 3, Seen::samePage },       { 4, Seen::samePage },
-                         { 5, Seen::samePage },         { 7, Seen::samePage },       { 9, Seen::samePage },
-                         { 1, Seen::reloadedPage },     { 2, Seen::reloadedPage },   { 0, Seen::recreatedBrowser } };
+    const Case cases[] { { 6, Seen::samePage },     { 3, Seen::samePage },     { 4, Seen::samePage },
+                         { 5, Seen::samePage },     { 7, Seen::samePage },     { 9, Seen::samePage },
+                         { 1, Seen::reloadedPage }, { 2, Seen::reloadedPage }, { 0, Seen::recreatedBrowser } };
 
     for (auto [kind, seen] : cases)
     {
@@ -737,10 +732,9 @@ TEST_F (Ending, aFailedProcessOfTheBrowserLeavesTheSongListWorkingInTheOpenWindo
             // The new browser's page began with the bridge and the three stubs.
             auto scripts = documentScripts();
             scripts.resize (std::min<size_t> (scripts.size(), 4));
-            EXPECT_EQ (scripts, (std::vector<std::string> { std::string (ui::bridgeScript),
-                                                            ui::makeBindingStub ("getSongListFromVantor"),
-                                                            ui::makeBindingStub ("closeSongSelector"),
-                                                            ui::makeBindingStub ("selectSong") }));
+            EXPECT_EQ (scripts, (std::vector<std::string> {
+                                    std::string (ui::bridgeScript), ui::makeBindingStub ("getSongListFromVantor"),
+                                    ui::makeBindingStub ("closeSongSelector"), ui::makeBindingStub ("selectSong") }));
         }
     }
 }
@@ -855,7 +849,8 @@ TEST (Unloading, whileTheRuntimeHoldsAnAbandonedCreationKeepsTheLibraryUntilTheR
     standin_plan_browser_process (0, 0, 100, STANDIN_EXIT_RACE_FAILS);
 
     ShowingScript script;
-    script.when ("the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
+    script.when (
+        "the held creation", [] { return standin_held_creation_count() == 1; }, clickCloseBox);
     script.start();
     library->InvokeMenu (0);
     library->OnModeChanged (1);
