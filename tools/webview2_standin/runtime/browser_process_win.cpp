@@ -44,8 +44,8 @@ void reportProcess (int change)
 } // namespace
 
 BrowserProcess::BrowserProcess (std::wstring userDataFolder, const StandinBehaviour& plan)
-    : folder (std::move (userDataFolder)), generation (plan.browserGeneration), runtimeVersion (plan.browserVersion),
-      exitMilliseconds (plan.exitMilliseconds),
+    : folder (std::move (userDataFolder)), generation (plan.browserGeneration),
+      runtimeVersion (plan.browserVersion), exitMilliseconds (plan.exitMilliseconds),
       readyAt (GetTickCount64() + static_cast<ULONGLONG> (std::max (plan.coldStartMilliseconds, 0)))
 {
 }

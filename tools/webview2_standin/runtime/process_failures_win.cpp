@@ -63,14 +63,13 @@ void BrowserView::raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind)
 void BrowserView::reportHangAgain (int document)
 {
     const int interval = currentBehaviour().hangReportMilliseconds;
-    dispatcher->postAfter (interval > 0 ? interval : 1,
-                           [self = ui::ComRef<ICoreWebView2>::share (this), this, document] {
-                               if (closed || ! pageHung || document != documentNumber)
-                                   return;
+    dispatcher->postAfter (interval > 0 ? interval : 1, [self = ui::ComRef<ICoreWebView2>::share (this), this, document] {
+        if (closed || ! pageHung || document != documentNumber)
+            return;
 
-                               notifyProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE);
-                               reportHangAgain (document);
-                           });
+        notifyProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE);
+        reportHangAgain (document);
+    });
 }
 
 void BrowserView::pageReplaced()
