@@ -139,6 +139,46 @@ STANDIN_CONTROL_API int standin_post_web_message (const wchar_t* text);
 /* A message that the page posted as a JSON value that is not a string
  * ("{\"a\":1}", "42", ...). */
 STANDIN_CONTROL_API int standin_post_web_message_json (const wchar_t* json);
+/* A message posted as a string by a document of this source URI (a
+ * subframe, say) rather than by the current document; the handlers read that
+ * URI from the arguments' get_Source. */
+STANDIN_CONTROL_API int standin_post_web_message_from (const wchar_t* source, const wchar_t* text);
+
+/* What a user or the page does, taken as Microsoft's runtime takes it with
+ * the view's settings (defaults unless the host changed them). Each returns 0
+ * when delivered and STANDIN_NO_VIEW without a view; the effect comes in a
+ * later turn, and every navigation raises NavigationStarting first, whose
+ * Cancel keeps the current document (logged "NavigationCanceled").
+ *
+ * A file (a path such as C:\music\list.txt) is dragged from outside and
+ * dropped onto the view: with AllowExternalDrop (the default) the page
+ * navigates to the file's file:/// URI; without, nothing happens and the log
+ * shows "DropRefused" with the path. */
+STANDIN_CONTROL_API int standin_drop_file (const wchar_t* path);
+/* The page navigates itself, as a link the user clicks does (user-initiated). */
+STANDIN_CONTROL_API int standin_navigate_page (const wchar_t* uri);
+/* The page asks for a new window (window.open, a link with a target), as
+ * the user's click does: NewWindowRequested is raised; when no handler marked
+ * it Handled nor gave a NewWindow, the runtime opens a popup, logged
+ * "NewWindow" with the URI. A view given as NewWindow navigates to the URI. */
+STANDIN_CONTROL_API int standin_request_new_window (const wchar_t* uri);
+/* A key pressed on the keyboard: "F5", "Ctrl+R", "Ctrl+Shift+C", "Alt+Left",
+ * "PageDown", ... (modifiers Ctrl+, Shift+, Alt+ before one key: A to Z, 0 to
+ * 9, F1 to F12, Left, Right, Up, Down, PageUp, PageDown, Home, End, Escape).
+ * Keys reach the view only while it has the keyboard focus (MoveFocus put it
+ * into the content window, and no other window has taken it since); without
+ * it the key goes to the host's window and the log shows "KeyToHostWindow".
+ * With the focus, AcceleratorKeyPressed is raised (KEY_DOWN, SYSTEM_KEY_DOWN
+ * with Alt) whatever the settings; unless a handler marked it Handled, the
+ * browser acts, logged with the chord: with browser accelerator keys enabled
+ * "Reload" (F5, Ctrl+R: the document is loaded again), "OpenDevToolsWindow"
+ * (F12, Ctrl+Shift+C/I/J, only with DevTools enabled), "ShowPrintUI"
+ * (Ctrl+P), "Find" (Ctrl+F, F3), "GoBack"/"GoForward" (Alt+Left/Right,
+ * history not modelled); whatever the settings "Scroll" (PageUp, PageDown,
+ * Home, End, arrows) and "Edit" (Ctrl+A, C, V, X, Z). STANDIN_UNKNOWN_REQUEST
+ * for any other key name, and for a letter or digit without Ctrl or Alt,
+ * which types text (not modelled). */
+STANDIN_CONTROL_API int standin_press_key (const wchar_t* chord);
 /* Asks for a permission; returns a request identifier (> 0). */
 STANDIN_CONTROL_API int standin_request_permission (int kind, const wchar_t* uri);
 /* Asks for a resource; returns a request identifier (> 0). The request is

@@ -14,14 +14,16 @@ extern "C"
 {
 #endif
 
-#define STANDIN_RUNTIME_INTERFACE_VERSION 5
+#define STANDIN_RUNTIME_INTERFACE_VERSION 6
 
 /* One browser view as seen by the control: where it takes page events. The
  * context is the view's own; the functions queue the event on its thread. */
 typedef struct StandinViewSink
 {
     void* context;
-    void (*postWebMessage) (void* context, const wchar_t* text, int isJson);
+    /* A message of the document at source, or of the current document when
+     * source is null. */
+    void (*postWebMessage) (void* context, const wchar_t* source, const wchar_t* text, int isJson);
     void (*requestPermission) (void* context, int requestId, int kind, const wchar_t* uri);
     void (*requestResource) (void* context, int requestId, const wchar_t* uri);
     /* Non-zero while the view's content can be seen: its window and every
@@ -31,6 +33,14 @@ typedef struct StandinViewSink
     /* A newer runtime was installed: the view's runtime tells every
      * environment it has not told of this version yet. */
     void (*newBrowserVersion) (void* context, int version);
+    /* What the user or the page does: the page navigates itself, a file is
+     * dropped onto the view, the page asks for a new window, a key is
+     * pressed. pressKey returns 0, or STANDIN_UNKNOWN_REQUEST for a chord it
+     * does not know; the rest is queued like the events above. */
+    void (*navigatePage) (void* context, const wchar_t* uri);
+    void (*dropFile) (void* context, const wchar_t* path);
+    void (*requestNewWindow) (void* context, const wchar_t* uri);
+    int (*pressKey) (void* context, const wchar_t* chord);
 } StandinViewSink;
 
 typedef struct StandinCreationPlan

@@ -119,7 +119,7 @@ void ChromiumMode::deliverPageMessage (int viewId, const std::string& text, bool
 {
     // A view that closed meanwhile takes no more messages, as in the browser.
     if (auto sink = state.sinkOf (viewId))
-        sink->postWebMessage (sink->context, wide (text).c_str(), isJson ? 1 : 0);
+        sink->postWebMessage (sink->context, nullptr, wide (text).c_str(), isJson ? 1 : 0);
 }
 
 } // namespace tunewell::standin

@@ -192,7 +192,7 @@ void standin_new_browser_version (void)
 int standin_post_web_message (const wchar_t* text)
 {
     return raiseOnCurrentView ([text] (const StandinViewSink& sink) {
-        sink.postWebMessage (sink.context, text != nullptr ? text : L"", 0);
+        sink.postWebMessage (sink.context, nullptr, text != nullptr ? text : L"", 0);
         return 0;
     });
 }
@@ -200,9 +200,47 @@ int standin_post_web_message (const wchar_t* text)
 int standin_post_web_message_json (const wchar_t* json)
 {
     return raiseOnCurrentView ([json] (const StandinViewSink& sink) {
-        sink.postWebMessage (sink.context, json != nullptr ? json : L"null", 1);
+        sink.postWebMessage (sink.context, nullptr, json != nullptr ? json : L"null", 1);
         return 0;
     });
+}
+
+int standin_post_web_message_from (const wchar_t* source, const wchar_t* text)
+{
+    return raiseOnCurrentView ([source, text] (const StandinViewSink& sink) {
+        sink.postWebMessage (sink.context, source != nullptr ? source : L"", text != nullptr ? text : L"", 0);
+        return 0;
+    });
+}
+
+int standin_drop_file (const wchar_t* path)
+{
+    return raiseOnCurrentView ([path] (const StandinViewSink& sink) {
+        sink.dropFile (sink.context, path != nullptr ? path : L"");
+        return 0;
+    });
+}
+
+int standin_navigate_page (const wchar_t* uri)
+{
+    return raiseOnCurrentView ([uri] (const StandinViewSink& sink) {
+        sink.navigatePage (sink.context, uri != nullptr ? uri : L"");
+        return 0;
+    });
+}
+
+int standin_request_new_window (const wchar_t* uri)
+{
+    return raiseOnCurrentView ([uri] (const StandinViewSink& sink) {
+        sink.requestNewWindow (sink.context, uri != nullptr ? uri : L"");
+        return 0;
+    });
+}
+
+int standin_press_key (const wchar_t* chord)
+{
+    return raiseOnCurrentView (
+        [chord] (const StandinViewSink& sink) { return sink.pressKey (sink.context, chord != nullptr ? chord : L""); });
 }
 
 int standin_request_permission (int kind, const wchar_t* uri)

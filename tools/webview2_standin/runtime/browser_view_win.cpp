@@ -8,6 +8,7 @@
 #include "json_string.h"
 #include "local_page_win.h"
 #include "message_args_win.h"
+#include "navigation_args_win.h"
 #include "out_param_win.h"
 #include "resource_args_win.h"
 #include "uri_filter.h"
@@ -19,6 +20,12 @@ namespace
 {
 
 const HRESULT invalidState = HRESULT_FROM_WIN32 (ERROR_INVALID_STATE);
+
+// Where Microsoft documents a document given as a string to be.
+constexpr wchar_t stringDocumentUri[] = L"about:blank";
+
+// Asked of views handed back to the runtime; only its own answer.
+const IID IID_StandinBrowserView = { 0x5e0c3b7a, 0x2d41, 0x4f6e, { 0x9a, 0x1c, 0x7b, 0x3e, 0x52, 0x80, 0xd4, 0x19 } };
 
 HRESULT notImplemented (const wchar_t* operation)
 {
@@ -64,10 +71,20 @@ HRESULT BrowserView::textCall (const wchar_t* operation, LPCWSTR text, Work&& wo
     });
 }
 
-BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispatcher (std::move (threadDispatcher))
+BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher)
+    : dispatcher (std::move (threadDispatcher)), settings (ui::ComRef<Settings>::adopt (new Settings()))
 {
-    StandinViewSink sink { this,          postWebMessageFromPage, requestPermissionFromPage, requestResourceFromPage,
-                           isShownToPage, failProcessOfPage,      newBrowserVersionOfPage };
+    StandinViewSink sink { this,
+                           postWebMessageFromPage,
+                           requestPermissionFromPage,
+                           requestResourceFromPage,
+                           isShownToPage,
+                           failProcessOfPage,
+                           newBrowserVersionOfPage,
+                           navigateFromPage,
+                           dropFileOnPage,
+                           requestNewWindowFromPage,
+                           pressKeyOnPage };
     auto* control = controlInterface();
     if (control != nullptr)
         viewId = control->attachView (&sink);
@@ -81,6 +98,29 @@ BrowserView::BrowserView (std::shared_ptr<Dispatcher> threadDispatcher) : dispat
 BrowserView::~BrowserView()
 {
     close();
+}
+
+HRESULT BrowserView::QueryInterface (REFIID iid, void** object)
+{
+    if (object != nullptr && IsEqualIID (iid, IID_StandinBrowserView))
+    {
+        AddRef();
+        *object = this;
+        return S_OK;
+    }
+
+    return ComObject::QueryInterface (iid, object);
+}
+
+BrowserView* BrowserView::ownObject (ICoreWebView2* view)
+{
+    void* object = nullptr;
+    if (view == nullptr || FAILED (view->QueryInterface (IID_StandinBrowserView, &object)))
+        return nullptr;
+
+    auto* own = static_cast<BrowserView*> (object);
+    own->Release();
+    return own;
 }
 
 void BrowserView::close()
@@ -118,10 +158,185 @@ void BrowserView::later (std::function<void()> work)
     dispatcher->post ([self = ui::ComRef<ICoreWebView2>::share (this), work = std::move (work)] { work(); });
 }
 
-void BrowserView::postWebMessageFromPage (void* context, const wchar_t* text, int isJson)
+void BrowserView::postWebMessageFromPage (void* context, const wchar_t* source, const wchar_t* text, int isJson)
 {
     auto* view = static_cast<BrowserView*> (context);
-    view->later ([view, message = textOf (text), isJson] { view->raiseWebMessage (message, isJson != 0); });
+    view->later ([view, from = source != nullptr ? std::optional<std::wstring> (source) : std::nullopt,
+                  message = textOf (text),
+                  isJson] { view->raiseWebMessage (from.value_or (view->page->source()), message, isJson != 0); });
+}
+
+void BrowserView::navigateFromPage (void* context, const wchar_t* uri)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, target = textOf (uri)] {
+        if (view->closed || view->pageDead)
+            return;
+
+        // A link the user clicked.
+        ++view->requestedNavigations;
+        view->navigateNow (target, true, view->loadUri (target));
+    });
+}
+
+void BrowserView::dropFileOnPage (void* context, const wchar_t* path)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, file = textOf (path)] { view->dropFile (file); });
+}
+
+void BrowserView::requestNewWindowFromPage (void* context, const wchar_t* uri)
+{
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, target = textOf (uri)] { view->raiseNewWindowRequest (target); });
+}
+
+int BrowserView::pressKeyOnPage (void* context, const wchar_t* text)
+{
+    auto chord = parseKeyChord (textOf (text));
+    if (! chord)
+        return STANDIN_UNKNOWN_REQUEST;
+
+    auto* view = static_cast<BrowserView*> (context);
+    view->later ([view, pressed = *chord] { view->takeKey (pressed); });
+    return 0;
+}
+
+bool BrowserView::navigateNow (const std::wstring& uri, bool userInitiated, const std::function<void()>& load)
+{
+    record (L"NavigationStarting", uri);
+    auto* starting = new NavigationStartingArgs (uri, userInitiated, ++lastNavigationId);
+    auto args = ui::ComRef<ICoreWebView2NavigationStartingEventArgs>::adopt (starting);
+
+    for (auto& handler : events.handlersOf<ICoreWebView2NavigationStartingEventHandler> (L"NavigationStarting"))
+        handler->Invoke (this, args.get());
+
+    if (closed)
+        return false;
+    if (starting->cancelled())
+    {
+        record (L"NavigationCanceled", uri);
+        return false;
+    }
+
+    pageReplaced();
+    load();
+    return true;
+}
+
+void BrowserView::navigateLater (const std::wstring& uri, bool userInitiated, std::function<void()> load)
+{
+    later ([this, number = ++requestedNavigations, uri, userInitiated, load = std::move (load)] {
+        if (! closed && number == requestedNavigations)
+            navigateNow (uri, userInitiated, load);
+    });
+}
+
+std::function<void()> BrowserView::loadUri (const std::wstring& uri)
+{
+    return [this, uri] {
+        loadedHtml.reset();
+        page->navigate (uri);
+    };
+}
+
+std::function<void()> BrowserView::loadString (const std::wstring& html)
+{
+    return [this, html] {
+        loadedHtml = html;
+        page->navigateToString (html);
+    };
+}
+
+void BrowserView::reload (const std::wstring& reason)
+{
+    record (L"Reload", reason);
+    if (loadedHtml)
+        navigateLater (stringDocumentUri, true, loadString (*loadedHtml));
+    else
+        navigateLater (page->source(), true, loadUri (page->source()));
+}
+
+void BrowserView::dropFile (const std::wstring& path)
+{
+    if (closed)
+        return;
+
+    if (controllerSide != nullptr && ! controllerSide->allowsExternalDrop())
+        return record (L"DropRefused", path);
+
+    const auto uri = fileUriOf (path);
+    ++requestedNavigations;
+    navigateNow (uri, true, loadUri (uri));
+}
+
+void BrowserView::raiseNewWindowRequest (const std::wstring& uri)
+{
+    if (closed || pageDead)
+        return;
+
+    record (L"NewWindowRequested", uri);
+    auto* request = new NewWindowArgs (uri);
+    auto args = ui::ComRef<ICoreWebView2NewWindowRequestedEventArgs>::adopt (request);
+
+    for (auto& handler : events.handlersOf<ICoreWebView2NewWindowRequestedEventHandler> (L"NewWindowRequested"))
+        handler->Invoke (this, args.get());
+
+    // A view given as the new window is navigated there; without one, and
+    // unless a handler took the request, the browser opens a popup.
+    if (auto* given = ownObject (request->newWindow()))
+        given->navigateLater (uri, true, given->loadUri (uri));
+    else if (! request->handled())
+        record (L"NewWindow", uri);
+}
+
+void BrowserView::takeKey (const KeyChord& chord)
+{
+    if (closed)
+        return;
+
+    // Keys go to whichever window has the keyboard focus.
+    if (controllerSide == nullptr || ! controllerSide->hasFocus())
+        return record (L"KeyToHostWindow", chord.text);
+
+    if (controllerSide->raiseAcceleratorKey (chord) || closed)
+        return;
+
+    const auto& current = settings->values();
+    const bool browserKeys = current.browserAcceleratorKeys;
+    switch (keyActionOf (chord))
+    {
+        case KeyAction::reload:
+            if (browserKeys)
+                reload (chord.text);
+            return;
+        case KeyAction::devTools:
+            if (browserKeys && current.devTools)
+                record (L"OpenDevToolsWindow", chord.text);
+            return;
+        case KeyAction::print:
+            if (browserKeys)
+                record (L"ShowPrintUI", chord.text);
+            return;
+        case KeyAction::find:
+            if (browserKeys)
+                record (L"Find", chord.text);
+            return;
+        case KeyAction::goBack:
+            if (browserKeys)
+                record (L"GoBack", chord.text);
+            return;
+        case KeyAction::goForward:
+            if (browserKeys)
+                record (L"GoForward", chord.text);
+            return;
+        case KeyAction::scroll:
+            return record (L"Scroll", chord.text);
+        case KeyAction::edit:
+            return record (L"Edit", chord.text);
+        case KeyAction::none:
+            return;
+    }
 }
 
 void BrowserView::requestPermissionFromPage (void* context, int requestId, int kind, const wchar_t* uri)
@@ -141,7 +356,7 @@ void BrowserView::requestResourceFromPage (void* context, int requestId, const w
     });
 }
 
-void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
+void BrowserView::raiseWebMessage (const std::wstring& source, const std::wstring& message, bool isJson)
 {
     if (closed || pageDead)
         return;
@@ -150,8 +365,7 @@ void BrowserView::raiseWebMessage (const std::wstring& message, bool isJson)
 
     auto json = isJson ? message : jsonStringLiteral (message);
     auto text = isJson ? std::nullopt : std::optional<std::wstring> (message);
-    auto args = ui::ComRef<ICoreWebView2WebMessageReceivedEventArgs>::adopt (
-        new WebMessageArgs (page->source(), json, text));
+    auto args = ui::ComRef<ICoreWebView2WebMessageReceivedEventArgs>::adopt (new WebMessageArgs (source, json, text));
 
     for (auto& handler : events.handlersOf<ICoreWebView2WebMessageReceivedEventHandler> (L"WebMessageReceived"))
         handler->Invoke (this, args.get());
@@ -248,10 +462,18 @@ void BrowserView::fetchDocument (const std::wstring& uri, std::function<void (st
     });
 }
 
-HRESULT BrowserView::get_Settings (ICoreWebView2Settings** settings)
+HRESULT BrowserView::get_Settings (ICoreWebView2Settings** out)
 {
-    clearOut (settings);
-    return notImplemented (L"get_Settings");
+    if (out == nullptr)
+        return E_POINTER;
+
+    *out = nullptr;
+    if (closed)
+        return invalidState;
+
+    settings->AddRef();
+    *out = settings.get();
+    return S_OK;
 }
 
 HRESULT BrowserView::get_Source (LPWSTR* uri)
@@ -262,17 +484,26 @@ HRESULT BrowserView::get_Source (LPWSTR* uri)
 HRESULT BrowserView::Navigate (LPCWSTR uri)
 {
     return textCall (L"Navigate", uri, [&] {
-        pageReplaced();
-        page->navigate (uri);
+        navigateLater (uri, true, loadUri (uri));
         return S_OK;
     });
 }
 
+// NavigationStarting comes in a later turn, before the document is replaced.
+// While no handler is registered, nobody can cancel nor see when it comes, so
+// the event is logged and the document replaced within the call.
 HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 {
     return textCall (L"NavigateToString", htmlContent, [&] {
-        pageReplaced();
-        page->navigateToString (htmlContent);
+        if (events.handlersOf<ICoreWebView2NavigationStartingEventHandler> (L"NavigationStarting").empty())
+        {
+            ++requestedNavigations;
+            navigateNow (stringDocumentUri, true, loadString (htmlContent));
+        }
+        else
+        {
+            navigateLater (stringDocumentUri, true, loadString (htmlContent));
+        }
         return S_OK;
     });
 }
@@ -351,7 +582,16 @@ HRESULT BrowserView::CapturePreview (COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, 
 
 HRESULT BrowserView::Reload()
 {
-    return notImplemented (L"Reload");
+    return guarded ([&] {
+        if (! closed)
+        {
+            reload (L"");
+            return S_OK;
+        }
+
+        record (L"Reload");
+        return invalidState;
+    });
 }
 
 HRESULT BrowserView::PostWebMessageAsJson (LPCWSTR webMessageAsJson)
@@ -472,7 +712,8 @@ HRESULT BrowserView::RemoveWebResourceRequestedFilter (const LPCWSTR uri,
 }
 
 // Every event can be registered and removed; only WebMessageReceived,
-// PermissionRequested, WebResourceRequested and ProcessFailed are ever raised.
+// PermissionRequested, WebResourceRequested, ProcessFailed, NavigationStarting
+// and NewWindowRequested are ever raised.
 TUNEWELL_STANDIN_EVENT (BrowserView, NavigationStarting, ICoreWebView2NavigationStartingEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, ContentLoading, ICoreWebView2ContentLoadingEventHandler)
 TUNEWELL_STANDIN_EVENT (BrowserView, SourceChanged, ICoreWebView2SourceChangedEventHandler)

@@ -10,10 +10,25 @@
 #include "dispatcher_win.h"
 #include "event_registry_win.h"
 #include "page.h"
+#include "settings_win.h"
+#include "user_input.h"
 #include "webview/webview2_win.h"
 
 namespace tunewell::standin
 {
+
+/// What a view asks of the controller that places it.
+class ControllerSide
+{
+public:
+    virtual ~ControllerSide() = default;
+
+    virtual bool allowsExternalDrop() const = 0;
+    /// Whether the keyboard's keys reach the view now.
+    virtual bool hasFocus() const = 0;
+    /// Raises AcceleratorKeyPressed; true when a handler marked it Handled.
+    virtual bool raiseAcceleratorKey (const KeyChord& chord) = 0;
+};
 
 /// The browser view of one controller. Page events reach it through the
 /// control (as a StandinViewSink) and are raised to the registered handlers
@@ -25,6 +40,12 @@ public:
     explicit BrowserView (std::shared_ptr<Dispatcher> dispatcher);
     ~BrowserView() override;
 
+    /// Answers the runtime's own identifier too, so that a view handed back
+    /// to the runtime (a NewWindow) is known as one of its own.
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
+    /// The view behind an ICoreWebView2 when it is one of this runtime's.
+    static BrowserView* ownObject (ICoreWebView2* view);
+
     /// Releases every handler and stops taking page events; later calls fail
     /// with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE).
     void close();
@@ -35,6 +56,8 @@ public:
     void showPage (bool visible);
     /// The window that shows the content, for whether it can be seen.
     void setContentWindow (HWND window) { contentWindow = window; }
+    /// The controller while it is open; null once it closed.
+    void setControllerSide (ControllerSide* side) { controllerSide = side; }
 
     /// What a failure of the browser process does (its controller's part);
     /// empty once the view no longer belongs to a running browser.
@@ -135,7 +158,11 @@ private:
         std::vector<unsigned char> body;
     };
 
-    static void postWebMessageFromPage (void* view, const wchar_t* text, int isJson);
+    static void postWebMessageFromPage (void* view, const wchar_t* source, const wchar_t* text, int isJson);
+    static void navigateFromPage (void* view, const wchar_t* uri);
+    static void dropFileOnPage (void* view, const wchar_t* path);
+    static void requestNewWindowFromPage (void* view, const wchar_t* uri);
+    static int pressKeyOnPage (void* view, const wchar_t* chord);
     static void requestPermissionFromPage (void* view, int requestId, int kind, const wchar_t* uri);
     static void requestResourceFromPage (void* view, int requestId, const wchar_t* uri);
     static int isShownToPage (void* view);
@@ -145,7 +172,22 @@ private:
     /// Queues work for a later turn, keeping this view alive until it ran.
     void later (std::function<void()> work);
 
-    void raiseWebMessage (const std::wstring& message, bool isJson);
+    void raiseWebMessage (const std::wstring& source, const std::wstring& message, bool isJson);
+    void raiseNewWindowRequest (const std::wstring& uri);
+    void takeKey (const KeyChord& chord);
+    void dropFile (const std::wstring& path);
+
+    /// Starts a navigation the way the browser does: NavigationStarting is
+    /// raised (and logged), and unless a handler cancelled it, the renderer
+    /// is replaced and load runs. False when cancelled.
+    bool navigateNow (const std::wstring& uri, bool userInitiated, const std::function<void()>& load);
+    /// The same in a later turn, unless a newer navigation came meanwhile.
+    void navigateLater (const std::wstring& uri, bool userInitiated, std::function<void()> load);
+    /// What loads a document from a URI, or from HTML given as a string.
+    std::function<void()> loadUri (const std::wstring& uri);
+    std::function<void()> loadString (const std::wstring& html);
+    /// Loads the current document again; the log names what asked for it.
+    void reload (const std::wstring& reason);
     void raiseProcessFailed (COREWEBVIEW2_PROCESS_FAILED_KIND kind);
     void reportHangAgain (int document);
     /// A navigation replaces the renderer, dead or hung.
@@ -178,6 +220,14 @@ private:
     std::function<void()> browserProcessExit;
     int lastScriptId = 0;
     HWND contentWindow = nullptr;
+    ControllerSide* controllerSide = nullptr;
+    ui::ComRef<Settings> settings;
+    // Navigations asked for, so that only the latest starts; and started.
+    unsigned requestedNavigations = 0;
+    UINT64 lastNavigationId = 0;
+    // What the current document was loaded from, for a reload: the HTML of
+    // NavigateToString, or nothing for a URI.
+    std::optional<std::wstring> loadedHtml;
 };
 
 } // namespace tunewell::standin

@@ -1,7 +1,10 @@
 #include "controller_win.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
+#include "navigation_args_win.h"
 #include "out_param_win.h"
 
 namespace tunewell::standin
@@ -35,6 +38,8 @@ Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::share
     if (contentWindow == nullptr)
         return;
 
+    view->setControllerSide (this);
+
     browser = std::move (browserProcess);
     browser->controllerOpened (this);
     view->onBrowserProcessExit ([this] {
@@ -48,6 +53,24 @@ Controller::Controller (HWND parent, ICoreWebView2Environment* owner, std::share
 Controller::~Controller()
 {
     Close();
+}
+
+HRESULT Controller::QueryInterface (REFIID iid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
+
+    // Every earlier version is a base of the latest, at the same address.
+    for (const IID* version :
+         { &IID_ICoreWebView2Controller, &IID_ICoreWebView2Controller2, &IID_ICoreWebView2Controller3 })
+        if (IsEqualIID (iid, *version))
+        {
+            AddRef();
+            *object = static_cast<ICoreWebView2Controller4*> (this);
+            return S_OK;
+        }
+
+    return ComObject::QueryInterface (iid, object);
 }
 
 // A child window is destroyed with its parent, so its own WM_DESTROY tells.
@@ -153,13 +176,51 @@ HRESULT Controller::SetBoundsAndZoomFactor (RECT newBounds, double factor)
     return SUCCEEDED (result) ? put_Bounds (newBounds) : result;
 }
 
-HRESULT Controller::MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON)
+HRESULT Controller::MoveFocus (COREWEBVIEW2_MOVE_FOCUS_REASON reason)
 {
-    if (closed)
-        return invalidState;
+    return guarded ([&] {
+        record (L"MoveFocus", std::to_wstring (static_cast<int> (reason)));
+        if (closed)
+            return invalidState;
 
-    SetFocus (contentWindow);
-    return S_OK;
+        SetFocus (contentWindow);
+        return S_OK;
+    });
+}
+
+bool Controller::hasFocus() const
+{
+    const HWND focus = GetFocus();
+    return contentWindow != nullptr && focus != nullptr && (focus == contentWindow || IsChild (contentWindow, focus));
+}
+
+// Handlers read the modifiers with GetKeyState, as Microsoft advises, so the
+// thread's keyboard state shows them held while the handlers run.
+bool Controller::raiseAcceleratorKey (const KeyChord& chord)
+{
+    record (L"AcceleratorKeyPressed", chord.text);
+    auto* pressed = new AcceleratorKeyArgs (chord);
+    auto args = ui::ComRef<ICoreWebView2AcceleratorKeyPressedEventArgs>::adopt (pressed);
+
+    BYTE before[256] {};
+    const bool keptState = GetKeyboardState (before) != FALSE;
+    if (keptState)
+    {
+        BYTE held[256];
+        std::copy (std::begin (before), std::end (before), std::begin (held));
+        held[VK_CONTROL] = chord.control ? 0x80 : 0;
+        held[VK_SHIFT] = chord.shift ? 0x80 : 0;
+        held[VK_MENU] = chord.alt ? 0x80 : 0;
+        held[chord.virtualKey & 0xFF] = 0x80;
+        SetKeyboardState (held);
+    }
+
+    for (auto& handler : events.handlersOf<ICoreWebView2AcceleratorKeyPressedEventHandler> (L"AcceleratorKeyPressed"))
+        handler->Invoke (this, args.get());
+
+    if (keptState)
+        SetKeyboardState (before);
+    return pressed->handled();
 }
 
 HRESULT Controller::get_ParentWindow (HWND* out)
@@ -182,7 +243,10 @@ HRESULT Controller::put_ParentWindow (HWND parent)
 
 HRESULT Controller::NotifyParentWindowPositionChanged()
 {
-    return closed ? invalidState : S_OK;
+    return guarded ([&] {
+        record (L"NotifyParentWindowPositionChanged");
+        return closed ? invalidState : S_OK;
+    });
 }
 
 HRESULT Controller::Close()
@@ -203,6 +267,7 @@ void Controller::shutDown (const wchar_t* reason)
 
     contentWindow = nullptr;
     view->setContentWindow (nullptr);
+    view->setControllerSide (nullptr);
     events.clear();
     view->close();
 
@@ -233,6 +298,75 @@ HRESULT Controller::get_CoreWebView2 (ICoreWebView2** out)
 
     viewReference.copyTo (out);
     return S_OK;
+}
+
+HRESULT Controller::get_AllowExternalDrop (BOOL* value)
+{
+    return returnValue (allowExternalDrop ? TRUE : FALSE, value);
+}
+
+HRESULT Controller::put_AllowExternalDrop (BOOL value)
+{
+    return guarded ([&] {
+        record (L"put_AllowExternalDrop", value ? L"1" : L"0");
+        if (closed)
+            return invalidState;
+
+        allowExternalDrop = value != FALSE;
+        return S_OK;
+    });
+}
+
+// The rest of what versions 2 and 3 add is not modelled.
+HRESULT Controller::get_DefaultBackgroundColor (COREWEBVIEW2_COLOR*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::put_DefaultBackgroundColor (COREWEBVIEW2_COLOR)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::get_RasterizationScale (double*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::put_RasterizationScale (double)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::get_ShouldDetectMonitorScaleChanges (BOOL*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::put_ShouldDetectMonitorScaleChanges (BOOL)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::add_RasterizationScaleChanged (ICoreWebView2RasterizationScaleChangedEventHandler*,
+                                                   EventRegistrationToken*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::remove_RasterizationScaleChanged (EventRegistrationToken)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::get_BoundsMode (COREWEBVIEW2_BOUNDS_MODE*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT Controller::put_BoundsMode (COREWEBVIEW2_BOUNDS_MODE)
+{
+    return E_NOTIMPL;
 }
 
 TUNEWELL_STANDIN_EVENT (Controller, ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler)

@@ -18,9 +18,18 @@ namespace tunewell::standin
 /// visibility. Close, or the last Release, destroys the child and closes the
 /// view; later calls fail with HRESULT_FROM_WIN32 (ERROR_INVALID_STATE). When
 /// the control asks for it, the parent's destruction closes it as well.
-class Controller final : public ComObject<ICoreWebView2Controller, IID_ICoreWebView2Controller>
+///
+/// It answers as ICoreWebView2Controller up to ICoreWebView2Controller4, of
+/// whose additions only AllowExternalDrop is modelled (the rest: E_NOTIMPL).
+/// The view has the keyboard focus while the content window, which MoveFocus
+/// focuses, or a child of it holds the thread's focus: another window taking
+/// the focus takes it from the view, as it does from the browser's window.
+class Controller final : public ComObject<ICoreWebView2Controller4, IID_ICoreWebView2Controller4>,
+                         private ControllerSide
 {
 public:
+    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
+
     /// Fails (content() is null) when the child window cannot be created.
     Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher,
                 std::shared_ptr<BrowserProcess> browser);
@@ -60,7 +69,27 @@ public:
     HRESULT STDMETHODCALLTYPE Close() override;
     HRESULT STDMETHODCALLTYPE get_CoreWebView2 (ICoreWebView2** coreWebView2) override;
 
+    HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor (COREWEBVIEW2_COLOR* value) override;
+    HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor (COREWEBVIEW2_COLOR value) override;
+
+    HRESULT STDMETHODCALLTYPE get_RasterizationScale (double* scale) override;
+    HRESULT STDMETHODCALLTYPE put_RasterizationScale (double scale) override;
+    HRESULT STDMETHODCALLTYPE get_ShouldDetectMonitorScaleChanges (BOOL* value) override;
+    HRESULT STDMETHODCALLTYPE put_ShouldDetectMonitorScaleChanges (BOOL value) override;
+    HRESULT STDMETHODCALLTYPE add_RasterizationScaleChanged (
+        ICoreWebView2RasterizationScaleChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_RasterizationScaleChanged (EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE get_BoundsMode (COREWEBVIEW2_BOUNDS_MODE* boundsMode) override;
+    HRESULT STDMETHODCALLTYPE put_BoundsMode (COREWEBVIEW2_BOUNDS_MODE boundsMode) override;
+
+    HRESULT STDMETHODCALLTYPE get_AllowExternalDrop (BOOL* value) override;
+    HRESULT STDMETHODCALLTYPE put_AllowExternalDrop (BOOL value) override;
+
 private:
+    bool allowsExternalDrop() const override { return allowExternalDrop; }
+    bool hasFocus() const override;
+    bool raiseAcceleratorKey (const KeyChord& chord) override;
+
     void placeContent();
     void watchParent();
     void stopWatchingParent();
@@ -82,6 +111,7 @@ private:
     RECT bounds {};
     double zoomFactor = 1.0;
     bool isVisible = true;
+    bool allowExternalDrop = true;
     bool closed = false;
 };
 
