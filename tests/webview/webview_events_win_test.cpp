@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "text/utf16.h"
 #include "webview/webview.h"
 #include "webview/webview_event_handler_win.h"
 
@@ -29,6 +30,11 @@ protected:
         StandinTest::SetUp();
         view = std::make_unique<WebView> (standinViewOptions());
         ASSERT_TRUE (view->isBrowserCreated());
+
+        // A view hears only the page it opened itself.
+        const int documentsBefore = standin_document_count();
+        view->loadHTML ("<p>page</p>");
+        ASSERT_TRUE (runMessagesUntil ([documentsBefore] { return standin_document_count() > documentsBefore; }));
 
         view->bind ("add", [this] (const value::ValueView& arguments) {
             ++addCalls;
@@ -114,30 +120,39 @@ TEST_F (PageMessages, aMalformedCallIsStillEchoedButAnswersNothing)
     EXPECT_EQ (loggedTexts (L"ExecuteScript").size(), repliesBefore);
 }
 
-TEST_F (PageMessages, onlyClipboardReadingIsAllowedOtherPermissionsKeepTheDefault)
+TEST_F (PageMessages, theOwnPageMayReadTheClipboardAndEveryOtherSourceIsDenied)
 {
-    const int clipboard = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ,
-                                                      L"https://example.test/");
-    const int camera = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CAMERA, L"https://example.test/");
-    const int microphone = standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_MICROPHONE,
-                                                       L"https://example.test/");
-    ASSERT_GT (clipboard, 0);
-    ASSERT_GT (camera, 0);
-    ASSERT_GT (microphone, 0);
+    struct Request
+    {
+        COREWEBVIEW2_PERMISSION_KIND kind;
+        const wchar_t* source;
+        COREWEBVIEW2_PERMISSION_STATE expected;
+        int id = 0;
+        StandinPermissionOutcome outcome {};
+    };
+    Request requests[] {
+        { COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, L"about:blank", COREWEBVIEW2_PERMISSION_STATE_ALLOW },
+        { COREWEBVIEW2_PERMISSION_KIND_CAMERA, L"about:blank", COREWEBVIEW2_PERMISSION_STATE_DEFAULT },
+        { COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ, L"https://example.test/", COREWEBVIEW2_PERMISSION_STATE_DENY },
+        { COREWEBVIEW2_PERMISSION_KIND_MICROPHONE, L"https://example.test/", COREWEBVIEW2_PERMISSION_STATE_DENY },
+    };
+    for (auto& request : requests)
+        ASSERT_GT (request.id = standin_request_permission (request.kind, request.source), 0);
 
-    StandinPermissionOutcome outcomes[3] {};
     ASSERT_TRUE (runMessagesUntil ([&] {
-        standin_permission_outcome (clipboard, &outcomes[0]);
-        standin_permission_outcome (camera, &outcomes[1]);
-        standin_permission_outcome (microphone, &outcomes[2]);
-        return outcomes[0].answered && outcomes[1].answered && outcomes[2].answered;
+        bool allAnswered = true;
+        for (auto& request : requests)
+            allAnswered = standin_permission_outcome (request.id, &request.outcome) == 0
+                       && request.outcome.answered && allAnswered;
+        return allAnswered;
     }));
 
-    EXPECT_EQ (outcomes[0].handlerCount, 1);
-    EXPECT_EQ (outcomes[0].handlerResult, S_OK);
-    EXPECT_EQ (outcomes[0].state, COREWEBVIEW2_PERMISSION_STATE_ALLOW);
-    EXPECT_EQ (outcomes[1].state, COREWEBVIEW2_PERMISSION_STATE_DEFAULT);
-    EXPECT_EQ (outcomes[2].state, COREWEBVIEW2_PERMISSION_STATE_DEFAULT);
+    for (const auto& request : requests)
+    {
+        EXPECT_EQ (request.outcome.handlerCount, 1);
+        EXPECT_EQ (request.outcome.handlerResult, S_OK);
+        EXPECT_EQ (request.outcome.state, request.expected) << request.kind << " from " << text::utf16ToUtf8 (request.source);
+    }
 }
 
 using ViewWindowTracking = PageMessages;
