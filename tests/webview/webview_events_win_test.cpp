@@ -207,6 +207,12 @@ TEST (EventHandlerIdentity, answersIUnknownAndEachOfItsInterfacesAsOneObjectAndN
           static_cast<ICoreWebView2ProcessFailedEventHandler*> (handler.get()) },
         { IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
           static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*> (handler.get()) },
+        { IID_ICoreWebView2NewBrowserVersionAvailableEventHandler,
+          static_cast<ICoreWebView2NewBrowserVersionAvailableEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2NavigationStartingEventHandler,
+          static_cast<ICoreWebView2NavigationStartingEventHandler*> (handler.get()) },
+        { IID_ICoreWebView2NewWindowRequestedEventHandler,
+          static_cast<ICoreWebView2NewWindowRequestedEventHandler*> (handler.get()) },
     };
 
     for (const auto& [iid, expected] : interfaces)
