@@ -126,12 +126,44 @@ TEST_F (MessagesTest, MessagesQueuedBeforeTheViewClosedAreDropped)
     EXPECT_TRUE (received.empty());
 }
 
+TEST_F (MessagesTest, TheSourceIsTheDocumentThatSentTheMessage)
+{
+    std::vector<std::wstring> sources;
+    auto* handler = new MessageHandler ([&] (ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+        LPWSTR source = nullptr;
+        args->get_Source (&source);
+        sources.push_back (takeText (source));
+        return S_OK;
+    });
+    EventRegistrationToken token {};
+    ASSERT_EQ (view->add_WebMessageReceived (handler, &token), S_OK);
+    handler->Release();
+
+    ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+    standin_post_web_message (L"from the page");
+    standin_post_web_message_from (L"https://frame.example/embed", L"from a frame");
+    ASSERT_TRUE (waitUntil ([&] { return sources.size() == 2; }));
+
+    ASSERT_EQ (view->Navigate (L"https://app.localhost/"), S_OK);
+    ASSERT_TRUE (waitUntil ([] { return documentSource() == L"https://app.localhost/"; }));
+    standin_post_web_message_json (L"{}");
+    ASSERT_TRUE (waitUntil ([&] { return sources.size() == 3; }));
+
+    EXPECT_EQ (sources, (std::vector<std::wstring> { L"about:blank", L"https://frame.example/embed",
+                                                     L"https://app.localhost/" }));
+}
+
 TEST_F (MessagesTest, PostingWithoutAnOpenViewIsRefused)
 {
     controller->Close();
     EXPECT_EQ (standin_post_web_message (L"nobody"), STANDIN_NO_VIEW);
+    EXPECT_EQ (standin_post_web_message_from (L"https://x/", L"nobody"), STANDIN_NO_VIEW);
     EXPECT_EQ (standin_request_permission (COREWEBVIEW2_PERMISSION_KIND_CAMERA, L""), STANDIN_NO_VIEW);
     EXPECT_EQ (standin_request_resource (L"https://x/"), STANDIN_NO_VIEW);
+    EXPECT_EQ (standin_drop_file (L"C:\\a.txt"), STANDIN_NO_VIEW);
+    EXPECT_EQ (standin_navigate_page (L"https://x/"), STANDIN_NO_VIEW);
+    EXPECT_EQ (standin_request_new_window (L"https://x/"), STANDIN_NO_VIEW);
+    EXPECT_EQ (standin_press_key (L"F5"), STANDIN_NO_VIEW);
 }
 
 } // namespace

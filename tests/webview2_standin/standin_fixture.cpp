@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 namespace tunewell::standin::testing
 {
 
@@ -55,6 +57,20 @@ std::vector<LogEntry> readLog()
         log.push_back ({ readText (standin_log_operation, i), readText (standin_log_text, i) });
 
     return log;
+}
+
+std::vector<LogEntry> logSince (size_t index)
+{
+    auto log = readLog();
+    return std::vector<LogEntry> (log.begin() + static_cast<std::ptrdiff_t> (std::min (index, log.size())), log.end());
+}
+
+bool waitForLogEntry (const LogEntry& entry, size_t from)
+{
+    return waitUntil ([&] {
+        auto since = logSince (from);
+        return std::find (since.begin(), since.end(), entry) != since.end();
+    });
 }
 
 std::vector<std::wstring> loggedOperations()
@@ -148,6 +164,19 @@ void StandinTest::createBrowser()
     ICoreWebView2* created = nullptr;
     ASSERT_EQ (controller->get_CoreWebView2 (&created), S_OK);
     view = ui::ComRef<ICoreWebView2>::adopt (created);
+}
+
+ui::ComRef<ICoreWebView2Controller> StandinTest::createAnotherController()
+{
+    ui::ComRef<ICoreWebView2Controller> created;
+    auto* done = new ControllerHandler ([&created] (HRESULT, ICoreWebView2Controller* controller) {
+        created = ui::ComRef<ICoreWebView2Controller>::share (controller);
+        return S_OK;
+    });
+    EXPECT_EQ (environment->CreateCoreWebView2Controller (parent, done), S_OK);
+    EXPECT_TRUE (waitUntil ([&] { return done->invocations > 0; }, 5000));
+    done->Release();
+    return created;
 }
 
 void StandinTest::releaseBrowser()

@@ -98,6 +98,15 @@ using ScriptAddedHandler =
 using ProcessFailedHandler =
     FakeHandler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler, ICoreWebView2*,
                 ICoreWebView2ProcessFailedEventArgs*>;
+using NavigationStartingHandler =
+    FakeHandler<ICoreWebView2NavigationStartingEventHandler, IID_ICoreWebView2NavigationStartingEventHandler,
+                ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs*>;
+using NewWindowHandler =
+    FakeHandler<ICoreWebView2NewWindowRequestedEventHandler, IID_ICoreWebView2NewWindowRequestedEventHandler,
+                ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*>;
+using AcceleratorKeyHandler =
+    FakeHandler<ICoreWebView2AcceleratorKeyPressedEventHandler, IID_ICoreWebView2AcceleratorKeyPressedEventHandler,
+                ICoreWebView2Controller*, ICoreWebView2AcceleratorKeyPressedEventArgs*>;
 
 /// Dispatches queued messages of this thread, at most limit of them; returns
 /// how many it dispatched.
@@ -115,6 +124,10 @@ struct LogEntry
 };
 
 std::vector<LogEntry> readLog();
+/// The entries logged from this index on.
+std::vector<LogEntry> logSince (size_t index);
+/// Waits until this entry is logged at or after the index.
+bool waitForLogEntry (const LogEntry& entry, size_t from = 0);
 std::vector<std::wstring> loggedOperations();
 std::wstring documentHtml();
 std::wstring documentSource();
@@ -138,6 +151,10 @@ protected:
     void createBrowser();
 
     void releaseBrowser();
+
+    /// Another controller of the same environment in the same parent; its
+    /// view becomes the current view.
+    ui::ComRef<ICoreWebView2Controller> createAnotherController();
 
     HMODULE runtimeModule = nullptr;
     CreateCoreWebView2EnvironmentWithOptionsFunction createEnvironment = nullptr;
