@@ -1,6 +1,7 @@
 #include "simulator_win.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "text/utf16.h"
 
@@ -261,10 +262,14 @@ void Simulator::runNextCommand()
         if (retryingUntil == 0)
             print ("command " + command->verb + (command->textAfterVerb.empty() ? "" : " " + command->textAfterVerb));
 
+        // A command may run the next ones nested (an extension that waits for
+        // its browser inside InvokeMenu dispatches the script's timer): each
+        // takes its own verdict, so that a nested retry never repeats the
+        // command it ran inside.
         retryCurrent = false;
         execute (*command);
 
-        if (retryCurrent)
+        if (std::exchange (retryCurrent, false))
         {
             const std::lock_guard<std::mutex> guard (scriptMutex);
             scriptLines.push_front (line);
