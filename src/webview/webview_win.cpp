@@ -68,6 +68,11 @@ void WebView2Host::releaseBrowser()
     if (browserEnvironment)
         browserEnvironment->remove_NewBrowserVersionAvailable (updateToken);
 
+    // Closing releases the runtime's hold on our handlers at once; a release
+    // alone leaves that to whenever its last reference goes.
+    if (browserController)
+        browserController->Close();
+
     browserView.reset();
     browserController.reset();
     browserEnvironment.reset();

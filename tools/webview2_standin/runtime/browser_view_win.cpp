@@ -132,7 +132,10 @@ void BrowserView::close()
     if (auto* control = controlInterface())
         control->detachView (viewId);
 
+    // After Close, event handlers stop running and the runtime lets go of
+    // them (reference of ICoreWebView2Controller::Close).
     events.clear();
+    dispatcher->dropTasksOf (this);
 }
 
 int BrowserView::isShownToPage (void* context)
@@ -155,7 +158,7 @@ void BrowserView::showPage (bool visible)
 
 void BrowserView::later (std::function<void()> work)
 {
-    dispatcher->post ([self = ui::ComRef<ICoreWebView2>::share (this), work = std::move (work)] { work(); });
+    dispatcher->post ([self = ui::ComRef<ICoreWebView2>::share (this), work = std::move (work)] { work(); }, this);
 }
 
 void BrowserView::postWebMessageFromPage (void* context, const wchar_t* source, const wchar_t* text, int isJson)

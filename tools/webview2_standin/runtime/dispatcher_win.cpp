@@ -106,11 +106,27 @@ Dispatcher::~Dispatcher()
     DestroyWindow (window);
 }
 
-void Dispatcher::post (std::function<void()> task)
+void Dispatcher::post (std::function<void()> task, const void* owner)
 {
     // The task keeps its dispatcher, and so the window that will run it.
-    tasks.push_back ([keepAlive = shared_from_this(), task = std::move (task)] { task(); });
+    tasks.push_back ({ owner, [keepAlive = shared_from_this(), task = std::move (task)] { task(); } });
     PostMessageW (window, runTaskMessage, 0, 0);
+}
+
+void Dispatcher::dropTasksOf (const void* owner)
+{
+    std::vector<Task> dropped;
+    for (auto task = tasks.begin(); task != tasks.end();)
+    {
+        if (task->owner == owner)
+        {
+            dropped.push_back (std::move (*task));
+            task = tasks.erase (task);
+        }
+        else
+            ++task;
+    }
+    // Their messages stay queued and find nothing to run.
 }
 
 void Dispatcher::postAfter (int milliseconds, std::function<void()> task)
@@ -151,7 +167,7 @@ void Dispatcher::runNext()
 
     // Moved out first: the task may post more, and dropping it at the end of
     // this scope may release the last reference to this dispatcher.
-    auto task = std::move (tasks.front());
+    auto task = std::move (tasks.front().run);
     tasks.pop_front();
     task();
 }

@@ -26,8 +26,13 @@ public:
 
     ~Dispatcher();
 
-    /// Queues a task for a later turn of the thread's message queue.
-    void post (std::function<void()> task);
+    /// Queues a task for a later turn of the thread's message queue; owner,
+    /// when given, may drop it with dropTasksOf.
+    void post (std::function<void()> task, const void* owner = nullptr);
+
+    /// Forgets the queued tasks of this owner: a closed view raises nothing
+    /// more, and must not keep itself alive through its own queued work.
+    void dropTasksOf (const void* owner);
 
     /// Runs a task once this many milliseconds have passed, on a timer: the
     /// thread's queue holds nothing for it meanwhile, so a wait for the next
@@ -45,7 +50,12 @@ private:
 
     HWND window;
     DWORD ownerThread;
-    std::deque<std::function<void()>> tasks;
+    struct Task
+    {
+        const void* owner;
+        std::function<void()> run;
+    };
+    std::deque<Task> tasks;
     std::map<UINT_PTR, std::function<void()>> timedTasks;
     UINT_PTR lastTimer = 0;
 };
