@@ -374,9 +374,8 @@ bool WebView2Host::isFromHostDocument (ICoreWebView2WebMessageReceivedEventArgs&
         && navigationGuard.isHostDocument (text::utf16ToUtf8 (source.toWide()));
 }
 
-// Cancelled unless the view itself opened it: a dropped file, a link or a
-// script would otherwise replace the page, and a reload or a step back
-// would leave it to whatever the browser holds.
+// Cancelled unless the view itself opened it: a dropped file, a link, a
+// script or a step back would otherwise replace the page.
 HRESULT WebView2Host::onNavigationStarting (ICoreWebView2NavigationStartingEventArgs* args)
 {
     if (args == nullptr)
