@@ -16,6 +16,12 @@ if [ -n "$logpixels" ]; then
     esac
     export WINEPREFIX="$WINEPREFIX-dpi-$logpixels"
 fi
+# Wine names Unix files in the locale's character set; without a UTF-8 one
+# (a bare environment has none) a path such as "Café ♪" cannot exist at all.
+case "$(locale charmap 2>/dev/null)" in
+    UTF-8) ;;
+    *) export LC_ALL=C.UTF-8 ;;
+esac
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 # No Mono or Gecko installers (nothing here needs .NET or Wine's HTML engine), and
