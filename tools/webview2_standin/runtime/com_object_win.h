@@ -11,8 +11,10 @@ namespace tunewell::standin
 {
 
 /// Reference counting and QueryInterface for an object of the runtime that
-/// implements one interface; it deletes itself at the last Release.
-template <typename Interface, const IID& interfaceId>
+/// implements one interface; it deletes itself at the last Release. An
+/// interface versioned by inheritance (ICoreWebView2Controller4 derives from
+/// 3, 2 and 1) also answers for each earlier version named, at one address.
+template <typename Interface, const IID& interfaceId, const IID&... earlierIds>
 class ComObject : public Interface
 {
 public:
@@ -26,7 +28,7 @@ public:
         if (object == nullptr)
             return E_POINTER;
 
-        if (IsEqualIID (iid, IID_IUnknown) || IsEqualIID (iid, interfaceId))
+        if (IsEqualIID (iid, IID_IUnknown) || IsEqualIID (iid, interfaceId) || (IsEqualIID (iid, earlierIds) || ...))
         {
             this->AddRef();
             *object = static_cast<Interface*> (this);

@@ -55,24 +55,6 @@ Controller::~Controller()
     Close();
 }
 
-HRESULT Controller::QueryInterface (REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-
-    // Every earlier version is a base of the latest, at the same address.
-    for (const IID* version :
-         { &IID_ICoreWebView2Controller, &IID_ICoreWebView2Controller2, &IID_ICoreWebView2Controller3 })
-        if (IsEqualIID (iid, *version))
-        {
-            AddRef();
-            *object = static_cast<ICoreWebView2Controller4*> (this);
-            return S_OK;
-        }
-
-    return ComObject::QueryInterface (iid, object);
-}
-
 // A child window is destroyed with its parent, so its own WM_DESTROY tells.
 // The procedure is this module's only while the controller lives: closing
 // puts the system's back first.
@@ -315,58 +297,6 @@ HRESULT Controller::put_AllowExternalDrop (BOOL value)
         allowExternalDrop = value != FALSE;
         return S_OK;
     });
-}
-
-// The rest of what versions 2 and 3 add is not modelled.
-HRESULT Controller::get_DefaultBackgroundColor (COREWEBVIEW2_COLOR*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::put_DefaultBackgroundColor (COREWEBVIEW2_COLOR)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::get_RasterizationScale (double*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::put_RasterizationScale (double)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::get_ShouldDetectMonitorScaleChanges (BOOL*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::put_ShouldDetectMonitorScaleChanges (BOOL)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::add_RasterizationScaleChanged (ICoreWebView2RasterizationScaleChangedEventHandler*,
-                                                   EventRegistrationToken*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::remove_RasterizationScaleChanged (EventRegistrationToken)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::get_BoundsMode (COREWEBVIEW2_BOUNDS_MODE*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT Controller::put_BoundsMode (COREWEBVIEW2_BOUNDS_MODE)
-{
-    return E_NOTIMPL;
 }
 
 TUNEWELL_STANDIN_EVENT (Controller, ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler)

@@ -24,12 +24,12 @@ namespace tunewell::standin
 /// The view has the keyboard focus while the content window, which MoveFocus
 /// focuses, or a child of it holds the thread's focus: another window taking
 /// the focus takes it from the view, as it does from the browser's window.
-class Controller final : public ComObject<ICoreWebView2Controller4, IID_ICoreWebView2Controller4>,
-                         private ControllerSide
+class Controller final
+    : public ComObject<ICoreWebView2Controller4, IID_ICoreWebView2Controller4, IID_ICoreWebView2Controller,
+                       IID_ICoreWebView2Controller2, IID_ICoreWebView2Controller3>,
+      private ControllerSide
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
-
     /// Fails (content() is null) when the child window cannot be created.
     Controller (HWND parent, ICoreWebView2Environment* environment, std::shared_ptr<Dispatcher> dispatcher,
                 std::shared_ptr<BrowserProcess> browser);
@@ -69,18 +69,21 @@ public:
     HRESULT STDMETHODCALLTYPE Close() override;
     HRESULT STDMETHODCALLTYPE get_CoreWebView2 (ICoreWebView2** coreWebView2) override;
 
-    HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor (COREWEBVIEW2_COLOR* value) override;
-    HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor (COREWEBVIEW2_COLOR value) override;
-
-    HRESULT STDMETHODCALLTYPE get_RasterizationScale (double* scale) override;
-    HRESULT STDMETHODCALLTYPE put_RasterizationScale (double scale) override;
-    HRESULT STDMETHODCALLTYPE get_ShouldDetectMonitorScaleChanges (BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_ShouldDetectMonitorScaleChanges (BOOL value) override;
-    HRESULT STDMETHODCALLTYPE add_RasterizationScaleChanged (
-        ICoreWebView2RasterizationScaleChangedEventHandler* eventHandler, EventRegistrationToken* token) override;
-    HRESULT STDMETHODCALLTYPE remove_RasterizationScaleChanged (EventRegistrationToken token) override;
-    HRESULT STDMETHODCALLTYPE get_BoundsMode (COREWEBVIEW2_BOUNDS_MODE* boundsMode) override;
-    HRESULT STDMETHODCALLTYPE put_BoundsMode (COREWEBVIEW2_BOUNDS_MODE boundsMode) override;
+    // The rest of what versions 2 and 3 add is not modelled.
+    HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor (COREWEBVIEW2_COLOR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor (COREWEBVIEW2_COLOR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_RasterizationScale (double*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_RasterizationScale (double) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ShouldDetectMonitorScaleChanges (BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ShouldDetectMonitorScaleChanges (BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_RasterizationScaleChanged (ICoreWebView2RasterizationScaleChangedEventHandler*,
+                                                             EventRegistrationToken*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE remove_RasterizationScaleChanged (EventRegistrationToken) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_BoundsMode (COREWEBVIEW2_BOUNDS_MODE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_BoundsMode (COREWEBVIEW2_BOUNDS_MODE) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE get_AllowExternalDrop (BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_AllowExternalDrop (BOOL value) override;

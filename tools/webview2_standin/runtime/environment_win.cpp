@@ -122,24 +122,6 @@ void Environment::announceVersion (int version)
     });
 }
 
-HRESULT Environment::QueryInterface (REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-
-    // Every earlier version is a base of the latest, at the same address.
-    for (const IID* version : { &IID_ICoreWebView2Environment, &IID_ICoreWebView2Environment2,
-                                &IID_ICoreWebView2Environment3, &IID_ICoreWebView2Environment4 })
-        if (IsEqualIID (iid, *version))
-        {
-            AddRef();
-            *object = static_cast<ICoreWebView2Environment5*> (this);
-            return S_OK;
-        }
-
-    return ComObject::QueryInterface (iid, object);
-}
-
 HRESULT Environment::CreateWebResourceRequest (LPCWSTR, LPCWSTR, IStream*, LPCWSTR,
                                                ICoreWebView2WebResourceRequest** request)
 {

@@ -17,11 +17,11 @@ namespace tunewell::standin
 /// resource responses, and tells when its browser process exits. It answers
 /// as ICoreWebView2Environment and each version up to 5, which brings
 /// BrowserProcessExited; what those versions add besides is not modelled.
-class Environment final : public ComObject<ICoreWebView2Environment5, IID_ICoreWebView2Environment5>
+class Environment final
+    : public ComObject<ICoreWebView2Environment5, IID_ICoreWebView2Environment5, IID_ICoreWebView2Environment,
+                       IID_ICoreWebView2Environment2, IID_ICoreWebView2Environment3, IID_ICoreWebView2Environment4>
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
-
     Environment (std::shared_ptr<Dispatcher> dispatcher, std::shared_ptr<BrowserProcess> browser);
     ~Environment() override;
 

@@ -24,22 +24,6 @@ Settings::Settings()
                         L"Chrome/130.0.0.0 Safari/537.36 Edg/130.0.0.0";
 }
 
-HRESULT Settings::QueryInterface (REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-
-    // Every earlier version is a base of the latest, at the same address.
-    if (IsEqualIID (iid, IID_ICoreWebView2Settings) || IsEqualIID (iid, IID_ICoreWebView2Settings2))
-    {
-        AddRef();
-        *object = static_cast<ICoreWebView2Settings3*> (this);
-        return S_OK;
-    }
-
-    return ComObject::QueryInterface (iid, object);
-}
-
 #define TUNEWELL_STANDIN_SETTING(Name, member) \
     HRESULT Settings::get_##Name (BOOL* value) \
     { \

@@ -29,14 +29,13 @@ struct SettingValues
 /// ICoreWebView2Settings3. Every write is logged under its method's name,
 /// booleans as 0/1, and kept; the view reads what it models (accelerator
 /// keys, DevTools) when it acts, the rest is only kept.
-class Settings final : public ComObject<ICoreWebView2Settings3, IID_ICoreWebView2Settings3>
+class Settings final : public ComObject<ICoreWebView2Settings3, IID_ICoreWebView2Settings3, IID_ICoreWebView2Settings,
+                                        IID_ICoreWebView2Settings2>
 {
 public:
     Settings();
 
     const SettingValues& values() const { return current; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override;
 
     HRESULT STDMETHODCALLTYPE get_IsScriptEnabled (BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_IsScriptEnabled (BOOL value) override;

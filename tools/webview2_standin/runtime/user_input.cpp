@@ -1,6 +1,9 @@
 #include "user_input.h"
 
+#include <cctype>
 #include <cwctype>
+
+#include "text/utf16.h"
 
 namespace tunewell::standin
 {
@@ -123,59 +126,21 @@ KeyAction keyActionOf (const KeyChord& chord)
 
 std::wstring fileUriOf (const std::wstring& path)
 {
-    std::wstring rest = path;
-    std::wstring uri = L"file://";
-    if (rest.rfind (L"\\\\", 0) == 0)
-        rest = rest.substr (2);
-    else
-        uri += L'/';
+    const bool shared = path.rfind (L"\\\\", 0) == 0;
+    std::wstring uri = shared ? L"file://" : L"file:///";
 
-    // Each UTF-16 unit (or surrogate pair) as UTF-8 bytes, escaped unless safe.
-    static constexpr wchar_t hex[] = L"0123456789ABCDEF";
-    auto escapeByte = [&uri] (unsigned byte) {
-        uri += L'%';
-        uri += hex[(byte >> 4) & 0xF];
-        uri += hex[byte & 0xF];
-    };
-
-    for (size_t i = 0; i < rest.size(); ++i)
+    // The path's UTF-8 bytes, each escaped unless a URI holds it as it is.
+    static constexpr wchar_t upperHexDigits[] = L"0123456789ABCDEF";
+    for (const unsigned char byte : text::utf16ToUtf8 (path.substr (shared ? 2 : 0)))
     {
-        unsigned code = rest[i];
-        if (code == L'\\')
-        {
+        const bool safe = (byte < 0x80 && std::isalnum (byte)) || byte == '/' || byte == ':' || byte == '-'
+                       || byte == '_' || byte == '.' || byte == '~';
+        if (byte == '\\')
             uri += L'/';
-            continue;
-        }
-        if (code < 0x80)
-        {
-            const bool safe = std::iswalnum (static_cast<wint_t> (code)) || code == L'/' || code == L':' || code == L'-'
-                           || code == L'_' || code == L'.' || code == L'~';
-            if (safe)
-                uri += static_cast<wchar_t> (code);
-            else
-                escapeByte (code);
-            continue;
-        }
-
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < rest.size() && rest[i + 1] >= 0xDC00 && rest[i + 1] <= 0xDFFF)
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<unsigned> (rest[++i]) - 0xDC00);
-
-        if (code < 0x800)
-        {
-            escapeByte (0xC0 | (code >> 6));
-        }
-        else if (code < 0x10000)
-        {
-            escapeByte (0xE0 | (code >> 12));
-            escapeByte (0x80 | ((code >> 6) & 0x3F));
-        }
+        else if (safe)
+            uri += static_cast<wchar_t> (byte);
         else
-        {
-            escapeByte (0xF0 | (code >> 18));
-            escapeByte (0x80 | ((code >> 12) & 0x3F));
-            escapeByte (0x80 | ((code >> 6) & 0x3F));
-        }
-        escapeByte (0x80 | (code & 0x3F));
+            uri += { L'%', upperHexDigits[byte >> 4], upperHexDigits[byte & 0xF] };
     }
 
     return uri;

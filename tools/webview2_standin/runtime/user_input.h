@@ -44,7 +44,8 @@ KeyAction keyActionOf (const KeyChord& chord);
 
 /// The file: URI of a Windows path, as the browser navigates to a dropped
 /// file: C:\a b\c.txt gives file:///C:/a%20b/c.txt, \\host\share\x gives
-/// file://host/share/x; UTF-8 and percent-escapes for what a URI cannot hold.
+/// file://host/share/x; UTF-8 and percent-escapes for what a URI cannot hold
+/// (a path that is not valid UTF-16 gives the bare scheme).
 std::wstring fileUriOf (const std::wstring& path);
 
 } // namespace tunewell::standin
