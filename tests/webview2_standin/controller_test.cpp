@@ -396,7 +396,7 @@ TEST_F (KeyTest, KeysGoToTheHostWindowUntilTheViewHasTheFocus)
 
 TEST_F (KeyTest, ReloadKeysLoadTheDocumentAgain)
 {
-    ASSERT_EQ (view->NavigateToString (L"<p>set list</p>"), S_OK);
+    ASSERT_TRUE (showDocument (L"<p>set list</p>"));
     const int documents = standin_document_count();
 
     press (L"F5");

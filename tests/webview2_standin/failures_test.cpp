@@ -272,7 +272,7 @@ TEST_F (FailuresTest, AProcessFailureIsRaisedByKindAndOnlyARenderersLeavesThePag
         });
         EventRegistrationToken token {};
         ASSERT_EQ (view->add_ProcessFailed (failed, &token), S_OK);
-        ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+        ASSERT_TRUE (showDocument (L"<p>page</p>"));
 
         ASSERT_EQ (standin_fail_process (kind), 0);
         ASSERT_TRUE (waitUntil ([&] { return failed->invocations > (reportedAgain ? 2 : 0); }, 5000));
@@ -282,7 +282,7 @@ TEST_F (FailuresTest, AProcessFailureIsRaisedByKindAndOnlyARenderersLeavesThePag
         EXPECT_EQ (standin_open_view_count(), 1);
 
         // A navigation replaces the renderer; a hang's reports end with it.
-        ASSERT_EQ (view->NavigateToString (L"<p>reloaded</p>"), S_OK);
+        ASSERT_TRUE (showDocument (L"<p>reloaded</p>"));
         ASSERT_EQ (view->ExecuteScript (L"alive()", nullptr), S_OK);
         EXPECT_EQ (documentScripts(), std::vector<std::wstring> { L"alive()" });
         const int reports = failed->invocations;

@@ -139,7 +139,7 @@ TEST_F (MessagesTest, TheSourceIsTheDocumentThatSentTheMessage)
     ASSERT_EQ (view->add_WebMessageReceived (handler, &token), S_OK);
     handler->Release();
 
-    ASSERT_EQ (view->NavigateToString (L"<p>page</p>"), S_OK);
+    ASSERT_TRUE (showDocument (L"<p>page</p>"));
     standin_post_web_message (L"from the page");
     standin_post_web_message_from (L"https://frame.example/embed", L"from a frame");
     ASSERT_TRUE (waitUntil ([&] { return sources.size() == 2; }));

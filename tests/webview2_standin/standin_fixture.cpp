@@ -179,6 +179,13 @@ ui::ComRef<ICoreWebView2Controller> StandinTest::createAnotherController()
     return created;
 }
 
+bool StandinTest::showDocument (const wchar_t* html)
+{
+    const int before = standin_document_count();
+    return SUCCEEDED (view->NavigateToString (html))
+        && waitUntil ([before] { return standin_document_count() > before; });
+}
+
 void StandinTest::releaseBrowser()
 {
     view.reset();

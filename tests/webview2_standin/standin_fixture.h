@@ -152,6 +152,10 @@ protected:
 
     void releaseBrowser();
 
+    /// Opens a document string and waits until it replaced the current
+    /// document, which the runtime does only in a later turn; whether it did.
+    bool showDocument (const wchar_t* html);
+
     /// Another controller of the same environment in the same parent; its
     /// view becomes the current view.
     ui::ComRef<ICoreWebView2Controller> createAnotherController();

@@ -493,20 +493,10 @@ HRESULT BrowserView::Navigate (LPCWSTR uri)
 }
 
 // NavigationStarting comes in a later turn, before the document is replaced.
-// While no handler is registered, nobody can cancel nor see when it comes, so
-// the event is logged and the document replaced within the call.
 HRESULT BrowserView::NavigateToString (LPCWSTR htmlContent)
 {
     return textCall (L"NavigateToString", htmlContent, [&] {
-        if (events.handlersOf<ICoreWebView2NavigationStartingEventHandler> (L"NavigationStarting").empty())
-        {
-            ++requestedNavigations;
-            navigateNow (stringDocumentUri, true, loadString (htmlContent));
-        }
-        else
-        {
-            navigateLater (stringDocumentUri, true, loadString (htmlContent));
-        }
+        navigateLater (stringDocumentUri, true, loadString (htmlContent));
         return S_OK;
     });
 }
